@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "link/ResultCode.h"
+#include "platform/LineSettings.h"
+#include "platform/Platform.h"
+
+namespace corvane {
+
+inline constexpr uint32_t ReplyBufferSize = 2000;
+
+// The serial connection to the radio module: port, power control and the AT dialogue.
+class ModuleLink {
+public:
+    explicit ModuleLink(platform::Platform& platform = platform::Platform::System());
+    virtual ~ModuleLink();
+
+    ModuleLink(const ModuleLink&) = delete;
+    ModuleLink& operator=(const ModuleLink&) = delete;
+
+    bool Open(const std::string& portName, uint32_t baudRate);
+    void Close();
+    bool PowerOnAndReset();
+    bool PowerOff();
+    bool Purge();
+    uint16_t Write(const uint8_t* bytes, uint16_t count);
+    bool ReadByte(uint8_t& place);
+    bool SetBaudRate(uint32_t rate);
+
+    // The rate at which the module answered "AT\r", or -1 when it answered at none.
+    int32_t DetectBaudRate(uint32_t configuredRate);
+    // Sends a zero-ended command, skips its echo and captures the reply (at most capacity - 1
+    // bytes, never more than reply.size() - 1). False when no reply came within 5000 ms.
+    bool SendCommand(const char* command, std::span<char> reply, uint32_t capacity);
+    bool AwaitReply(std::span<const uint8_t> sent, std::span<char> reply, uint32_t capacity);
+    // Sends a block command, then the data in the mode the module asks for. In binary mode
+    // count is the number of bytes of data; in text mode data holds zero-ended text and count is
+    // the capacity for the confirmation. data.size() is the caller's whole buffer, so Ctrl-Z is
+    // never appended beyond it.
+    ResultCode SendBlock(const char* command, std::span<uint8_t> data, std::span<char> reply,
+                         uint32_t count);
+
+    bool IsOpen() const;
+    const platform::LineSettings& Settings() const { return settings; }
+
+private:
+    platform::Platform& platform;
+    platform::LineSettings settings{};
+};
+
+}  // namespace corvane

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need from Debian's packages, only what is missing.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ clang clang-format libclang-rt-14-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+    qt6-base-dev libgl-dev fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if ((${#missing[@]})); then
+    echo "installing: ${missing[*]}"
+    sudo=""
+    if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

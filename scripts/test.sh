@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Configures, builds and runs every test of one preset (default: "default").
+# Usage: scripts/test.sh [preset] [extra ctest arguments]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+preset="${1:-default}"
+shift || true
+
+scripts/install-deps.sh
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset"
+QT_QPA_PLATFORM=offscreen ctest --preset "$preset" "$@"
