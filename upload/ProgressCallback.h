@@ -9,4 +9,15 @@ namespace corvane {
 // Returns 1; callers ignore the result.
 using ProgressCallback = std::function<int(uint32_t position, uint32_t range)>;
 
+// What a progress display shows for one report: the callback's 16-bit and zero-range rule.
+struct ProgressScale {
+    uint16_t position;
+    uint16_t range;  // never 0
+};
+
+constexpr ProgressScale ScaleProgress(uint32_t position, uint32_t range) {
+    const auto lowRange = static_cast<uint16_t>(range & 0xFFFF);
+    return {static_cast<uint16_t>(position & 0xFFFF), lowRange == 0 ? uint16_t{1} : lowRange};
+}
+
 }  // namespace corvane
