@@ -15,7 +15,7 @@ inline constexpr uint32_t ReplyBufferSize = 2000;
 
 // The serial connection to the radio module: port, power control and the AT dialogue.
 class ModuleLink {
-public:
+  public:
     explicit ModuleLink(platform::Platform& platform = platform::Platform::System());
     virtual ~ModuleLink();
 
@@ -47,7 +47,22 @@ public:
     bool IsOpen() const;
     const platform::LineSettings& Settings() const { return settings; }
 
-private:
+  private:
+    // Purge, pause, write: how every command goes out.
+    void PurgeAndWrite(std::span<const uint8_t> command);
+    // Skips the echo of `sent` and captures the reply that follows; see SendCommand.
+    bool CaptureReply(std::span<const uint8_t> sent, std::span<char> reply, uint32_t capacity,
+                      uint32_t startTick, bool settleAfterFirstByte);
+    // Stores bytes behind the first `stored` of text until a read brings none or text is full
+    // (a byte arriving then is dropped), and ends the text with a zero byte. text is not empty.
+    void CaptureUntilSilence(std::span<char> text, size_t stored);
+    // Writes "AT\r" at the rate and tells whether the module answered.
+    bool AnswersProbeAt(uint32_t rate);
+    ResultCode SendBinaryBlock(std::span<const uint8_t> data, std::span<char> reply, uint32_t count,
+                               ResultCode failure);
+    ResultCode SendTextBlock(std::span<uint8_t> data, std::span<char> reply, uint32_t capacity,
+                             ResultCode failure);
+
     platform::Platform& platform;
     platform::LineSettings settings{};
 };

@@ -1,0 +1,49 @@
+#include <array>
+
+#include "link/LinkTiming.h"
+#include "link/ModuleLink.h"
+#include "link/ReplyText.h"
+
+namespace corvane {
+
+namespace {
+// Probed after the configured rate, in this order; the configured rate is not probed twice.
+constexpr std::array<uint32_t, 5> OtherCandidates = {230400, 115200, 57600, 38400, 19200};
+constexpr int Passes = 2;
+}  // namespace
+
+int32_t ModuleLink::DetectBaudRate(uint32_t configuredRate) {
+    for (int pass = 0; pass < Passes; ++pass) {
+        // A module that missed its power-up or hung in a data mode gets a fresh start each pass.
+        PowerOnAndReset();
+        if (AnswersProbeAt(configuredRate)) {
+            return static_cast<int32_t>(configuredRate);
+        }
+        for (uint32_t candidate : OtherCandidates) {
+            if (candidate == configuredRate || !AnswersProbeAt(candidate)) {
+                continue;
+            }
+            // The configured rate is preferred whenever the module takes it after all.
+            if (AnswersProbeAt(configuredRate)) {
+                return static_cast<int32_t>(configuredRate);
+            }
+            SetBaudRate(candidate);
+            return static_cast<int32_t>(candidate);
+        }
+    }
+    return -1;
+}
+
+bool ModuleLink::AnswersProbeAt(uint32_t rate) {
+    static constexpr uint8_t Probe[] = {'A', 'T', '\r'};
+    SetBaudRate(rate);
+    Purge();
+    Write(Probe, sizeof Probe);
+    platform.clock.Sleep(link_timing::ProbeAnswer);
+    char answer[ReplyBufferSize];
+    CaptureUntilSilence(answer, 0);
+    // The echo of the probe stays in the answer: "0" anywhere counts.
+    return reply_text::Contains(answer, "OK\r\n") || reply_text::Contains(answer, "0");
+}
+
+}  // namespace corvane

@@ -1,0 +1,75 @@
+#include <algorithm>
+#include <limits>
+
+#include "link/LinkTiming.h"
+#include "link/ModuleLink.h"
+#include "link/ReplyText.h"
+
+namespace corvane {
+
+namespace {
+constexpr uint8_t CtrlZ = 26;
+// The module's binary write takes at most this many bytes per block.
+constexpr uint32_t LargestBinaryBlock = 1023;
+constexpr int Attempts = 2;
+}  // namespace
+
+ResultCode ModuleLink::SendBlock(const char* command, std::span<uint8_t> data,
+                                 std::span<char> reply, uint32_t count) {
+    // A reply without either marker is remembered even if a later attempt reaches a mode.
+    ResultCode failure = ResultModemRejectedData;
+    const std::span<const uint8_t> bytes = reply_text::CommandBytes(command);
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        PurgeAndWrite(bytes);
+        if (!AwaitReply(bytes, reply, ReplyBufferSize)) {
+            continue;
+        }
+        if (reply_text::Contains(reply, "CONNECT")) {
+            return SendBinaryBlock(data, reply, count, failure);
+        }
+        if (reply_text::Contains(reply, "\r\n> ")) {
+            return SendTextBlock(data, reply, count, failure);
+        }
+        failure = ResultWrongModuleType;
+    }
+    return failure;
+}
+
+ResultCode ModuleLink::SendBinaryBlock(std::span<const uint8_t> data, std::span<char> reply,
+                                       uint32_t count, ResultCode failure) {
+    if (count > LargestBinaryBlock || count > data.size()) {
+        return ResultInvalidFile;
+    }
+    const std::span<const uint8_t> block = data.first(count);
+    platform.clock.Sleep(link_timing::BeforeWrite);
+    Write(block.data(), static_cast<uint16_t>(block.size()));
+    if (!AwaitReply(block, reply, ReplyBufferSize)) {
+        return failure;
+    }
+    const bool confirmed = reply_text::Contains(reply, "OK") || reply_text::Contains(reply, "0");
+    return confirmed ? ResultOk : failure;
+}
+
+ResultCode ModuleLink::SendTextBlock(std::span<uint8_t> data, std::span<char> reply,
+                                     uint32_t capacity, ResultCode failure) {
+    const size_t length =
+        static_cast<size_t>(std::find(data.begin(), data.end(), uint8_t{0}) - data.begin());
+    // Ctrl-Z takes the terminator's place and a new terminator follows: both must fit in the
+    // caller's buffer, and the text with its Ctrl-Z must go out in one write.
+    if (length + 2 > data.size() || length + 1 > std::numeric_limits<uint16_t>::max()) {
+        return ResultInvalidFile;
+    }
+    data[length] = CtrlZ;
+    data[length + 1] = 0;
+    const std::span<const uint8_t> block = data.first(length + 1);
+    platform.clock.Sleep(link_timing::BeforeWrite);
+    Write(block.data(), static_cast<uint16_t>(block.size()));
+    if (!AwaitReply(block, reply, std::min(capacity, ReplyBufferSize))) {
+        return failure;
+    }
+    const bool confirmed =
+        reply_text::Contains(reply, "OK\r\n") || reply_text::Contains(reply, "0");
+    return confirmed ? ResultOk : failure;
+}
+
+}  // namespace corvane

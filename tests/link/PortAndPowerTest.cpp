@@ -1,0 +1,262 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "link/ModuleLink.h"
+#include "tests/support/FakePlatform.h"
+
+namespace corvane {
+namespace {
+
+using test::EventKind;
+using testing::ElementsAre;
+using testing::ElementsAreArray;
+using testing::IsEmpty;
+
+class PortAndPowerTest : public testing::Test {
+  protected:
+    test::FakePlatform fake;
+    ModuleLink link{fake.platform};
+};
+
+uint32_t FlagWord(const platform::LineSettings& settings) {
+    uint32_t word = 0;
+    std::memcpy(&word, reinterpret_cast<const char*>(&settings) + 8, sizeof word);
+    return word;
+}
+
+TEST_F(PortAndPowerTest, OpenHandsThePortTheWholeLineRecordAndTheTimeouts) {
+    ASSERT_TRUE(link.Open("COM3:", 115200));
+
+    const auto states = fake.log.OfKind(EventKind::SetCommState);
+    ASSERT_EQ(states.size(), 1u);
+    const platform::LineSettings& s = states[0].settings;
+    EXPECT_EQ(s.DCBlength, 28u);
+    EXPECT_EQ(s.BaudRate, 115200u);
+    EXPECT_EQ(FlagWord(s), 0x1001u) << "binary, RTS enabled, everything else off";
+    EXPECT_EQ(s.wReserved, 0);
+    EXPECT_EQ(s.XonLim, 0);
+    EXPECT_EQ(s.XoffLim, 0);
+    EXPECT_EQ(s.ByteSize, 8);
+    EXPECT_EQ(s.Parity, platform::NOPARITY);
+    EXPECT_EQ(s.StopBits, platform::ONESTOPBIT);
+    EXPECT_EQ(s.XonChar, 'n');
+    EXPECT_EQ(s.XoffChar, 'f');
+    EXPECT_EQ(s.ErrorChar, 'r');
+    EXPECT_EQ(s.EofChar, 0);
+    EXPECT_EQ(s.EvtChar, 'v');
+    EXPECT_EQ(s.wReserved1, 0);
+
+    const auto timeouts = fake.log.OfKind(EventKind::SetCommTimeouts);
+    ASSERT_EQ(timeouts.size(), 1u);
+    const platform::CommTimeouts& t = timeouts[0].timeouts;
+    EXPECT_THAT((std::vector<uint32_t>{t.ReadIntervalTimeout, t.ReadTotalTimeoutMultiplier,
+                                       t.ReadTotalTimeoutConstant, t.WriteTotalTimeoutMultiplier,
+                                       t.WriteTotalTimeoutConstant}),
+                ElementsAre(10, 10, 10, 10, 10));
+    EXPECT_TRUE(fake.port.RtsHigh());
+    EXPECT_FALSE(fake.port.DtrHigh()) << "open must not touch DTR";
+    link.Close();
+}
+
+TEST_F(PortAndPowerTest, LibraryIsInitialisedAfterRtsAndDeinitialisedBetweenCloseAndFree) {
+    fake.libraries.Install("RHA_SWUP.DLL");
+    fake.libraries.Install("RHA.DLL");
+
+    ASSERT_TRUE(link.Open("COM3:", 115200));
+    link.Close();
+
+    EXPECT_THAT(fake.log.Lines(),
+                ElementsAre("Open COM3:", "SetCommState 115200", "SetCommTimeouts", "Escape SETRTS",
+                            "Load RHA_SWUP.DLL", "Find RHA_RadioPwrOn", "Find RHA_RadioPwrOff",
+                            "Find RHA_Init", "Find RHA_DeInit", "Call RHA_Init", "Close",
+                            "Call RHA_DeInit", "Free RHA_SWUP.DLL"));
+    EXPECT_FALSE(link.IsOpen());
+}
+
+// One open / power-on / power-off / close cycle with different libraries on the device.
+struct LibraryCase {
+    const char* name;
+    std::vector<std::string> installed;
+    std::vector<std::string_view> exports;
+    std::vector<std::string> loads;
+    std::vector<std::string> calls;
+};
+
+class PowerLibraryTest : public PortAndPowerTest,
+                         public testing::WithParamInterface<LibraryCase> {};
+
+TEST_P(PowerLibraryTest, CallsWhatTheLibraryExportsAndAlwaysPulsesDtr) {
+    const LibraryCase& c = GetParam();
+    for (const std::string& file : c.installed) {
+        fake.libraries.Install(file, c.exports);
+    }
+
+    ASSERT_TRUE(link.Open("COM1:", 57600));
+    EXPECT_TRUE(link.PowerOnAndReset());
+    EXPECT_TRUE(fake.port.DtrHigh());
+    EXPECT_TRUE(link.PowerOff());
+    EXPECT_TRUE(fake.port.DtrHigh()) << "power-off leaves the port lines alone";
+    link.Close();
+
+    EXPECT_THAT(fake.log.Lines({EventKind::Load}), ElementsAreArray(c.loads));
+    EXPECT_THAT(fake.log.Lines({EventKind::Call}), ElementsAreArray(c.calls));
+    EXPECT_THAT(fake.log.Lines({EventKind::Escape, EventKind::Sleep}),
+                ElementsAre("Escape SETRTS", "Escape CLRDTR", "Sleep 100", "Escape SETDTR"));
+}
+
+const std::vector<std::string_view> AllFour(test::FakeLibraryLoader::EntryPointNames.begin(),
+                                            test::FakeLibraryLoader::EntryPointNames.end());
+
+INSTANTIATE_TEST_SUITE_P(
+    Libraries, PowerLibraryTest,
+    testing::Values(
+        LibraryCase{"None", {}, {}, {"Load RHA_SWUP.DLL failed", "Load RHA.DLL failed"}, {}},
+        LibraryCase{
+            "GeneralOnly",
+            {"RHA.DLL"},
+            AllFour,
+            {"Load RHA_SWUP.DLL failed", "Load RHA.DLL"},
+            {"Call RHA_Init", "Call RHA_RadioPwrOn", "Call RHA_RadioPwrOff", "Call RHA_DeInit"}},
+        LibraryCase{
+            "UpdateBuildFirst",
+            {"RHA.DLL", "RHA_SWUP.DLL"},
+            AllFour,
+            {"Load RHA_SWUP.DLL"},
+            {"Call RHA_Init", "Call RHA_RadioPwrOn", "Call RHA_RadioPwrOff", "Call RHA_DeInit"}},
+        LibraryCase{"PowerOnlyExports",
+                    {"RHA_SWUP.DLL"},
+                    {"RHA_RadioPwrOn", "RHA_RadioPwrOff"},
+                    {"Load RHA_SWUP.DLL"},
+                    {"Call RHA_RadioPwrOn", "Call RHA_RadioPwrOff"}},
+        LibraryCase{"LifecycleOnlyExports",
+                    {"RHA_SWUP.DLL"},
+                    {"RHA_Init", "RHA_DeInit"},
+                    {"Load RHA_SWUP.DLL"},
+                    {"Call RHA_Init", "Call RHA_DeInit"}}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(PortAndPowerTest, DtrIsHeldLowForOneHundredMilliseconds) {
+    ASSERT_TRUE(link.Open("COM1:", 115200));
+    link.PowerOnAndReset();
+    link.Close();
+
+    const auto escapes = fake.log.OfKind(EventKind::Escape);
+    ASSERT_EQ(escapes.size(), 3u);
+    EXPECT_EQ(escapes[2].time - escapes[1].time, 100u);
+}
+
+// Each way open can fail: false, the port closed again, no library loaded, no entry point run.
+struct OpenFailure {
+    const char* name;
+    void (*arrange)(test::FakeSerialPort&);
+    std::vector<std::string> calls;
+};
+
+class OpenFailureTest : public PortAndPowerTest, public testing::WithParamInterface<OpenFailure> {};
+
+TEST_P(OpenFailureTest, ReleasesEverything) {
+    fake.libraries.Install("RHA_SWUP.DLL");
+    GetParam().arrange(fake.port);
+
+    EXPECT_FALSE(link.Open("COM9:", 115200));
+
+    EXPECT_THAT(fake.log.Lines(), ElementsAreArray(GetParam().calls));
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(fake.libraries.Loaded(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, OpenFailureTest,
+    testing::Values(
+        OpenFailure{
+            "NoSuchPort", [](test::FakeSerialPort& p) { p.FailOpen(); }, {"Open COM9: failed"}},
+        OpenFailure{"RateRefused",
+                    [](test::FakeSerialPort& p) { p.RefuseRate(115200); },
+                    {"Open COM9:", "SetCommState 115200 failed", "Close"}},
+        OpenFailure{"TimeoutsRefused",
+                    [](test::FakeSerialPort& p) { p.RefuseTimeouts(); },
+                    {"Open COM9:", "SetCommState 115200", "SetCommTimeouts failed", "Close"}}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(PortAndPowerTest, SecondOpenReloadsTheLibraryAndInitialisesItAgain) {
+    fake.libraries.Install("RHA.DLL");
+
+    ASSERT_TRUE(link.Open("COM1:", 115200));
+    link.Close();
+    ASSERT_TRUE(link.Open("COM1:", 115200));
+    link.Close();
+
+    EXPECT_THAT(fake.log.Lines({EventKind::Load, EventKind::Free, EventKind::Call}),
+                ElementsAre("Load RHA_SWUP.DLL failed", "Load RHA.DLL", "Call RHA_Init",
+                            "Call RHA_DeInit", "Free RHA.DLL", "Load RHA_SWUP.DLL failed",
+                            "Load RHA.DLL", "Call RHA_Init", "Call RHA_DeInit", "Free RHA.DLL"));
+}
+
+// SetBaudRate keeps every other setting made at open and keeps the rate the port reports.
+TEST_F(PortAndPowerTest, SetBaudRateReportsWhetherThePortRunsAtTheRequestedRate) {
+    ASSERT_TRUE(link.Open("COM1:", 115200));
+    platform::LineSettings expected = link.Settings();
+
+    EXPECT_TRUE(link.SetBaudRate(57600));
+    expected.BaudRate = 57600;
+    const auto states = fake.log.OfKind(EventKind::SetCommState);
+    EXPECT_EQ(std::memcmp(&states.back().settings, &expected, sizeof expected), 0);
+    EXPECT_EQ(link.Settings().BaudRate, 57600u);
+
+    fake.port.RefuseRate(9600);
+    EXPECT_FALSE(link.SetBaudRate(9600));
+    EXPECT_EQ(link.Settings().BaudRate, 9600u) << "the kept record holds the requested rate";
+    EXPECT_EQ(fake.port.Rate(), 57600u);
+
+    fake.port.ForceRate(230000);
+    EXPECT_FALSE(link.SetBaudRate(230400));
+    EXPECT_EQ(link.Settings().BaudRate, 230000u) << "the kept record takes the reported rate";
+
+    fake.port.ForceRate(std::nullopt);
+    fake.port.FailGetCommState();
+    EXPECT_FALSE(link.SetBaudRate(19200));
+    link.Close();
+}
+
+TEST_F(PortAndPowerTest, ReadByteTakesWhatArrivedAndGivesUpWithinTwentyMilliseconds) {
+    ASSERT_TRUE(link.Open("COM1:", 115200));
+    uint8_t byte = 0;
+
+    EXPECT_FALSE(link.ReadByte(byte));
+    EXPECT_LE(fake.clock.Elapsed(), 20u);
+
+    fake.port.Deliver("x");
+    const uint64_t before = fake.clock.Elapsed();
+    EXPECT_TRUE(link.ReadByte(byte));
+    EXPECT_EQ(byte, 'x');
+    EXPECT_EQ(fake.clock.Elapsed(), before);
+
+    fake.port.Deliver("stale");
+    EXPECT_TRUE(link.Purge());
+    EXPECT_FALSE(link.ReadByte(byte)) << "bytes from before a purge are gone";
+    EXPECT_EQ(fake.log.OfKind(EventKind::Purge).back().value, 15u);
+
+    fake.port.Deliver("y");
+    fake.port.FailReads();
+    EXPECT_FALSE(link.ReadByte(byte));
+    EXPECT_EQ(byte, 'x') << "a failed read leaves the place alone";
+    link.Close();
+}
+
+TEST_F(PortAndPowerTest, WriteReportsTheBytesWrittenOrNothing) {
+    ASSERT_TRUE(link.Open("COM1:", 115200));
+    const uint8_t bytes[] = {'A', 'T', '\r'};
+
+    EXPECT_EQ(link.Write(bytes, 3), 3);
+    fake.port.FailWrites();
+    EXPECT_EQ(link.Write(bytes, 3), 0);
+    EXPECT_THAT(fake.log.Lines({EventKind::Write}), ElementsAre("Write AT\\r", "Write AT\\r"));
+    link.Close();
+}
+
+}  // namespace
+}  // namespace corvane
