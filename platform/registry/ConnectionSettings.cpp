@@ -1,0 +1,68 @@
+#include "platform/registry/ConnectionSettings.h"
+
+#include <array>
+
+#include "platform/registry/Utf16.h"
+
+namespace corvane::platform {
+
+namespace {
+
+constexpr const char* MultiplexerKey = "Drivers\\BuiltIn\\Multiplexer";
+constexpr const char* RilKey = "Software\\Microsoft\\RIL";
+
+}  // namespace
+
+bool ReadRegistryText(const Registry& registry, const std::string& rootKey,
+                      const std::string& keyPath, const std::string& valueName, char16_t* buffer,
+                      size_t capacity) {
+    if (buffer == nullptr || capacity == 0 || !registry.HasKey(rootKey, keyPath)) {
+        return false;
+    }
+    RegistryValue value;
+    const bool found = registry.QueryValue(rootKey, keyPath, valueName, value) &&
+                       value.data.size() <= capacity * 2;
+    if (found) {
+        // The stored bytes land in the buffer as they are, whatever the value's type; an odd
+        // last byte fills only the low half of its unit.
+        for (size_t i = 0; i < value.data.size(); ++i) {
+            const auto byte = static_cast<char16_t>(value.data[i]);
+            char16_t& unit = buffer[i / 2];
+            unit = i % 2 == 0 ? static_cast<char16_t>((unit & 0xFF00) | byte)
+                              : static_cast<char16_t>((unit & 0x00FF) | byte << 8);
+        }
+    }
+    buffer[capacity - 1] = u'\0';
+    return found;
+}
+
+bool ReadRegistryNumber(const Registry& registry, const std::string& rootKey,
+                        const std::string& keyPath, const std::string& valueName,
+                        uint32_t* destination) {
+    if (destination == nullptr || !registry.HasKey(rootKey, keyPath)) {
+        return false;
+    }
+    RegistryValue value;
+    if (!registry.QueryValue(rootKey, keyPath, valueName, value) || value.data.size() != 4) {
+        return false;
+    }
+    *destination =
+        static_cast<uint32_t>(value.data[0]) | static_cast<uint32_t>(value.data[1]) << 8 |
+        static_cast<uint32_t>(value.data[2]) << 16 | static_cast<uint32_t>(value.data[3]) << 24;
+    return true;
+}
+
+bool LookupConnectionSettings(const Registry& registry, std::string& portName, uint32_t& baudRate) {
+    std::array<char16_t, PortNameCapacity> port{};
+    const bool portFound = ReadRegistryText(registry, HKEY_LOCAL_MACHINE, MultiplexerKey,
+                                            "ParentPort", port.data(), port.size()) ||
+                           ReadRegistryText(registry, HKEY_LOCAL_MACHINE, RilKey,
+                                            "DataPortInternal", port.data(), port.size());
+    if (!portFound) {
+        return false;
+    }
+    portName = Utf16ToUtf8(std::u16string_view(port.data()));
+    return ReadRegistryNumber(registry, HKEY_LOCAL_MACHINE, RilKey, "BaudRate", &baudRate);
+}
+
+}  // namespace corvane::platform

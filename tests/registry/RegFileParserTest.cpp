@@ -1,0 +1,256 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/registry/MemoryRegistry.h"
+#include "platform/registry/RegFileParser.h"
+#include "tests/registry/RegFileTestText.h"
+
+namespace corvane::platform {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+constexpr const char* Ril = "Software\\Microsoft\\RIL";
+
+class RegFileParserTest : public ::testing::Test {
+  protected:
+    bool Parse(const std::vector<uint8_t>& bytes) { return ParseRegFile(bytes, registry, error); }
+    bool Parse(const std::string& text) { return Parse(Utf8Bytes(text)); }
+
+    RegistryValue Value(const std::string& key, const std::string& name) {
+        RegistryValue value;
+        EXPECT_TRUE(registry.QueryValue(HKEY_LOCAL_MACHINE, key, name, value))
+            << key << " / " << name;
+        return value;
+    }
+
+    MemoryRegistry registry;
+    std::string error;
+};
+
+TEST_F(RegFileParserTest, ReadsRegeditUtf16ExportWithByteOrderMark) {
+    const std::u16string text =
+        u"Windows Registry Editor Version 5.00\r\n"
+        u"\r\n"
+        u"[HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\Multiplexer]\r\n"
+        u"\"ParentPort\"=\"COM\u00c4:\"\r\n"
+        u"\r\n"
+        u"[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\RIL]\r\n"
+        u"\"BaudRate\"=dword:0001c200\r\n";
+    ASSERT_TRUE(Parse(Utf16LeBytes(text))) << error;
+
+    const RegistryValue port = Value("Drivers\\BuiltIn\\Multiplexer", "ParentPort");
+    EXPECT_EQ(port.type, REG_SZ);
+    EXPECT_THAT(port.data, ElementsAre('C', 0, 'O', 0, 'M', 0, 0xC4, 0, ':', 0, 0, 0));
+    const RegistryValue rate = Value(Ril, "BaudRate");
+    EXPECT_EQ(rate.type, REG_DWORD);
+    EXPECT_THAT(rate.data, ElementsAre(0x00, 0xC2, 0x01, 0x00));
+}
+
+TEST_F(RegFileParserTest, SameContentFromEveryEncodingHeaderAndLineEnd) {
+    const std::string body =
+        "[HKLM\\Software\\Microsoft\\RIL]\n"
+        "\"DataPortInternal\"=\"/dev/ttyS1\"\n"
+        "\"BaudRate\"=dword:0000e100\n";
+    const std::vector<std::string> headers = {"Windows Registry Editor Version 5.00", "REGEDIT4"};
+    for (const std::string& header : headers) {
+        for (const std::string lineEnd : {"\n", "\r\n", "\r"}) {
+            std::string text = header + "\n\n" + body;
+            std::string converted;
+            for (char c : text) {
+                converted += c == '\n' ? lineEnd : std::string(1, c);
+            }
+            const std::u16string wide(converted.begin(), converted.end());
+            for (const std::vector<uint8_t>& bytes :
+                 {Utf8Bytes(converted), Utf8Bytes("\xEF\xBB\xBF" + converted),
+                  Utf16LeBytes(wide)}) {
+                SCOPED_TRACE(header + " / line end " + std::to_string(lineEnd.size()) +
+                             " / first byte " + std::to_string(bytes[0]));
+                registry.Clear();
+                ASSERT_TRUE(Parse(bytes)) << error;
+                EXPECT_EQ(Value(Ril, "DataPortInternal").data.size(), 22u);
+                EXPECT_THAT(Value(Ril, "BaudRate").data, ElementsAre(0x00, 0xE1, 0x00, 0x00));
+            }
+        }
+    }
+}
+
+TEST_F(RegFileParserTest, HexDataOverContinuedLinesWithTypes) {
+    ASSERT_TRUE(
+        Parse("REGEDIT4\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Test]\n"
+              "\"Blob\"=hex:01,02,0a,\\\n"
+              "  ff,  7,\\\n"
+              "\tA0\n"
+              "\"Expand\"=hex(2):25,00,00,00\n"
+              "\"Quad\"=hex(b):01,00,00,00,00,00,00,00\n"
+              "\"Nothing\"=hex(0):\n"
+              "\"Empty\"=hex:\n"
+              "\"Commented\"=hex:12,34 ; trailing note\n"))
+        << error;
+
+    const RegistryValue blob = Value("Software\\Test", "Blob");
+    EXPECT_EQ(blob.type, REG_BINARY);
+    EXPECT_THAT(blob.data, ElementsAre(0x01, 0x02, 0x0A, 0xFF, 0x07, 0xA0));
+    EXPECT_EQ(Value("Software\\Test", "Expand").type, 2u);
+    EXPECT_EQ(Value("Software\\Test", "Quad").type, 0xBu);
+    EXPECT_EQ(Value("Software\\Test", "Quad").data.size(), 8u);
+    EXPECT_EQ(Value("Software\\Test", "Nothing").type, REG_NONE);
+    EXPECT_TRUE(Value("Software\\Test", "Empty").data.empty());
+    EXPECT_THAT(Value("Software\\Test", "Commented").data, ElementsAre(0x12, 0x34));
+}
+
+TEST_F(RegFileParserTest, NamesEscapesCommentsDefaultsAndCase) {
+    ASSERT_TRUE(
+        Parse("Windows Registry Editor Version 5.00\n"
+              "; a comment before the key\n"
+              "  [hklm\\Software\\Quoted]  \n"
+              "@=\"default\"\n"
+              "   ; an indented comment\n"
+              "\"Path\"=\"\\\\\\\\.\\\\COM10\"\n"
+              "\"Say \\\"hi\\\"\" = \"a \\\"b\\\" c\"\n"))
+        << error;
+
+    EXPECT_EQ(Value("SOFTWARE\\quoted", "").data.size(), 16u);
+    const RegistryValue path = Value("software\\QUOTED", "PATH");
+    const std::string expected = "\\\\.\\COM10";
+    ASSERT_EQ(path.data.size(), (expected.size() + 1) * 2);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(path.data[2 * i], static_cast<uint8_t>(expected[i]));
+    }
+    EXPECT_EQ(Value("Software\\Quoted", "say \"HI\"").data.size(), 16u);
+    EXPECT_TRUE(registry.HasKey(HKEY_LOCAL_MACHINE, "Software"));
+}
+
+TEST_F(RegFileParserTest, DeletionsApplyInFileOrder) {
+    ASSERT_TRUE(
+        Parse("REGEDIT4\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Gone\\Child]\n"
+              "\"A\"=dword:1\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Kept]\n"
+              "\"A\"=dword:1\n"
+              "\"B\"=dword:2\n"
+              "\"A\"=-\n"
+              "[-HKEY_LOCAL_MACHINE\\Software\\Gone]\n"
+              "\"Ignored\"=dword:3\n"))
+        << error;
+
+    RegistryValue value;
+    EXPECT_FALSE(registry.HasKey(HKEY_LOCAL_MACHINE, "Software\\Gone"));
+    EXPECT_FALSE(registry.HasKey(HKEY_LOCAL_MACHINE, "Software\\Gone\\Child"));
+    EXPECT_FALSE(registry.QueryValue(HKEY_LOCAL_MACHINE, "Software\\Kept", "A", value));
+    EXPECT_TRUE(registry.QueryValue(HKEY_LOCAL_MACHINE, "Software\\Kept", "B", value));
+    EXPECT_FALSE(registry.HasKey(HKEY_LOCAL_MACHINE, "Software\\Gone"))
+        << "values under a deleted key go nowhere";
+}
+
+TEST_F(RegFileParserTest, InvalidFilesAreRefusedWithTheirReason) {
+    const std::string header = "Windows Registry Editor Version 5.00\n";
+    const std::string key = "[HKEY_LOCAL_MACHINE\\Software\\X]\n";
+    struct Case {
+        std::vector<uint8_t> bytes;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {Utf8Bytes(""), "first line must be"},
+        {Utf8Bytes("\n\n  \n"), "first line must be"},
+        {Utf8Bytes("[HKEY_LOCAL_MACHINE\\X]\n"), "first line must be"},
+        {Utf8Bytes("Windows Registry Editor Version 4.00\n"), "first line must be"},
+        {Utf8Bytes(header + "[HKEY_LOCAL_MACHINE\\X\n"), "line 2: a key line must end with ']'"},
+        {Utf8Bytes(header + "[HKEY_NOWHERE\\X]\n"), "unknown root key \"HKEY_NOWHERE\""},
+        {Utf8Bytes(header + "[]\n"), "unknown root key"},
+        {Utf8Bytes(header + "\"A\"=dword:1\n"), "value outside of a key"},
+        {Utf8Bytes(header + key + "\"A\"=\"open\n"), "line 3: unterminated"},
+        {Utf8Bytes(header + key + "\"A\"=\"tab\\t\"\n"), "only \\\\ and \\\" escape"},
+        {Utf8Bytes(header + key + "\"A=\"x\"\n"), "'=' expected"},
+        {Utf8Bytes(header + key + "\"A\n"), "value name"},
+        {Utf8Bytes(header + key + "\"A\"\n"), "'=' expected"},
+        {Utf8Bytes(header + key + "\"A\"=\"x\" y\n"), "after the text"},
+        {Utf8Bytes(header + key + "\"A\"=dword:\n"), "1 to 8 hex digits"},
+        {Utf8Bytes(header + key + "\"A\"=dword:123456789\n"), "1 to 8 hex digits"},
+        {Utf8Bytes(header + key + "\"A\"=dword:12g\n"), "1 to 8 hex digits"},
+        {Utf8Bytes(header + key + "\"A\"=hex:1,,2\n"), "bytes of 1 or 2 hex digits"},
+        {Utf8Bytes(header + key + "\"A\"=hex:123\n"), "bytes of 1 or 2 hex digits"},
+        {Utf8Bytes(header + key + "\"A\"=hex:12 34\n"), "',' expected"},
+        {Utf8Bytes(header + key + "\"A\"=hex(z):12\n"), "hex(type)"},
+        {Utf8Bytes(header + key + "\"A\"=hex(2:12\n"), "hex(type)"},
+        {Utf8Bytes(header + key + "\"A\"=hex 12\n"), "':' expected"},
+        {Utf8Bytes(header + key + "\"A\"=hex:12,\\\n"), "ends inside continued hex"},
+        {Utf8Bytes(header + key + "\"A\"=word:1\n"), "line 3: unknown value data"},
+        {Utf8Bytes(header + key + "A=1\n"), "neither a key, a value nor a comment"},
+        {Utf8Bytes(header + "\xC3\x28"), "neither UTF-8 nor UTF-16LE"},
+        {Utf8Bytes(header + "\xED\xA0\x80"), "neither UTF-8 nor UTF-16LE"},
+        {Utf8Bytes(header + "\xE0\x80\x80"), "neither UTF-8 nor UTF-16LE"},
+        {Utf8Bytes("\xFE\xFF"), "big-endian"},
+        {{0xFF, 0xFE, 'R', 0, 'E'}, "half a character"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.bytes.begin(), c.bytes.end()));
+        registry.Clear();
+        error.clear();
+        EXPECT_FALSE(Parse(c.bytes));
+        EXPECT_THAT(error, HasSubstr(c.reason));
+    }
+}
+
+TEST_F(RegFileParserTest, LoneSurrogatesInUtf16TextBecomeReplacementCharacters) {
+    std::u16string text = u"REGEDIT4\n[HKLM\\K?]\n\"V\"=\"?\"\n";
+    text[text.find(u'?')] = 0xD800;
+    text[text.find(u'?')] = 0xDC00;
+    ASSERT_TRUE(Parse(Utf16LeBytes(text))) << error;
+    EXPECT_TRUE(registry.HasKey(HKEY_LOCAL_MACHINE, "K\xEF\xBF\xBD"));
+    // Text data keeps the units as they stand: the registry stores UTF-16, not UTF-8.
+    EXPECT_THAT(Value("K\xEF\xBF\xBD", "V").data, ElementsAre(0x00, 0xDC, 0x00, 0x00));
+}
+
+// Damaged files of every shape must be refused or read, never crash or read past the input.
+// Run under the sanitize preset this also checks for overruns.
+TEST_F(RegFileParserTest, SurvivesRandomDamage) {
+    const std::string valid =
+        "Windows Registry Editor Version 5.00\r\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\RIL]\r\n"
+        "\"DataPortInternal\"=\"COM1:\"\r\n"
+        "\"BaudRate\"=dword:0001c200\r\n"
+        "\"Blob\"=hex(7):41,00,00,00,\\\r\n  00,00\r\n"
+        "@=\"x\\\\y\\\"z\"\r\n";
+    std::mt19937 random(20240611);
+    size_t accepted = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<uint8_t> bytes = round % 2 == 0
+                                         ? Utf8Bytes(valid)
+                                         : Utf16LeBytes(std::u16string(valid.begin(), valid.end()));
+        const int damage = 1 + static_cast<int>(random() % 4);
+        for (int d = 0; d < damage && !bytes.empty(); ++d) {
+            const size_t at = random() % bytes.size();
+            switch (random() % 3) {
+                case 0:
+                    bytes[at] = static_cast<uint8_t>(random());
+                    break;
+                case 1:
+                    bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(at));
+                    break;
+                default:
+                    bytes.resize(at);
+                    break;
+            }
+        }
+        registry.Clear();
+        error.clear();
+        if (Parse(bytes)) {
+            ++accepted;
+        } else {
+            EXPECT_FALSE(error.empty());
+        }
+    }
+    // Some damage is harmless (inside a text value), most is not: both paths were taken.
+    EXPECT_GT(accepted, 0u);
+    EXPECT_LT(accepted, 3000u);
+}
+
+}  // namespace
+}  // namespace corvane::platform
