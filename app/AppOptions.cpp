@@ -1,0 +1,61 @@
+#include "app/AppOptions.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+namespace corvane {
+
+AppOptions ParseAppOptions(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Writes a parameter file into the radio module over its serial line."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the program's version."));
+    const QCommandLineOption registry(
+        QStringLiteral("registry"),
+        QStringLiteral("Read the port and baud rate from this .reg file (default: "
+                       "$CORVANE_REGISTRY, else %1).")
+            .arg(DefaultRegistryPath),
+        QStringLiteral("file"));
+    const QCommandLineOption fullScreen(QStringLiteral("fullscreen"),
+                                        QStringLiteral("Fill the screen, as on a handheld."));
+    QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                  QStringLiteral("Render the window to a PNG file and exit."),
+                                  QStringLiteral("file"));
+    screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({help, version, registry, fullScreen, screenshot});
+
+    AppOptions options;
+    if (!parser.parse(arguments)) {
+        options.action = AppOptions::Action::Invalid;
+        options.message = parser.errorText();
+        return options;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        options.action = AppOptions::Action::Invalid;
+        options.message = QStringLiteral("Unexpected argument: ") + parser.positionalArguments()[0];
+        return options;
+    }
+    if (parser.isSet(help)) {
+        options.action = AppOptions::Action::ShowHelp;
+        // Without an application object the parser cannot know the program's name.
+        options.message = parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                    QFileInfo(arguments.value(0)).fileName());
+    } else if (parser.isSet(version)) {
+        options.action = AppOptions::Action::ShowVersion;
+    }
+    options.registryPath = parser.value(registry);
+    if (options.registryPath.isEmpty()) {
+        options.registryPath = qEnvironmentVariable("CORVANE_REGISTRY");
+    }
+    if (options.registryPath.isEmpty()) {
+        options.registryPath = QString::fromLatin1(DefaultRegistryPath);
+    }
+    options.fullScreen = parser.isSet(fullScreen);
+    options.screenshotPath = parser.value(screenshot);
+    return options;
+}
+
+}  // namespace corvane

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace corvane {
+
+inline constexpr const char* DefaultRegistryPath = "/etc/corvane/registry.reg";
+
+struct AppOptions {
+    enum class Action { Run, ShowVersion, ShowHelp, Invalid };
+
+    Action action = Action::Run;
+    // --registry FILE, else $CORVANE_REGISTRY, else DefaultRegistryPath.
+    QString registryPath;
+    bool fullScreen = false;
+    // Set by the hidden --screenshot FILE: render the window to a PNG instead of running it.
+    QString screenshotPath;
+    // The help text, or what was wrong with the command line.
+    QString message;
+};
+
+// Reads the program's command line, program name first.
+AppOptions ParseAppOptions(const QStringList& arguments);
+
+}  // namespace corvane

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace corvane {
+
+// Asks the operator for an existing parameter file. A seam so that tests can answer for them.
+class FileChooser {
+  public:
+    virtual ~FileChooser() = default;
+    // The chosen file's full path; nothing when the operator cancelled.
+    virtual std::optional<QString> ChooseFile(QWidget* owner) = 0;
+};
+
+}  // namespace corvane

@@ -1,0 +1,7 @@
+#include "app/ModuleFamily.h"
+
+namespace corvane {
+
+char ModuleFamily[3] = {};
+
+}  // namespace corvane

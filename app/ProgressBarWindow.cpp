@@ -1,0 +1,7 @@
+#include "app/ProgressBarWindow.h"
+
+namespace corvane {
+
+QPointer<QProgressBar> ProgressBarWindow;
+
+}  // namespace corvane

@@ -1,0 +1,64 @@
+#include "app/UpdateApp.h"
+
+#include <QFileInfo>
+#include <QPixmap>
+
+#include "app/QtFileChooser.h"
+#include "app/QtMessagePresenter.h"
+#include "app/VersionRecord.h"
+#include "platform/registry/RegFileRegistry.h"
+
+namespace corvane {
+
+UpdateApp::UpdateApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationVersion(VersionRecord::Load().fileVersion);
+    // The program waits for a running update after its window has closed; quitting on the last
+    // window would cut those waits short.
+    setQuitOnLastWindowClosed(false);
+}
+
+UpdateApp::~UpdateApp() = default;
+
+QString UpdateApp::Title() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+bool UpdateApp::InitInstance(const AppOptions& options) {
+    platform::RegFileRegistry registry;
+    std::string error;
+    if (!registry.Load(options.registryPath.toStdString(), error)) {
+        // The operator sees the dialog's own warning; this is for whoever set the device up.
+        qWarning("%s: %s", qPrintable(options.registryPath), error.c_str());
+    }
+    QtMessagePresenter messages;
+    QtFileChooser files;
+    UpdateRunner updates(messages, UpdateWorker::ModuleProcedure(platform::Platform::System()));
+    const DialogServices services{registry, files, messages, updates};
+    if (options.screenshotPath.isEmpty()) {
+        RunMainDialog(services, options.fullScreen);
+    } else if (!RenderMainDialog(services, options.screenshotPath)) {
+        qWarning("cannot write %s", qPrintable(options.screenshotPath));
+    }
+    return false;
+}
+
+void RunMainDialog(const DialogServices& services, bool fullScreen) {
+    {
+        UpdateDialog dialog(services);
+        if (fullScreen) {
+            dialog.setWindowState(Qt::WindowFullScreen);
+        }
+        dialog.exec();
+    }
+    services.updates.WaitUntilIdle();
+}
+
+bool RenderMainDialog(const DialogServices& services, const QString& pngPath) {
+    UpdateDialog dialog(services);
+    dialog.show();
+    const bool saved = dialog.grab().save(pngPath, "PNG");
+    dialog.hide();
+    return saved;
+}
+
+}  // namespace corvane

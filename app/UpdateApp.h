@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+
+#include "app/AppOptions.h"
+#include "app/UpdateDialog.h"
+
+namespace corvane {
+
+// The process's application object: its start-up runs the one dialog, and the program ends with it.
+class UpdateApp : public QApplication {
+    Q_OBJECT
+
+  public:
+    UpdateApp(int& argc, char** argv);
+    ~UpdateApp() override;
+
+    // Runs the main dialog (or renders it, for --screenshot) until it has ended. Returns false:
+    // there is no message loop of the application's own after the dialog.
+    bool InitInstance(const AppOptions& options);
+
+    // The program file's name without its extension; the caption of the boxes that carry the
+    // application's name.
+    static QString Title();
+};
+
+// Shows the dialog modally until it ends; an update still running then ends its own sequence and
+// its result box is shown before this returns.
+void RunMainDialog(const DialogServices& services, bool fullScreen);
+
+// Initialises the dialog offscreen-style and saves what it shows as a PNG; false when the file
+// could not be written.
+bool RenderMainDialog(const DialogServices& services, const QString& pngPath);
+
+}  // namespace corvane

@@ -1,0 +1,54 @@
+#include "app/UpdateRunner.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <system_error>
+
+#include "app/ResultMessage.h"
+
+namespace corvane {
+
+UpdateRunner::UpdateRunner(MessagePresenter& messages, UpdateWorker::Procedure procedure)
+    : messages(messages), procedure(std::move(procedure)) {}
+
+UpdateRunner::~UpdateRunner() {
+    // Not a plain join: the worker may be waiting for the GUI thread to show its progress.
+    while (worker.joinable()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+bool UpdateRunner::Start(UpdateRequest request) {
+    if (busy) {
+        return false;
+    }
+    try {
+        worker = std::thread([this, request = std::move(request)] {
+            const ResultCode code = UpdateWorker::Run(request, procedure);
+            QMetaObject::invokeMethod(
+                this, [this, code] { WorkerEnded(code); }, Qt::QueuedConnection);
+        });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    busy = true;
+    return true;
+}
+
+void UpdateRunner::WaitUntilIdle() {
+    while (busy) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+void UpdateRunner::WorkerEnded(ResultCode code) {
+    worker.join();
+    messages.ShowOwnerless(ResultMessageFor(code), [runner = QPointer(this)] {
+        if (runner) {
+            runner->busy = false;
+            emit runner->Idle();
+        }
+    });
+}
+
+}  // namespace corvane

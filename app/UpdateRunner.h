@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <thread>
+
+#include "app/MessagePresenter.h"
+#include "app/UpdateWorker.h"
+
+namespace corvane {
+
+// Runs updates one at a time, each on a thread of its own: an update is under way from its start
+// until the operator dismisses its result box. It outlives the dialog, so that an update still
+// running when the dialog closes ends its own sequence and is still reported.
+class UpdateRunner : public QObject {
+    Q_OBJECT
+
+  public:
+    UpdateRunner(MessagePresenter& messages, UpdateWorker::Procedure procedure);
+    // Waits for a running worker, serving the GUI thread's events meanwhile.
+    ~UpdateRunner() override;
+
+    bool Busy() const { return busy; }
+    // Starts a worker thread for request; false when an update is under way or no thread could
+    // be created.
+    bool Start(UpdateRequest request);
+    // Returns once no update is under way, serving events meanwhile (the worker's progress calls
+    // and the result box among them).
+    void WaitUntilIdle();
+
+  signals:
+    // The result box of the last update has been dismissed.
+    void Idle();
+
+  private:
+    void WorkerEnded(ResultCode code);
+
+    MessagePresenter& messages;
+    UpdateWorker::Procedure procedure;
+    std::thread worker;
+    bool busy = false;
+};
+
+}  // namespace corvane

@@ -1,0 +1,48 @@
+#include "app/UpdateWorker.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <algorithm>
+
+#include "app/ProgressBarWindow.h"
+#include "upload/RunUpload.h"
+
+namespace corvane {
+
+UpdateWorker::Procedure UpdateWorker::ModuleProcedure(platform::Platform& platform) {
+    return [&platform](const UpdateRequest& request, const corvane::ProgressCallback& progress) {
+        return RunUpload(request.moduleFamily.c_str(), "aud", request.filePath, request.portName,
+                         request.baudRate, progress, platform);
+    };
+}
+
+ResultCode UpdateWorker::Run(const UpdateRequest& request, const Procedure& procedure) {
+    ProgressCallback(0, 100);
+    const ResultCode code = procedure(request, &UpdateWorker::ProgressCallback);
+    if (code == ResultOk) {
+        ProgressCallback(100, 100);
+    }
+    return code;
+}
+
+int UpdateWorker::ProgressCallback(uint32_t position, uint32_t range) {
+    const ProgressScale scale = ScaleProgress(position, range);
+    const auto show = [scale] {
+        if (ProgressBarWindow) {
+            ProgressBarWindow->setRange(0, scale.range);
+            // Like the device's control, the bar stops at its ends.
+            ProgressBarWindow->setValue(std::min(scale.position, scale.range));
+        }
+    };
+    QCoreApplication* app = QCoreApplication::instance();
+    if (QThread::currentThread() == app->thread()) {
+        show();
+    } else {
+        // The GUI thread never blocks on a worker without serving events (see UpdateRunner), so
+        // this wait always ends.
+        QMetaObject::invokeMethod(app, show, Qt::BlockingQueuedConnection);
+    }
+    return 1;
+}
+
+}  // namespace corvane

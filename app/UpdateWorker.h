@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "link/ResultCode.h"
+#include "platform/Platform.h"
+#include "upload/ProgressCallback.h"
+
+namespace corvane {
+
+// What one update works with, copied from the dialog when it starts, so that later changes to
+// the dialog do not reach it.
+struct UpdateRequest {
+    std::string filePath;  // as the file system names it
+    std::string portName;
+    uint32_t baudRate = 0;
+    std::string moduleFamily;
+};
+
+// The body of one update thread.
+class UpdateWorker {
+  public:
+    using Procedure =
+        std::function<ResultCode(const UpdateRequest&, const corvane::ProgressCallback&)>;
+
+    // The upload procedure that the request's module family selects, writing parameter set
+    // "aud" through platform.
+    static Procedure ModuleProcedure(platform::Platform& platform);
+
+    // Resets the bar to 0 of 100, runs the procedure, and fills the bar when it succeeded.
+    static ResultCode Run(const UpdateRequest& request, const Procedure& procedure);
+
+    // Sets ProgressBarWindow to position of 0..range, of each the low 16 bits, a range of 0
+    // counting as 1. From any other thread it returns once the GUI thread has done so. Returns 1.
+    static int ProgressCallback(uint32_t position, uint32_t range);
+};
+
+}  // namespace corvane

@@ -1,0 +1,33 @@
+#include <QTextStream>
+
+#include "app/AppOptions.h"
+#include "app/UpdateApp.h"
+#include "app/VersionRecord.h"
+
+int main(int argc, char** argv) {
+    using corvane::AppOptions;
+    // Read before the window system is touched, so that --version and --help work anywhere.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    const AppOptions options = corvane::ParseAppOptions(arguments);
+    switch (options.action) {
+        case AppOptions::Action::ShowVersion: {
+            const auto version = corvane::VersionRecord::Load();
+            QTextStream(stdout) << version.internalName << ' ' << version.fileVersion << '\n';
+            return 0;
+        }
+        case AppOptions::Action::ShowHelp:
+            QTextStream(stdout) << options.message;
+            return 0;
+        case AppOptions::Action::Invalid:
+            QTextStream(stderr) << options.message << '\n';
+            return 2;
+        case AppOptions::Action::Run:
+            break;
+    }
+    corvane::UpdateApp app(argc, argv);
+    app.InitInstance(options);
+    return 0;
+}
