@@ -45,18 +45,16 @@ bool ModuleLink::CaptureReply(std::span<const uint8_t> sent, std::span<char> rep
         break;
     }
 
-    const std::span<char> text = reply.first(std::min<size_t>(capacity, reply.size()));
-    size_t stored = 0;
-    // The first reply byte is kept only where its terminator fits behind it.
-    if (text.size() >= 2) {
-        text[stored++] = static_cast<char>(byte);
-    }
     if (settleAfterFirstByte) {
         platform.clock.Sleep(link_timing::AfterFirstReplyByte);
     }
-    if (!text.empty()) {
-        CaptureUntilSilence(text, stored);
+    const std::span<char> text = reply.first(std::min<size_t>(capacity, reply.size()));
+    if (text.size() < 2) {
+        // No room for even one byte and its terminator: the first byte already fills it.
+        return true;
     }
+    text[0] = static_cast<char>(byte);
+    CaptureUntilSilence(text, 1);
     return true;
 }
 

@@ -1,0 +1,163 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/link/LinkTestFixture.h"
+#include "tests/support/ScriptedModule.h"
+
+namespace corvane {
+namespace {
+
+using test::EventKind;
+using test::ScriptedModule;
+using testing::ElementsAreArray;
+
+constexpr uint32_t Configured = 115200;
+
+class BaudRateDetectionTest : public test::OpenLinkTest {
+  protected:
+    BaudRateDetectionTest() { fake.libraries.Install("RHA.DLL"); }
+
+    // The search as a list of steps: "reset" for each power-on-and-reset, the rate of each
+    // probe, and "set <rate>" for a final rate change that is not a probe.
+    std::vector<std::string> Steps() const {
+        std::vector<std::string> steps;
+        const auto& events = fake.log.Events();
+        for (size_t i = 0; i < events.size(); ++i) {
+            const test::Event& e = events[i];
+            if (e.kind == EventKind::Call && e.text == "RHA_RadioPwrOn") {
+                steps.push_back("reset");
+            } else if (e.kind == EventKind::SetCommState) {
+                const bool probe = i + 3 < events.size() && events[i + 3].kind == EventKind::Write;
+                const std::string rate = std::to_string(e.settings.BaudRate);
+                steps.push_back(probe ? rate : "set " + rate);
+            }
+        }
+        return steps;
+    }
+};
+
+TEST_F(BaudRateDetectionTest, ProbeSetsTheRatePurgesWritesWaitsAndReads) {
+    ScriptedModule module(fake.port);
+
+    EXPECT_EQ(link.DetectBaudRate(Configured), 115200);
+
+    EXPECT_THAT(fake.log.Lines(),
+                ElementsAreArray({"Call RHA_RadioPwrOn", "Escape CLRDTR", "Sleep 100",
+                                  "Escape SETDTR", "SetCommState 115200", "GetCommState 115200",
+                                  "Purge 15", "Write AT\\r", "Sleep 200"}));
+    EXPECT_EQ(fake.port.PendingBytes(), 0u) << "the whole answer was read";
+}
+
+// Modules answering at some rates only, the configured rate being 115200 unless given.
+struct SearchCase {
+    const char* name;
+    std::vector<uint32_t> answersAt;
+    std::vector<bool> answersFirstProbes;  // per probe from the start; missing: answers
+    int32_t result;
+    std::vector<std::string> steps;
+    uint32_t configured = Configured;
+};
+
+class BaudRateSearchTest : public BaudRateDetectionTest,
+                           public testing::WithParamInterface<SearchCase> {};
+
+TEST_P(BaudRateSearchTest, ProbesInOrderAndLeavesThePortAtTheResult) {
+    const SearchCase& c = GetParam();
+    ScriptedModule module(fake.port);
+    size_t probes = 0;
+    module.answer = [&](const std::string&) -> std::optional<std::string> {
+        const bool heard = std::find(c.answersAt.begin(), c.answersAt.end(), fake.port.Rate()) !=
+                           c.answersAt.end();
+        const bool willing = probes >= c.answersFirstProbes.size() || c.answersFirstProbes[probes];
+        ++probes;
+        return heard && willing ? std::nullopt : std::optional<std::string>("");
+    };
+
+    EXPECT_EQ(link.DetectBaudRate(c.configured), c.result);
+
+    EXPECT_THAT(Steps(), ElementsAreArray(c.steps));
+    if (c.result != -1) {
+        EXPECT_EQ(fake.port.Rate(), static_cast<uint32_t>(c.result));
+        EXPECT_EQ(link.Settings().BaudRate, static_cast<uint32_t>(c.result));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Searches, BaudRateSearchTest,
+    testing::Values(SearchCase{"ConfiguredRateAnswers", {115200}, {}, 115200, {"reset", "115200"}},
+                    SearchCase{"Only57600",
+                               {57600},
+                               {},
+                               57600,
+                               {"reset", "115200", "230400", "57600", "115200", "set 57600"}},
+                    SearchCase{"ConfirmingProbeWins",
+                               {230400, 115200},
+                               {false},
+                               115200,
+                               {"reset", "115200", "230400", "115200"}},
+                    SearchCase{"SecondPassAfterReset",
+                               {115200},
+                               {false, false, false, false, false},
+                               115200,
+                               {"reset", "115200", "230400", "57600", "38400", "19200", "reset",
+                                "115200"}},
+                    SearchCase{"NoModule",
+                               {},
+                               {},
+                               -1,
+                               {"reset", "9600", "230400", "115200", "57600", "38400", "19200",
+                                "reset", "9600", "230400", "115200", "57600", "38400", "19200"},
+                               9600},
+                    SearchCase{"NoModuleConfiguredIsACandidate",
+                               {},
+                               {},
+                               -1,
+                               {"reset", "57600", "230400", "115200", "38400", "19200", "reset",
+                                "57600", "230400", "115200", "38400", "19200"},
+                               57600}),
+    [](const auto& info) { return info.param.name; });
+
+// What a probe's capture must hold to count as an answer; the echo of "AT\r" is part of it.
+struct AnswerCase {
+    const char* name;
+    std::string answer;
+    bool answered;
+};
+
+class ProbeAnswerTest : public BaudRateDetectionTest,
+                        public testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(ProbeAnswerTest, OkWithLineEndOrZeroAnywhere) {
+    ScriptedModule module(fake.port);
+    module.answer = [](const std::string&) { return GetParam().answer; };
+
+    EXPECT_EQ(link.DetectBaudRate(Configured), GetParam().answered ? 115200 : -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, ProbeAnswerTest,
+                         testing::Values(AnswerCase{"Verbose", "\r\nOK\r\n", true},
+                                         AnswerCase{"Numeric", "0\r", true},
+                                         AnswerCase{"ZeroInsideAnError", "\r\nERROR 10\r\n", true},
+                                         AnswerCase{"OkWithoutLineEnd", "\r\nOK", false},
+                                         AnswerCase{"Error", "\r\nERROR\r\n", false},
+                                         AnswerCase{"EchoOnly", "", false}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST_F(BaudRateDetectionTest, ProbeCaptureHoldsAtMost1999Bytes) {
+    // Echo and 1996 bytes fill the capture; the marker behind them is never seen.
+    ScriptedModule module(fake.port);
+    const std::string answer = std::string(1996, 'x') + "\r\nOK\r\n";
+    module.answer = [&](const std::string&) { return answer; };
+
+    EXPECT_EQ(link.DetectBaudRate(9600), -1);
+    EXPECT_EQ(fake.log.OfKind(EventKind::Write).size(), 12u);
+    // Each probe reads 1999 bytes and drops one; the next probe's purge clears the rest.
+    EXPECT_EQ(fake.port.PendingBytes(), 3u + answer.size() - 2000u);
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,241 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/link/LinkTestFixture.h"
+#include "tests/support/ScriptedModule.h"
+#include "tests/support/ScriptedReplies.h"
+
+namespace corvane {
+namespace {
+
+using test::EventKind;
+using test::GuardedBuffer;
+using test::ScriptedModule;
+using testing::ElementsAre;
+using testing::ElementsAreArray;
+
+constexpr const char* TextCommand = "AT^QBNW=aud,0,1,2\r";
+constexpr const char* BinaryCommand = "AT^QBNW=aud,0\r";
+
+// A record as the binary files hold it: big-endian length counting its two length bytes.
+std::vector<uint8_t> Record(size_t length) {
+    std::vector<uint8_t> record(length);
+    record[0] = static_cast<uint8_t>(length >> 8);
+    record[1] = static_cast<uint8_t>(length & 0xFF);
+    for (size_t i = 2; i < length; ++i) {
+        record[i] = static_cast<uint8_t>('a' + i % 26);
+    }
+    return record;
+}
+
+// A text block buffer of the given size holding text and its zero byte.
+std::vector<uint8_t> TextBuffer(const std::string& text, size_t size) {
+    std::vector<uint8_t> buffer(size, 0xEE);
+    std::memcpy(buffer.data(), text.c_str(), std::min(text.size() + 1, size));
+    return buffer;
+}
+
+std::string Bytes(const std::vector<uint8_t>& bytes, size_t count) {
+    return std::string(reinterpret_cast<const char*>(bytes.data()), count);
+}
+
+class BlockTransferTest : public test::OpenLinkTest {
+  protected:
+    ResultCode Send(const char* command, std::vector<uint8_t>& data, uint32_t count) {
+        return link.SendBlock(command, data, reply.Span(), count);
+    }
+    std::vector<std::string> Writes() const {
+        std::vector<std::string> writes;
+        for (const test::Event& e : fake.log.OfKind(EventKind::Write)) {
+            writes.push_back(e.text);
+        }
+        return writes;
+    }
+
+    GuardedBuffer<ReplyBufferSize> reply;
+};
+
+TEST_F(BlockTransferTest, BinaryRecordGoesOutWholeAfterConnect) {
+    ScriptedModule module(fake.port, ScriptedModule::Family::Binary);
+    std::vector<uint8_t> record = Record(7);
+
+    EXPECT_EQ(Send(BinaryCommand, record, 7), ResultOk);
+
+    EXPECT_THAT(module.blocks, ElementsAre(Bytes(record, 7)));
+    EXPECT_THAT(fake.log.Lines({EventKind::Purge, EventKind::Write, EventKind::Sleep}),
+                ElementsAre("Purge 15", "Sleep 50", "Write AT^QBNW=aud,0\\r", "Sleep 50",
+                            "Write \\x00\\x07cdefg"));
+}
+
+TEST_F(BlockTransferTest, TextBlockGetsCtrlZAndTheCallersBufferKeepsIt) {
+    ScriptedModule module(fake.port, ScriptedModule::Family::Text);
+    std::vector<uint8_t> text = TextBuffer("1,2,3\n4,5,6", 1024);
+
+    EXPECT_EQ(Send(TextCommand, text, ReplyBufferSize), ResultOk);
+
+    EXPECT_THAT(module.blocks, ElementsAre("1,2,3\n4,5,6"));
+    EXPECT_EQ(Writes().back(), "1,2,3\n4,5,6\x1A");
+    EXPECT_EQ(Bytes(text, 13), std::string("1,2,3\n4,5,6\x1A", 12) + '\0');
+    EXPECT_EQ(text[13], 0xEE);
+}
+
+// The block's size decides before any data byte goes out; the module has already said CONNECT.
+struct SizeCase {
+    const char* name;
+    ScriptedModule::Family family;
+    size_t bufferSize;
+    std::string text;  // for the text family
+    uint32_t count;
+    ResultCode result;
+};
+
+class BlockSizeTest : public BlockTransferTest, public testing::WithParamInterface<SizeCase> {};
+
+TEST_P(BlockSizeTest, BlocksThatCannotGoOutWholeAreRefusedUnsent) {
+    const SizeCase& c = GetParam();
+    ScriptedModule module(fake.port, c.family);
+    std::vector<uint8_t> data = c.family == ScriptedModule::Family::Binary
+                                    ? Record(c.bufferSize)
+                                    : TextBuffer(c.text, c.bufferSize);
+    const std::vector<uint8_t> before = data;
+
+    EXPECT_EQ(Send(c.family == ScriptedModule::Family::Binary ? BinaryCommand : TextCommand, data,
+                   c.count),
+              c.result);
+
+    const size_t writes = c.result == ResultOk ? 2 : 1;
+    EXPECT_EQ(Writes().size(), writes);
+    EXPECT_EQ(module.blocks.size(), writes - 1);
+    if (c.result != ResultOk) {
+        EXPECT_EQ(data, before) << "a refused block leaves the caller's buffer alone";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, BlockSizeTest,
+    testing::Values(
+        SizeCase{"Binary1023", ScriptedModule::Family::Binary, 1023, "", 1023, ResultOk},
+        SizeCase{"Binary1024", ScriptedModule::Family::Binary, 1024, "", 1024, ResultInvalidFile},
+        SizeCase{"BinaryWithTextCallersCount", ScriptedModule::Family::Binary, 5120, "", 2000,
+                 ResultInvalidFile},
+        SizeCase{"BinaryCountBeyondBuffer", ScriptedModule::Family::Binary, 100, "", 101,
+                 ResultInvalidFile},
+        SizeCase{"TextWithRoomForCtrlZ", ScriptedModule::Family::Text, 7, "abcde", 2000, ResultOk},
+        SizeCase{"TextWithoutRoomForCtrlZ", ScriptedModule::Family::Text, 6, "abcde", 2000,
+                 ResultInvalidFile},
+        SizeCase{"TextWithoutTerminator", ScriptedModule::Family::Text, 5, "abcde", 2000,
+                 ResultInvalidFile}),
+    [](const auto& info) { return info.param.name; });
+
+// The replies to the command and the block, in order, and what SendBlock makes of them.
+struct AttemptCase {
+    const char* name;
+    std::vector<std::string> replies;
+    ResultCode result;
+    size_t writes;
+};
+
+class BlockAttemptTest : public BlockTransferTest,
+                         public testing::WithParamInterface<AttemptCase> {};
+
+TEST_P(BlockAttemptTest, TwoAttemptsAndTheResultToReport) {
+    test::ScriptedReplies module(fake.port, GetParam().replies, true);
+    std::vector<uint8_t> record = Record(10);
+
+    EXPECT_EQ(Send(BinaryCommand, record, 10), GetParam().result);
+    EXPECT_EQ(Writes().size(), GetParam().writes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Attempts, BlockAttemptTest,
+    testing::Values(
+        AttemptCase{"NeverAnswered", {"", ""}, ResultModemRejectedData, 2},
+        AttemptCase{"ErrorTwice", {"\r\nERROR\r\n", "\r\nERROR\r\n"}, ResultWrongModuleType, 2},
+        AttemptCase{"SilentThenError", {"", "\r\nERROR\r\n"}, ResultWrongModuleType, 2},
+        AttemptCase{"ErrorThenSilent", {"\r\nERROR\r\n", ""}, ResultWrongModuleType, 2},
+        AttemptCase{"SilentThenConnected", {"", "\r\nCONNECT\r\n", "\r\nOK\r\n"}, ResultOk, 3},
+        AttemptCase{"ErrorThenConnectedUnconfirmed",
+                    {"\r\nERROR\r\n", "\r\nCONNECT\r\n", ""},
+                    ResultWrongModuleType,
+                    3},
+        AttemptCase{"SilentThenConnectedUnconfirmed",
+                    {"", "\r\nCONNECT\r\n", ""},
+                    ResultModemRejectedData,
+                    3},
+        AttemptCase{"ErrorThenConnectedRefused",
+                    {"\r\nERROR\r\n", "\r\nCONNECT\r\n", "\r\nERROR\r\n"},
+                    ResultWrongModuleType,
+                    3},
+        AttemptCase{"ErrorThenConnectedConfirmed",
+                    {"\r\nERROR\r\n", "\r\nCONNECT\r\n", "\r\nOK\r\n"},
+                    ResultOk,
+                    3}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(BlockTransferTest, ConnectIsLookedForBeforeThePrompt) {
+    test::ScriptedReplies module(fake.port, {"\r\n> \r\nCONNECT\r\n", "\r\nOK\r\n"});
+    std::vector<uint8_t> record = Record(10);
+
+    EXPECT_EQ(Send(BinaryCommand, record, 10), ResultOk);
+    EXPECT_EQ(Writes().back(), Bytes(record, 10)) << "binary mode: the record, no Ctrl-Z";
+}
+
+// Confirmations of a block: binary takes "OK" anywhere, text only "OK\r\n"; both take "0".
+struct ConfirmationCase {
+    const char* name;
+    bool text;
+    std::string confirmation;
+    ResultCode result;
+};
+
+class ConfirmationTest : public BlockTransferTest,
+                         public testing::WithParamInterface<ConfirmationCase> {};
+
+TEST_P(ConfirmationTest, MarkerDecidesWhetherTheBlockWasTaken) {
+    const ConfirmationCase& c = GetParam();
+    test::ScriptedReplies module(fake.port, {c.text ? "\r\n> " : "\r\nCONNECT\r\n", c.confirmation},
+                                 true);
+    std::vector<uint8_t> data = c.text ? TextBuffer("x=1", 64) : Record(10);
+
+    EXPECT_EQ(Send(c.text ? TextCommand : BinaryCommand, data, c.text ? ReplyBufferSize : 10),
+              c.result);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Confirmations, ConfirmationTest,
+    testing::Values(ConfirmationCase{"BinaryOk", false, "\r\nOK\r\n", ResultOk},
+                    ConfirmationCase{"BinaryBareOk", false, "xOKx", ResultOk},
+                    ConfirmationCase{"BinaryZero", false, "0\r", ResultOk},
+                    ConfirmationCase{"BinaryError", false, "\r\nERROR\r\n",
+                                     ResultModemRejectedData},
+                    ConfirmationCase{"BinarySilent", false, "", ResultModemRejectedData},
+                    ConfirmationCase{"TextOk", true, "\r\nOK\r\n", ResultOk},
+                    ConfirmationCase{"TextBareOk", true, "\r\nOK", ResultModemRejectedData},
+                    ConfirmationCase{"TextZeroInsideError", true, "\r\nERROR 30\r\n", ResultOk},
+                    ConfirmationCase{"TextError", true, "\r\nERROR\r\n", ResultModemRejectedData}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(BlockTransferTest, TextConfirmationIsCapturedWithinCountAndTheReplyBuffer) {
+    const std::string longConfirmation = std::string(2500, 'c') + "\r\nOK\r\n";
+
+    // A count above the reply buffer is held to the buffer: 1999 bytes, the marker cut off.
+    test::ScriptedReplies wide(fake.port, {"\r\n> ", longConfirmation});
+    std::vector<uint8_t> text = TextBuffer("x=1", 64);
+    EXPECT_EQ(Send(TextCommand, text, 60000), ResultModemRejectedData);
+    EXPECT_EQ(reply.Text(), longConfirmation.substr(0, 1999));
+    EXPECT_TRUE(reply.UntouchedFrom(ReplyBufferSize));
+
+    // A small count cuts the confirmation before its marker.
+    test::ScriptedReplies narrow(fake.port, {"\r\n> ", "\r\nOK\r\n"});
+    text = TextBuffer("x=1", 64);
+    EXPECT_EQ(Send(TextCommand, text, 4), ResultModemRejectedData);
+    EXPECT_EQ(reply.Text(), "\r\nO");
+}
+
+}  // namespace
+}  // namespace corvane
