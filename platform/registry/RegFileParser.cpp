@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/registry/RegistryValues.h"
 #include "platform/registry/Utf16.h"
 
 namespace corvane::platform {
@@ -245,12 +246,7 @@ class Parser {
             if (!IsLineEnd(data)) {
                 return Fail("unexpected characters after the text");
             }
-            value.type = REG_SZ;
-            text.push_back(u'\0');
-            for (const char16_t unit : text) {
-                value.data.push_back(static_cast<uint8_t>(unit & 0xFF));
-                value.data.push_back(static_cast<uint8_t>(unit >> 8));
-            }
+            value = TextValue(text);
             return true;
         }
         if (TakeWord(data, "dword:")) {
@@ -258,10 +254,7 @@ class Parser {
             if (!number || !IsLineEnd(data)) {
                 return Fail("dword: wants 1 to 8 hex digits");
             }
-            value.type = REG_DWORD;
-            for (int shift = 0; shift < 32; shift += 8) {
-                value.data.push_back(static_cast<uint8_t>(*number >> shift));
-            }
+            value = NumberValue(*number);
             return true;
         }
         if (TakeWord(data, "hex")) {

@@ -7,6 +7,7 @@
 
 #include "platform/registry/ConnectionSettings.h"
 #include "platform/registry/MemoryRegistry.h"
+#include "platform/registry/RegistryValues.h"
 
 namespace corvane::platform {
 namespace {
@@ -27,15 +28,11 @@ class RecordingRegistry : public MemoryRegistry {
     mutable std::vector<std::string> queried;
 };
 
-// Text as the registry keeps it: UTF-16LE, terminator included unless told otherwise.
+// A text value, or one cut just before its terminator.
 RegistryValue Text(const std::u16string& text, bool terminated = true) {
-    RegistryValue value{REG_SZ, {}};
-    for (char16_t unit : text) {
-        value.data.push_back(static_cast<uint8_t>(unit));
-        value.data.push_back(static_cast<uint8_t>(unit >> 8));
-    }
-    if (terminated) {
-        value.data.insert(value.data.end(), {0, 0});
+    RegistryValue value = TextValue(text);
+    if (!terminated) {
+        value.data.resize(value.data.size() - 2);
     }
     return value;
 }
@@ -69,7 +66,7 @@ TEST_F(ConnectionSettingsTest, ParentPortWinsAndDataPortIsNeverRead) {
         registry.queried.clear();
         SetParentPort(Text(parent));
         SetDataPort(Text(u"COM9:"));
-        SetBaudRate(Bytes(REG_DWORD, {0x00, 0xC2, 0x01, 0x00}));
+        SetBaudRate(NumberValue(115200));
 
         EXPECT_TRUE(Lookup());
         EXPECT_EQ(portName, std::string(parent.begin(), parent.end()));
@@ -81,7 +78,7 @@ TEST_F(ConnectionSettingsTest, ParentPortWinsAndDataPortIsNeverRead) {
 TEST_F(ConnectionSettingsTest, PortNameLongerThanThePosixBufferFallsBackToDataPort) {
     SetParentPort(Text(std::u16string(PortNameCapacity, u'p')));
     SetDataPort(Text(u"/dev/ttyUSB1"));
-    SetBaudRate(Bytes(REG_DWORD, {0x00, 0xC2, 0x01, 0x00}));
+    SetBaudRate(NumberValue(115200));
 
     EXPECT_TRUE(Lookup());
     EXPECT_EQ(portName, "/dev/ttyUSB1");
@@ -131,7 +128,7 @@ TEST_F(ConnectionSettingsTest, TextReaderLeavesBufferAloneOnlyWhenTheKeyIsMissin
 }
 
 TEST_F(ConnectionSettingsTest, NoPortMeansNoBaudRateRead) {
-    SetBaudRate(Bytes(REG_DWORD, {0x00, 0xC2, 0x01, 0x00}));
+    SetBaudRate(NumberValue(115200));
 
     EXPECT_FALSE(Lookup());
     EXPECT_EQ(portName, "unchanged");
@@ -151,7 +148,7 @@ TEST_F(ConnectionSettingsTest, BaudRateNeedsExactlyFourBytesOfAnyType) {
         {"two bytes", Bytes(REG_BINARY, {0x00, 0xC2}), false, 4711},
         {"eight bytes", Bytes(0xB, {0x00, 0xC2, 0x01, 0, 0, 0, 0, 0}), false, 4711},
         {"empty", Bytes(REG_DWORD, {}), false, 4711},
-        {"dword", Bytes(REG_DWORD, {0x00, 0x96, 0x00, 0x00}), true, 38400},
+        {"dword", NumberValue(38400), true, 38400},
         {"four bytes of binary", Bytes(REG_BINARY, {0x00, 0x84, 0x03, 0x00}), true, 230400},
         {"four bytes of text", Text(u"A"), true, 0x41},
     };
@@ -173,7 +170,7 @@ TEST_F(ConnectionSettingsTest, BaudRateNeedsExactlyFourBytesOfAnyType) {
 TEST_F(ConnectionSettingsTest, NumberReaderRefusesMissingDestinationAndKey) {
     uint32_t number = 7;
     EXPECT_FALSE(ReadRegistryNumber(registry, HKEY_LOCAL_MACHINE, Ril, "BaudRate", &number));
-    SetBaudRate(Bytes(REG_DWORD, {1, 0, 0, 0}));
+    SetBaudRate(NumberValue(1));
     EXPECT_FALSE(ReadRegistryNumber(registry, HKEY_LOCAL_MACHINE, Ril, "BaudRate", nullptr));
     EXPECT_TRUE(
         ReadRegistryNumber(registry, "hklm", "SOFTWARE\\microsoft\\ril", "baudrate", &number));
@@ -182,7 +179,7 @@ TEST_F(ConnectionSettingsTest, NumberReaderRefusesMissingDestinationAndKey) {
 
 TEST_F(ConnectionSettingsTest, PortNameArrivesAsUtf8) {
     SetParentPort(Text(u"/dev/serial/by-id/usb-Mod\u00e9m-\U0001F4E1"));
-    SetBaudRate(Bytes(REG_DWORD, {0x00, 0xC2, 0x01, 0x00}));
+    SetBaudRate(NumberValue(115200));
 
     EXPECT_TRUE(Lookup());
     EXPECT_EQ(portName, "/dev/serial/by-id/usb-Mod\xc3\xa9m-\xf0\x9f\x93\xa1");
