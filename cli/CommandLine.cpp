@@ -1,0 +1,123 @@
+#include "cli/CommandLine.h"
+
+#include <CLI/CLI.hpp>
+#include <cctype>
+#include <sstream>
+
+#include "upload/BlockCommands.h"
+
+namespace corvane::cli {
+
+namespace {
+
+// Decimal only: strtoul's octal and hex forms would turn "0115200" into another rate.
+std::optional<uint32_t> ParseBaudRate(const std::string& text) {
+    if (text.empty() || text.size() > 10) {
+        return std::nullopt;
+    }
+    uint64_t rate = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        rate = rate * 10 + static_cast<uint64_t>(c - '0');
+    }
+    if (rate == 0 || rate > UINT32_MAX) {
+        return std::nullopt;
+    }
+    return static_cast<uint32_t>(rate);
+}
+
+std::string CheckBaudRate(const std::string& text) {
+    return ParseBaudRate(text) ? "" : "RATE must be a decimal number from 1 to 4294967295";
+}
+
+// The code is read like atoi reads it, so it must at least begin with a number: "K47" would
+// otherwise quietly select the text procedure.
+std::string CheckFamily(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) {
+        ++i;
+    }
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        ++i;
+    }
+    const bool number = i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]));
+    return number ? "" : "CODE must be a model code such as 31 (text files) or 47 (binary files)";
+}
+
+// The name goes into every block command: it must fit the command buffer and must not break
+// the command line.
+std::string CheckSetName(const std::string& text) {
+    if (text.empty() || text.size() > MaxSetNameLength) {
+        return "NAME must have 1 to " + std::to_string(MaxSetNameLength) + " characters";
+    }
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            return "NAME must not hold control characters";
+        }
+    }
+    return "";
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(int argc, const char* const* argv,
+                             const char* registryFromEnvironment) {
+    UpdateOptions options;
+    if (registryFromEnvironment != nullptr && *registryFromEnvironment != '\0') {
+        options.registryFile = registryFromEnvironment;
+    }
+    std::string port;
+    std::string baudRate;
+
+    CLI::App app("Writes an audio/battery parameter file into the radio module on a serial line.",
+                 "corvane-update");
+    app.set_version_flag("-V,--version", "corvane-update " CORVANE_VERSION);
+    app.add_option("-f,--family", options.family,
+                   "module family model code: 31 (text files, the default) or 47 (binary "
+                   "files); below 40 or exactly 316 means text files, any other binary files")
+        ->type_name("CODE")
+        ->check(CheckFamily);
+    app.add_option("-p,--port", port, "serial device")->type_name("DEVICE");
+    app.add_option("-b,--baud", baudRate, "configured baud rate")
+        ->type_name("RATE")
+        ->check(CheckBaudRate);
+    app.add_option("-r,--registry", options.registryFile,
+                   "registry file (.reg) for what --port and --baud do not give (default: "
+                   "$CORVANE_REGISTRY, else " +
+                       std::string(DefaultRegistryFile) + ")")
+        ->type_name("FILE");
+    app.add_option("-s,--set-name", options.setName, "parameter-set name (default aud)")
+        ->type_name("NAME")
+        ->check(CheckSetName);
+    app.add_flag("--trace", options.trace,
+                 "print the AT dialogue, escaped, with milliseconds since start, to stderr");
+    app.add_flag("-q,--quiet", options.quiet, "no progress display");
+    app.add_option("FILE", options.filePath, "parameter file (*.prm)")->required();
+    app.footer(
+        "Exit status: 0 on success; 1 to 7, the update's result code; 64 for a usage error.");
+
+    CommandLine result;
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        std::ostringstream output;
+        std::ostringstream diagnostics;
+        const int status = app.exit(error, output, diagnostics);
+        result.exitStatus = status == 0 ? 0 : UsageErrorStatus;
+        result.output = output.str();
+        result.diagnostics = diagnostics.str();
+        return result;
+    }
+    if (app.count("--port") > 0) {
+        options.port = port;
+    }
+    if (app.count("--baud") > 0) {
+        options.baudRate = ParseBaudRate(baudRate);
+    }
+    result.options = options;
+    return result;
+}
+
+}  // namespace corvane::cli

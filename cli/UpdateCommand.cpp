@@ -1,0 +1,69 @@
+#include "cli/UpdateCommand.h"
+
+#include <optional>
+
+#include "cli/ProgressBar.h"
+#include "cli/ResultText.h"
+#include "cli/TracingSerialPort.h"
+#include "link/ResultCode.h"
+#include "platform/registry/ConnectionSettings.h"
+#include "platform/registry/RegFileRegistry.h"
+#include "upload/RunUpload.h"
+
+namespace corvane::cli {
+
+Connection ResolveConnection(const UpdateOptions& options, std::ostream& err) {
+    Connection found{"", platform::DefaultBaudRate};
+    if (!options.port || !options.baudRate) {
+        platform::RegFileRegistry registry;
+        std::string error;
+        if (!registry.Load(options.registryFile, error)) {
+            err << "corvane-update: " << error << '\n';
+        }
+        if (!platform::LookupConnectionSettings(registry, found.port, found.baudRate)) {
+            err << "corvane-update: " << platform::RegistryWarningText << '\n';
+        }
+    }
+    return {options.port.value_or(found.port), options.baudRate.value_or(found.baudRate)};
+}
+
+int RunUpdateCommand(const UpdateOptions& options, platform::Platform& system, Console& console) {
+    const Connection connection = ResolveConnection(options, console.err);
+
+    std::optional<TracingSerialPort> tracingPort;
+    if (options.trace) {
+        tracingPort.emplace(system.port, system.clock, console.err);
+    }
+    platform::Platform platform{tracingPort ? *tracingPort : system.port, system.clock,
+                                system.libraries};
+
+    // The trace shares stderr with the bar; its lines would tear the bar apart.
+    std::optional<ProgressBar> bar;
+    if (console.errIsTerminal && !options.quiet && !options.trace) {
+        bar.emplace(console.err);
+    }
+    const ProgressCallback progress = [&bar](uint32_t position, uint32_t range) {
+        return bar ? bar->Report(position, range) : 1;
+    };
+
+    progress(0, 100);
+    const ResultCode code =
+        RunUpload(options.family.c_str(), options.setName.c_str(), options.filePath,
+                  connection.port, connection.baudRate, progress, platform);
+    if (code == ResultOk) {
+        progress(100, 100);
+    }
+    if (bar) {
+        bar->Finish();
+    }
+    tracingPort.reset();
+
+    if (code == ResultOk) {
+        console.out << SuccessText << '\n' << std::flush;
+    } else {
+        console.err << ForTerminal(FailureText(code)) << std::flush;
+    }
+    return code;
+}
+
+}  // namespace corvane::cli

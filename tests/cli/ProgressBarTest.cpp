@@ -1,0 +1,49 @@
+#include "cli/ProgressBar.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace corvane::cli {
+namespace {
+
+TEST(ProgressBarTest, RendersTheShareOfTheRange) {
+    struct Case {
+        uint32_t position;
+        uint32_t range;
+        const char* line;
+    };
+    const Case cases[] = {
+        {0, 100, "[..........]   0%"},       {40, 100, "[####......]  40%"},
+        {100, 100, "[##########] 100%"},     {2, 3, "[######....]  66%"},
+        {4, 3, "[##########] 100%"},      // n + 1 of n after the last text block
+        {5, 0, "[##########] 100%"},      // a zero range counts as 1
+        {1, 65538, "[#####.....]  50%"},  // only the low 16 bits: range 2
+        {65536 + 1, 4, "[##........]  25%"}, {65535, 65535, "[##########] 100%"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.position) + " of " + std::to_string(c.range));
+        EXPECT_EQ(RenderProgress(ScaleProgress(c.position, c.range), 10), c.line);
+    }
+}
+
+TEST(ProgressBarTest, RedrawsInPlaceAndEndsItsLineOnce) {
+    std::ostringstream terminal;
+    {
+        ProgressBar bar(terminal);
+        EXPECT_EQ(bar.Report(0, 100), 1);
+        EXPECT_EQ(bar.Report(50, 100), 1);
+        bar.Finish();
+        bar.Finish();
+    }
+    const std::string empty(ProgressBar::Width, '.');
+    const std::string half = std::string(ProgressBar::Width / 2, '#') + empty.substr(20);
+    EXPECT_EQ(terminal.str(), "\r[" + empty + "]   0%\r[" + half + "]  50%\n");
+
+    std::ostringstream untouched;
+    { ProgressBar unused(untouched); }
+    EXPECT_EQ(untouched.str(), "") << "no report, no line";
+}
+
+}  // namespace
+}  // namespace corvane::cli
