@@ -86,4 +86,12 @@ uint32_t PseudoTerminal::SlaveRate() const {
     return tio.c_ospeed;
 }
 
+size_t PseudoTerminal::UnreadByProgram() const {
+    int unread = 0;
+    if (slave < 0 || ioctl(slave, FIONREAD, &unread) != 0) {
+        return 0;
+    }
+    return static_cast<size_t>(unread);
+}
+
 }  // namespace corvane::sim

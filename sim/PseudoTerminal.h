@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -26,6 +27,8 @@ class PseudoTerminal {
     const std::string& SlavePath() const { return slavePath; }
     // The rate the program has set on the slave (both ends share one termios); 0 if unknown.
     uint32_t SlaveRate() const;
+    // Bytes sent to the program that it has not read yet.
+    size_t UnreadByProgram() const;
 
   private:
     int master = -1;

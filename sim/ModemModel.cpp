@@ -1,0 +1,250 @@
+#include "sim/ModemModel.h"
+
+#include <charconv>
+#include <utility>
+
+namespace corvane::sim {
+
+namespace {
+
+constexpr uint8_t CtrlZ = 26;
+constexpr size_t LongestCommandLine = 512;
+constexpr std::string_view Prompt = "\r\n> ";
+
+bool IsLetter(uint8_t byte, char upper) {
+    return byte == upper || byte == upper + ('a' - 'A');
+}
+
+// A plain decimal number and nothing else.
+bool ParseNumber(std::string_view text, unsigned long& value) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return !text.empty() && error == std::errc{} && stop == end;
+}
+
+// A record's whole length, from its first two bytes (big-endian).
+size_t RecordLength(const std::string& record) {
+    return static_cast<size_t>(static_cast<uint8_t>(record[0]) << 8) |
+           static_cast<uint8_t>(record[1]);
+}
+
+std::vector<std::string_view> SplitFields(std::string_view text) {
+    std::vector<std::string_view> fields;
+    for (size_t comma; (comma = text.find(',')) != std::string_view::npos;) {
+        fields.push_back(text.substr(0, comma));
+        text.remove_prefix(comma + 1);
+    }
+    fields.push_back(text);
+    return fields;
+}
+
+}  // namespace
+
+ModemModel::ModemModel(ModemOptions options) : options(options) {}
+
+std::vector<ModemOutput> ModemModel::Receive(std::span<const uint8_t> bytes, uint32_t rate,
+                                             uint64_t timeMs) {
+    transcript.push_back({timeMs, rate, std::string(bytes.begin(), bytes.end())});
+    std::vector<ModemOutput> outputs;
+    const bool understood = options.rate == 0 || rate == options.rate;
+    if (!understood || options.faults.silent) {
+        return outputs;
+    }
+    out = &outputs;
+    for (const uint8_t byte : bytes) {
+        if (mode == Mode::Gone) {
+            break;
+        }
+        if (mode == Mode::Command) {
+            TakeCommandByte(byte);
+        } else {
+            TakeDataByte(byte);
+        }
+    }
+    out = nullptr;
+    return outputs;
+}
+
+void ModemModel::TakeCommandByte(uint8_t byte) {
+    if (options.echo) {
+        Emit(std::string_view(reinterpret_cast<const char*>(&byte), 1), 0);
+    }
+    switch (lineState) {
+        case LineState::Idle:
+            if (IsLetter(byte, 'A')) {
+                lineState = LineState::SawA;
+            }
+            return;
+        case LineState::SawA:
+            if (IsLetter(byte, 'T')) {
+                lineState = LineState::InLine;
+                line = "AT";
+                lineOverflowed = false;
+            } else if (!IsLetter(byte, 'A')) {
+                lineState = LineState::Idle;
+            }
+            return;
+        case LineState::InLine:
+            if (byte == '\r') {
+                lineState = LineState::Idle;
+                Execute(line);
+            } else if (line.size() < LongestCommandLine) {
+                line.push_back(static_cast<char>(byte));
+            } else {
+                lineOverflowed = true;
+            }
+            return;
+    }
+}
+
+void ModemModel::TakeDataByte(uint8_t byte) {
+    if (mode == Mode::Text) {
+        if (options.echo) {
+            Emit(std::string_view(reinterpret_cast<const char*>(&byte), 1), 0);
+        }
+        if (byte == CtrlZ) {
+            Accept(std::exchange(data, {}));
+        } else {
+            data.push_back(static_cast<char>(byte));
+        }
+        return;
+    }
+    data.push_back(static_cast<char>(byte));
+    if (mode == Mode::RecordLength && data.size() == 2) {
+        if (RecordLength(data) < 3) {
+            data.clear();
+            mode = Mode::Command;
+            Reply(Result::Error);
+        } else {
+            mode = Mode::RecordBody;
+        }
+    } else if (mode == Mode::RecordBody && data.size() == RecordLength(data)) {
+        Accept(std::exchange(data, {}));
+    }
+}
+
+void ModemModel::Execute(const std::string& received) {
+    commands.push_back(received);
+    if (lineOverflowed) {
+        Reply(Result::Error);
+        return;
+    }
+    const std::string_view body = std::string_view(received).substr(2);
+    if (body.empty() || body == "^QMSO") {
+        Reply(Result::Ok);
+    } else if (body.starts_with("^QBNW=")) {
+        BlockCommand(body.substr(6));
+    } else if (options.family == Family::K47 && body.starts_with("^QNFS=")) {
+        unsigned long sets = 0;
+        if (!ParseNumber(body.substr(6), sets)) {
+            Reply(Result::Error);
+            return;
+        }
+        if (sets == 3) {
+            stored.clear();
+        }
+        Reply(Result::Ok);
+    } else {
+        Reply(Result::Error);
+    }
+}
+
+void ModemModel::BlockCommand(std::string_view arguments) {
+    const std::vector<std::string_view> fields = SplitFields(arguments);
+    const bool named = fields.size() >= 2 && !fields[0].empty() && fields[1] == "0";
+    if (!named || (fields.size() != 2 && fields.size() != 4)) {
+        Reply(Result::Error);
+        return;
+    }
+    if (options.family == Family::K31 && fields.size() == 2) {
+        // The cancel of a set: whatever of an unfinished set was written is dropped.
+        if (!setComplete) {
+            stored.clear();
+        }
+        Reply(Result::Ok);
+        return;
+    }
+    const bool blockCommand =
+        options.family == Family::K31 ? fields.size() == 4 : fields.size() == 2;
+    if (!blockCommand || options.faults.blockError) {
+        Reply(Result::Error);
+    } else if (options.faults.wrongMarker && options.family == Family::K31) {
+        Reply(Result::Connect);
+    } else if (options.faults.wrongMarker) {
+        Reply(Prompt);
+    } else if (options.family == Family::K31) {
+        TextBlockCommand(fields);
+    } else {
+        RecordCommand();
+    }
+}
+
+void ModemModel::TextBlockCommand(const std::vector<std::string_view>& fields) {
+    unsigned long block = 0;
+    unsigned long total = 0;
+    if (!ParseNumber(fields[2], block) || !ParseNumber(fields[3], total) || block == 0 ||
+        block > total) {
+        Reply(Result::Error);
+        return;
+    }
+    if (block == 1) {
+        setName = fields[0];
+        declaredBlocks = total;
+        setComplete = false;
+        stored.clear();
+    } else if (fields[0] != setName || total != declaredBlocks || setComplete ||
+               block != stored.size() + 1) {
+        Reply(Result::Error);
+        return;
+    }
+    mode = Mode::Text;
+    data.clear();
+    Reply(Prompt);
+}
+
+void ModemModel::RecordCommand() {
+    mode = Mode::RecordLength;
+    data.clear();
+    Reply(Result::Connect);
+}
+
+void ModemModel::Accept(std::string accepted) {
+    mode = Mode::Command;
+    if (options.faults.neverConfirm) {
+        return;
+    }
+    stored.push_back(std::move(accepted));
+    if (options.family == Family::K31 && stored.size() == declaredBlocks) {
+        setComplete = true;
+    }
+    Reply(Result::Ok);
+    ++confirmedBlocks;
+    if (confirmedBlocks == options.faults.hangUpAfterBlocks) {
+        out->push_back({.bytes = {}, .delayMs = options.latencyMs, .hangUp = true});
+        mode = Mode::Gone;
+    }
+}
+
+void ModemModel::Emit(std::string_view bytes, uint32_t delayMs) {
+    if (!out->empty() && out->back().delayMs == delayMs && !out->back().hangUp) {
+        out->back().bytes.append(bytes);
+    } else {
+        out->push_back({.bytes = std::string(bytes), .delayMs = delayMs});
+    }
+}
+
+void ModemModel::Reply(std::string_view text) {
+    // Filler of dots: it must not hold the markers a reply is searched for ("0", "OK").
+    const std::string filler(options.faults.longReply, '.');
+    Emit(filler + std::string(text), options.latencyMs);
+}
+
+void ModemModel::Reply(Result result) {
+    static constexpr std::string_view Verbose[] = {"\r\nOK\r\n", "\r\nCONNECT\r\n",
+                                                   "\r\nERROR\r\n"};
+    static constexpr std::string_view Numeric[] = {"0\r", "1\r", "4\r"};
+    const auto index = static_cast<size_t>(result);
+    Reply(options.numeric ? Numeric[index] : Verbose[index]);
+}
+
+}  // namespace corvane::sim

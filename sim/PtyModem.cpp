@@ -1,0 +1,177 @@
+#include "sim/PtyModem.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <deque>
+
+namespace corvane::sim {
+
+namespace {
+
+uint64_t MillisecondsSince(std::chrono::steady_clock::time_point start) {
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now() - start)
+                                     .count());
+}
+
+// The line drops once the program has read what the module sent before (a hang-up discards
+// unread input); one that never reads gets a second. Bytes take a moment to reach the
+// program's side, so nothing is judged before the settle time.
+constexpr uint64_t HangUpSettleMs = 20;
+constexpr uint64_t HangUpGraceMs = 1000;
+constexpr int HangUpCheckMs = 5;
+
+// The module's outputs waiting for their time, sent in order.
+class OutputQueue {
+  public:
+    struct Wait {
+        int timeoutMs;  // how long nothing is due; -1: until input arrives
+        bool forRoom;   // the program's input queue is full: wait until it reads
+    };
+
+    void Add(std::vector<ModemOutput>& outputs, uint64_t arrived) {
+        for (ModemOutput& output : outputs) {
+            lastDue = std::max(lastDue, arrived + output.delayMs);
+            queue.push_back({lastDue, std::move(output)});
+        }
+    }
+
+    // Sends what is due at now, as far as the program's input queue takes it.
+    Wait SendDue(PseudoTerminal& pty, uint64_t now) {
+        while (!queue.empty() && queue.front().due <= now && pty.IsOpen()) {
+            const ModemOutput& output = queue.front().output;
+            if (output.hangUp) {
+                const uint64_t since = now - queue.front().due;
+                if (since < HangUpSettleMs ||
+                    (pty.UnreadByProgram() > 0 && since < HangUpGraceMs)) {
+                    return {HangUpCheckMs, false};
+                }
+                pty.HangUp();
+                break;
+            }
+            const ssize_t n =
+                write(pty.MasterFd(), output.bytes.data() + written, output.bytes.size() - written);
+            if (n < 0 && errno == EAGAIN) {
+                return {-1, true};
+            }
+            if (n < 0 && errno != EINTR) {
+                break;  // the line is gone
+            }
+            written += static_cast<size_t>(std::max<ssize_t>(n, 0));
+            if (written == output.bytes.size()) {
+                queue.pop_front();
+                written = 0;
+            }
+        }
+        if (!pty.IsOpen()) {
+            queue.clear();
+        }
+        if (queue.empty()) {
+            return {-1, false};
+        }
+        return {static_cast<int>(queue.front().due - std::min(queue.front().due, now)), false};
+    }
+
+  private:
+    struct Scheduled {
+        uint64_t due;  // ms since the module started
+        ModemOutput output;
+    };
+
+    std::deque<Scheduled> queue;
+    size_t written = 0;  // of the bytes at the front of the queue
+    uint64_t lastDue = 0;
+};
+
+}  // namespace
+
+PtyModem::PtyModem(ModemOptions options) : model(options) {}
+
+PtyModem::~PtyModem() {
+    Stop();
+}
+
+bool PtyModem::Start(std::string& error) {
+    if (server.joinable()) {
+        error = "already running";
+        return false;
+    }
+    const uint32_t rate = model.Options().rate != 0 ? model.Options().rate : 115200;
+    if (!pty.Open(rate, error)) {
+        return false;
+    }
+    wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wake < 0) {
+        error = std::string("eventfd: ") + std::strerror(errno);
+        pty.HangUp();
+        return false;
+    }
+    server = std::thread([this] { Serve(); });
+    return true;
+}
+
+void PtyModem::Stop() {
+    if (server.joinable()) {
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t ignored = write(wake, &one, sizeof one);
+        server.join();
+    }
+    if (wake >= 0) {
+        close(wake);
+        wake = -1;
+    }
+    pty.HangUp();
+}
+
+ModemModel PtyModem::Snapshot() const {
+    const std::lock_guard lock(mutex);
+    return model;
+}
+
+void PtyModem::Serve() {
+    const auto start = std::chrono::steady_clock::now();
+    OutputQueue pending;
+    std::array<uint8_t, 4096> chunk{};
+    for (;;) {
+        const OutputQueue::Wait wait = pending.SendDue(pty, MillisecondsSince(start));
+        std::array<pollfd, 2> watched{
+            {{.fd = wake, .events = POLLIN, .revents = 0},
+             {.fd = pty.MasterFd(),
+              .events = static_cast<short>(POLLIN | (wait.forRoom ? POLLOUT : 0)),
+              .revents = 0}}};
+        const nfds_t count = pty.IsOpen() ? 2 : 1;
+        if (poll(watched.data(), count, wait.timeoutMs) < 0 && errno != EINTR) {
+            return;
+        }
+        if (watched[0].revents != 0) {
+            return;
+        }
+        if (count < 2 || (watched[1].revents & POLLIN) == 0) {
+            if (count == 2 && (watched[1].revents & (POLLHUP | POLLERR)) != 0) {
+                pty.HangUp();  // cannot happen while the own slave is open; never spin on it
+            }
+            continue;
+        }
+        const ssize_t n = read(pty.MasterFd(), chunk.data(), chunk.size());
+        if (n <= 0) {
+            continue;
+        }
+        const uint32_t rate = pty.SlaveRate();
+        const uint64_t arrived = MillisecondsSince(start);
+        std::vector<ModemOutput> outputs;
+        {
+            const std::lock_guard lock(mutex);
+            outputs = model.Receive(std::span(chunk.data(), static_cast<size_t>(n)), rate, arrived);
+        }
+        pending.Add(outputs, arrived);
+    }
+}
+
+}  // namespace corvane::sim

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "sim/ModemModel.h"
+#include "sim/ModemOptions.h"
+#include "sim/PseudoTerminal.h"
+
+namespace corvane::sim {
+
+// A virtual module on a pseudo-terminal, served by a thread of its own:
+//
+//     PtyModem modem({.family = Family::K47, .rate = 57600});
+//     modem.Start(error);
+//     ... open modem.DevicePath() as a serial port and talk to it ...
+//     modem.Stop();
+//     modem.Snapshot().StoredSet();
+//
+// Each chunk read from the line is handed to a ModemModel together with the rate the program
+// has set on its end; the model's answers are written after their delays, in order.
+class PtyModem {
+  public:
+    explicit PtyModem(ModemOptions options);
+    ~PtyModem();
+    PtyModem(const PtyModem&) = delete;
+    PtyModem& operator=(const PtyModem&) = delete;
+
+    // False, with the reason in error, when no pseudo-terminal could be had.
+    bool Start(std::string& error);
+    // The path the program opens as its serial port.
+    const std::string& DevicePath() const { return pty.SlavePath(); }
+    // Stops serving the line; the module's state stays available. Idempotent.
+    void Stop();
+
+    // The module's state at this instant (safe while running).
+    ModemModel Snapshot() const;
+
+  private:
+    void Serve();
+
+    PseudoTerminal pty;
+    mutable std::mutex mutex;
+    ModemModel model;
+    int wake = -1;  // eventfd that tells the serving thread to stop
+    std::thread server;
+};
+
+}  // namespace corvane::sim

@@ -1,0 +1,107 @@
+#include "sim/PtyModem.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "platform/posix/PosixSerialPort.h"
+#include "platform/posix/SystemClock.h"
+#include "tests/platform/LinkLineSettings.h"
+
+namespace corvane::sim {
+namespace {
+
+using platform::posix::MonotonicMilliseconds;
+
+// The program's end of the line.
+class ProgramPort {
+  public:
+    bool Open(const std::string& path, uint32_t rate) {
+        return port.Open(path) && port.SetCommState(test::LinkLineSettings(rate)) &&
+               port.SetCommTimeouts(test::LinkTimeouts);
+    }
+
+    // Writes bytes and collects the answer until waitMs of silence.
+    std::string Exchange(const std::string& bytes, uint32_t waitMs = 100) {
+        uint32_t written = 0;
+        port.WriteFile(reinterpret_cast<const uint8_t*>(bytes.data()),
+                       static_cast<uint32_t>(bytes.size()), written);
+        std::string answer;
+        uint64_t quietSince = MonotonicMilliseconds();
+        while (MonotonicMilliseconds() - quietSince < waitMs) {
+            uint8_t byte = 0;
+            uint32_t read = 0;
+            if (port.ReadFile(byte, read) && read == 1) {
+                answer.push_back(static_cast<char>(byte));
+                quietSince = MonotonicMilliseconds();
+            }
+        }
+        return answer;
+    }
+
+    platform::posix::PosixSerialPort port;
+};
+
+TEST(PtyModem, AnswersOnlyAtItsRateAndSurvivesThePortBeingReopened) {
+    PtyModem modem({.family = Family::K31, .rate = 57600});
+    std::string error;
+    ASSERT_TRUE(modem.Start(error)) << error;
+
+    ProgramPort program;
+    ASSERT_TRUE(program.Open(modem.DevicePath(), 115200));
+    EXPECT_EQ(program.Exchange("AT\r"), "");
+    program.port.Close();
+
+    ASSERT_TRUE(program.Open(modem.DevicePath(), 57600));
+    EXPECT_EQ(program.Exchange("AT\r"), "AT\r\r\nOK\r\n");
+    modem.Stop();
+
+    const ModemModel state = modem.Snapshot();
+    ASSERT_EQ(state.Transcript().size(), 2u);
+    EXPECT_EQ(state.Transcript()[0].rate, 115200u);
+    EXPECT_EQ(state.Transcript()[1].rate, 57600u);
+    EXPECT_EQ(state.Commands(), std::vector<std::string>{"AT"});
+}
+
+TEST(PtyModem, RepliesAfterItsLatency) {
+    PtyModem modem({.family = Family::K47, .echo = false, .latencyMs = 150});
+    std::string error;
+    ASSERT_TRUE(modem.Start(error)) << error;
+    ProgramPort program;
+    ASSERT_TRUE(program.Open(modem.DevicePath(), 115200));
+
+    const uint64_t before = MonotonicMilliseconds();
+    EXPECT_EQ(program.Exchange("AT\r", 250), "\r\nOK\r\n");
+    const uint64_t took = MonotonicMilliseconds() - before;
+    EXPECT_GE(took, 150u + 250u);
+    EXPECT_LT(took, 150u + 250u + 200u);
+}
+
+TEST(PtyModem, HangingUpLeavesTheProgramWithADeadLine) {
+    PtyModem modem({.family = Family::K47, .echo = false, .faults = {.hangUpAfterBlocks = 1}});
+    std::string error;
+    ASSERT_TRUE(modem.Start(error)) << error;
+    ProgramPort program;
+    ASSERT_TRUE(program.Open(modem.DevicePath(), 115200));
+    EXPECT_EQ(program.Exchange("AT^QBNW=aud,0\r"), "\r\nCONNECT\r\n");
+    EXPECT_EQ(program.Exchange(std::string("\x00\x04hi", 4)), "\r\nOK\r\n");
+
+    uint8_t byte = 0;
+    uint32_t read = 0;
+    EXPECT_FALSE(program.port.ReadFile(byte, read)) << "the line is gone";
+    EXPECT_TRUE(modem.Snapshot().HungUp());
+}
+
+TEST(PtyModem, StopsPromptlyWhileIdle) {
+    PtyModem modem({});
+    std::string error;
+    ASSERT_TRUE(modem.Start(error)) << error;
+    const auto before = std::chrono::steady_clock::now();
+    modem.Stop();
+    modem.Stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(100));
+}
+
+}  // namespace
+}  // namespace corvane::sim
