@@ -98,13 +98,12 @@ int main(int argc, char** argv) {
     WaitForEnd(signals);
     modem.Stop();
 
-    const corvane::sim::ModemModel state = modem.Snapshot();
     bool saved = true;
     if (!outputs.transcript.empty()) {
-        saved = corvane::sim::WriteTranscript(outputs.transcript, state.Transcript()) && saved;
+        saved = corvane::sim::WriteTranscript(outputs.transcript, modem.Transcript()) && saved;
     }
     if (!outputs.stored.empty()) {
-        saved = corvane::sim::WriteStoredSet(outputs.stored, options.family, state.StoredSet()) &&
+        saved = corvane::sim::WriteStoredSet(outputs.stored, options.family, modem.StoredSet()) &&
                 saved;
     }
     if (!saved) {

@@ -130,9 +130,24 @@ void PtyModem::Stop() {
     pty.HangUp();
 }
 
-ModemModel PtyModem::Snapshot() const {
+std::vector<TranscriptEntry> PtyModem::Transcript() const {
     const std::lock_guard lock(mutex);
-    return model;
+    return model.Transcript();
+}
+
+std::vector<std::string> PtyModem::StoredSet() const {
+    const std::lock_guard lock(mutex);
+    return model.StoredSet();
+}
+
+std::vector<std::string> PtyModem::Commands() const {
+    const std::lock_guard lock(mutex);
+    return model.Commands();
+}
+
+bool PtyModem::HungUp() const {
+    const std::lock_guard lock(mutex);
+    return model.HungUp();
 }
 
 void PtyModem::Serve() {

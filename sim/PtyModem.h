@@ -3,6 +3,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "sim/ModemModel.h"
 #include "sim/ModemOptions.h"
@@ -16,7 +17,7 @@ namespace corvane::sim {
 //     modem.Start(error);
 //     ... open modem.DevicePath() as a serial port and talk to it ...
 //     modem.Stop();
-//     modem.Snapshot().StoredSet();
+//     modem.StoredSet();
 //
 // Each chunk read from the line is handed to a ModemModel together with the rate the program
 // has set on its end; the model's answers are written after their delays, in order.
@@ -34,8 +35,11 @@ class PtyModem {
     // Stops serving the line; the module's state stays available. Idempotent.
     void Stop();
 
-    // The module's state at this instant (safe while running).
-    ModemModel Snapshot() const;
+    // Copies of the module's state (see ModemModel), safe while it runs.
+    std::vector<TranscriptEntry> Transcript() const;
+    std::vector<std::string> StoredSet() const;
+    std::vector<std::string> Commands() const;
+    bool HungUp() const;
 
   private:
     void Serve();

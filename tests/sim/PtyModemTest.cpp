@@ -57,11 +57,11 @@ TEST(PtyModem, AnswersOnlyAtItsRateAndSurvivesThePortBeingReopened) {
     EXPECT_EQ(program.Exchange("AT\r"), "AT\r\r\nOK\r\n");
     modem.Stop();
 
-    const ModemModel state = modem.Snapshot();
-    ASSERT_EQ(state.Transcript().size(), 2u);
-    EXPECT_EQ(state.Transcript()[0].rate, 115200u);
-    EXPECT_EQ(state.Transcript()[1].rate, 57600u);
-    EXPECT_EQ(state.Commands(), std::vector<std::string>{"AT"});
+    const std::vector<TranscriptEntry> transcript = modem.Transcript();
+    ASSERT_EQ(transcript.size(), 2u);
+    EXPECT_EQ(transcript[0].rate, 115200u);
+    EXPECT_EQ(transcript[1].rate, 57600u);
+    EXPECT_EQ(modem.Commands(), std::vector<std::string>{"AT"});
 }
 
 TEST(PtyModem, RepliesAfterItsLatency) {
@@ -90,7 +90,7 @@ TEST(PtyModem, HangingUpLeavesTheProgramWithADeadLine) {
     uint8_t byte = 0;
     uint32_t read = 0;
     EXPECT_FALSE(program.port.ReadFile(byte, read)) << "the line is gone";
-    EXPECT_TRUE(modem.Snapshot().HungUp());
+    EXPECT_TRUE(modem.HungUp());
 }
 
 TEST(PtyModem, StopsPromptlyWhileIdle) {
