@@ -36,11 +36,14 @@ class ModuleLink {
     // Sends a zero-ended command, skips its echo and captures the reply (at most capacity - 1
     // bytes, never more than reply.size() - 1). False when no reply came within 5000 ms.
     bool SendCommand(const char* command, std::span<char> reply, uint32_t capacity);
+    // As SendCommand for bytes already written: no purge, no write, no settling pause.
     bool AwaitReply(std::span<const uint8_t> sent, std::span<char> reply, uint32_t capacity);
     // Sends a block command, then the data in the mode the module asks for. In binary mode
-    // count is the number of bytes of data; in text mode data holds zero-ended text and count is
-    // the capacity for the confirmation. data.size() is the caller's whole buffer, so Ctrl-Z is
-    // never appended beyond it.
+    // ("CONNECT") count is the number of bytes of data, refused with ResultInvalidFile from 1024
+    // on or beyond data.size(). In text mode (the prompt) data holds zero-ended text, Ctrl-Z and
+    // a zero byte are put behind it in the caller's buffer, and count is the capacity for the
+    // confirmation; a text without room for both bytes in data is refused with
+    // ResultInvalidFile. Nothing is sent after a refusal.
     ResultCode SendBlock(const char* command, std::span<uint8_t> data, std::span<char> reply,
                          uint32_t count);
 

@@ -164,7 +164,11 @@ INSTANTIATE_TEST_SUITE_P(Capacities, ReplyCapacityTest,
                                          CapacityCase{2000, 2000, 1999},
                                          CapacityCase{60000, 2500, 1999}, CapacityCase{10, 20, 9},
                                          CapacityCase{2, 5, 1}, CapacityCase{1, 5, 0},
-                                         CapacityCase{0, 5, 0}));
+                                         CapacityCase{0, 5, 0}),
+                         [](const auto& info) {
+                             return "Capacity" + std::to_string(info.param.capacity) + "Reply" +
+                                    std::to_string(info.param.replyLength);
+                         });
 
 }  // namespace
 }  // namespace corvane
