@@ -12,7 +12,7 @@ namespace corvane {
 
 // Writes a binary parameter file (big-endian length-prefixed records) into a K47 module.
 class BinaryParameterUpload {
-public:
+  public:
     BinaryParameterUpload();
     explicit BinaryParameterUpload(platform::Platform& platform);
     virtual ~BinaryParameterUpload();
@@ -22,7 +22,7 @@ public:
 
     std::unique_ptr<ModuleLink> link;
 
-private:
+  private:
     platform::Platform& platform;
 };
 

@@ -13,7 +13,7 @@ namespace corvane {
 
 // Writes a text parameter file ("Lines:" header, data lines sent in pairs) into a K31 module.
 class TextParameterUpload {
-public:
+  public:
     TextParameterUpload();
     explicit TextParameterUpload(platform::Platform& platform);
     virtual ~TextParameterUpload();
@@ -22,6 +22,9 @@ public:
                       uint32_t baudRate, const ProgressCallback& progress);
 
     std::unique_ptr<ModuleLink> link;
+
+  private:
+    platform::Platform& platform;
 };
 
 }  // namespace corvane

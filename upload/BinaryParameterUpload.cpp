@@ -1,0 +1,73 @@
+#include "upload/BinaryParameterUpload.h"
+
+#include <limits>
+#include <new>
+
+#include "upload/BinaryRecordReader.h"
+#include "upload/BlockCommands.h"
+#include "upload/UploadSession.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr uint32_t ClosingPause = 200;
+constexpr uint32_t ProgressRange = 100;
+
+// The module wants the first two records announced: the first with mode 3, the second with 1.
+void AnnounceRecord(UploadSession& session, uint32_t recordsSent) {
+    if (recordsSent == 0) {
+        session.SendUnchecked("AT^QNFS=3\r");
+    } else if (recordsSent == 1) {
+        session.SendUnchecked("AT^QNFS=1\r");
+    }
+}
+
+ResultCode SendRecords(ModuleLink& link, UploadSession& session, const char* setName,
+                       const ProgressCallback& progress) {
+    const uint64_t size = session.File().Size();
+    // Sizes are counted in 32 bits; a larger file would pass for a smaller one, even an empty one.
+    if (size > std::numeric_limits<uint32_t>::max()) {
+        return ResultInvalidFile;
+    }
+    BinaryRecordReader records(session.File().Stream(), static_cast<uint32_t>(size));
+    CommandBuffer command{};
+    FormatSetCommand(command, setName);
+
+    for (uint32_t recordsSent = 0; records.Remaining() > 0; ++recordsSent) {
+        const uint32_t length = records.ReadNext();
+        if (length == 0) {
+            return ResultInvalidFile;
+        }
+        AnnounceRecord(session, recordsSent);
+        const ResultCode sent =
+            link.SendBlock(command.data(), records.Buffer(), session.Reply(), length);
+        if (sent != ResultOk) {
+            return sent;
+        }
+        if (progress) {
+            progress(static_cast<uint16_t>(records.ConsumedPercent()), ProgressRange);
+        }
+    }
+    return ResultOk;
+}
+
+}  // namespace
+
+BinaryParameterUpload::BinaryParameterUpload()
+    : BinaryParameterUpload(platform::Platform::System()) {}
+
+BinaryParameterUpload::BinaryParameterUpload(platform::Platform& platform) : platform(platform) {}
+
+BinaryParameterUpload::~BinaryParameterUpload() = default;
+
+ResultCode BinaryParameterUpload::Upload(const char* setName, const std::string& filePath,
+                                         const std::string& portName, uint32_t baudRate,
+                                         const ProgressCallback& progress) {
+    link.reset(new (std::nothrow) ModuleLink(platform));
+    UploadSession session(link.get(), platform.clock, ClosingPause);
+    return session.Run(setName, filePath, portName, baudRate,
+                       [&] { return SendRecords(*link, session, setName, progress); });
+}
+
+}  // namespace corvane
