@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "link/ModuleLink.h"
@@ -37,15 +38,12 @@ TEST(LinkOverPty, OpenPutsTheLinkRecordOnTheLine) {
     ASSERT_TRUE(rig.port.GetCommState(held));
     const platform::LineSettings& kept = link->Settings();
     EXPECT_EQ(held.BaudRate, Configured);
-    EXPECT_EQ(held.BaudRate, kept.BaudRate);
-    EXPECT_EQ(held.ByteSize, kept.ByteSize);
-    EXPECT_EQ(held.Parity, kept.Parity);
-    EXPECT_EQ(held.StopBits, kept.StopBits);
-    EXPECT_EQ(held.fOutxCtsFlow, kept.fOutxCtsFlow);
-    EXPECT_EQ(held.fOutX, kept.fOutX);
-    EXPECT_EQ(held.fInX, kept.fInX);
-    EXPECT_EQ(held.XonChar, kept.XonChar);
-    EXPECT_EQ(held.XoffChar, kept.XoffChar);
+    // Every field the line can report back: fields termios lacks would compare trivially.
+    const auto reported = [](const platform::LineSettings& s) {
+        return std::tuple(s.BaudRate, s.ByteSize, s.Parity, s.StopBits, s.fParity, s.fOutxCtsFlow,
+                          s.fOutX, s.fInX, s.XonChar, s.XoffChar);
+    };
+    EXPECT_EQ(reported(held), reported(kept));
 }
 
 TEST(LinkOverPty, BaudRateSearchFindsAModuleThatAnswersOnlyAt57600) {
@@ -118,18 +116,6 @@ TEST(LinkOverPty, BinaryBlockGoesThrough) {
     const std::vector<std::string> stored = rig.modem.StoredSet();
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_EQ(stored[0], std::string(record.begin(), record.end()));
-}
-
-TEST(LinkOverPty, OverlongReplyIsCutAtTheBuffer) {
-    PtyRig rig({.family = Family::K31, .echo = false, .faults = {.longReply = 3000}});
-    ASSERT_TRUE(rig.Start());
-    OpenLink link(rig);
-    std::array<char, ReplyBufferSize + 1> reply{};
-    reply.back() = 'G';  // a guard the capture must never reach
-    EXPECT_TRUE(
-        link->SendCommand("AT\r", std::span(reply.data(), ReplyBufferSize), ReplyBufferSize));
-    EXPECT_EQ(std::strlen(reply.data()), ReplyBufferSize - 1);
-    EXPECT_EQ(reply.back(), 'G');
 }
 
 TEST(LinkOverPty, SilentLineTimesOutAfterFiveSeconds) {

@@ -17,17 +17,12 @@ std::string Contents(const std::string& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-TEST(ModemRecords, EscapedBytesReadBackUnambiguously) {
-    EXPECT_EQ(EscapeBytes("AT^QBNW=aud,0\r"), "AT^QBNW=aud,0\\r");
-    EXPECT_EQ(EscapeBytes("\r\n\x00\x1a\x7f\xff\\x"s), "\\r\\n\\x00\\x1A\\x7F\\xFF\\\\x");
-    EXPECT_EQ(EscapeBytes(" ~"), " ~");
-}
-
 TEST(ModemRecords, FilesHoldTranscriptAndStoredSet) {
     const std::string path = ::testing::TempDir() + "corvane-modem-records";
 
-    ASSERT_TRUE(WriteTranscript(path, {{12, 57600, "AT\r"}, {250, 115200, "\x00\x05"s}}));
-    EXPECT_EQ(Contents(path), "12 57600 AT\\r\n250 115200 \\x00\\x05\n");
+    ASSERT_TRUE(
+        WriteTranscript(path, {{12, 57600, "AT\r"}, {250, 115200, "\x00\x1a\x7f\xff\\ ~"s}}));
+    EXPECT_EQ(Contents(path), "12 57600 AT\\r\n250 115200 \\x00\\x1A\\x7F\\xFF\\\\ ~\n");
 
     ASSERT_TRUE(WriteStoredSet(path, Family::K31, {"first pair", "second"}));
     EXPECT_EQ(Contents(path), "first pair\nsecond\n");
