@@ -1,0 +1,167 @@
+#include "upload/BinaryParameterUpload.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/upload/UploadRig.h"
+
+namespace corvane {
+namespace {
+
+using namespace std::string_literals;
+using test::Record;
+using test::Reports;
+using test::ScriptedModule;
+using test::UploadRig;
+using testing::ElementsAre;
+using testing::IsEmpty;
+using Writes = std::vector<std::string>;
+
+constexpr auto Binary = ScriptedModule::Family::Binary;
+const std::string WriteCommand = "AT^QBNW=aud,0\r";
+
+std::string Join(const std::vector<std::string>& records) {
+    std::string joined;
+    for (const std::string& record : records) {
+        joined += record;
+    }
+    return joined;
+}
+
+// The writes of a run that sends these records and then ends: rate probe, handshake, each record
+// behind its announcement and write command, switch-off.
+Writes WritesFor(const std::vector<std::string>& records) {
+    Writes writes = {"AT\r", "AT\r"};
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (i < 2) {
+            writes.push_back(i == 0 ? "AT^QNFS=3\r" : "AT^QNFS=1\r");
+        }
+        writes.push_back(WriteCommand);
+        writes.push_back(records[i]);
+    }
+    writes.push_back("AT^QMSO\r");
+    return writes;
+}
+
+TEST(BinaryParameterUpload, SendsRecordsWholeAndReportsTheShareOfTheFileSent) {
+    struct Walk {
+        std::vector<std::string> records;
+        Reports reports;
+    };
+    const Walk walks[] = {
+        {{Record(100, 'a'), Record(100, 'k'), Record(50, 'A')}, {{40, 100}, {80, 100}, {100, 100}}},
+        {{Record(3), Record(4)}, {{43, 100}, {100, 100}}},
+        {{"\x00\x07\x01\x02\x00\xFF\x1A"s}, {{100, 100}}},
+        {{}, {}},
+    };
+    for (const Walk& walk : walks) {
+        UploadRig rig(Join(walk.records), Binary);
+        EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultOk);
+        EXPECT_EQ(rig.Writes(), WritesFor(walk.records));
+        EXPECT_EQ(rig.module.blocks, walk.records);
+        EXPECT_EQ(rig.reports, walk.reports);
+    }
+}
+
+TEST(BinaryParameterUpload, RunsWithoutProgressCallbackAndCreatesItsLinkAtTheStart) {
+    UploadRig rig(Record(9) + Record(12), Binary);
+    BinaryParameterUpload upload(rig.platform);
+    EXPECT_EQ(upload.link, nullptr);
+    EXPECT_EQ(upload.Upload("aud", rig.filePath, test::PortName, test::ConfiguredRate, nullptr),
+              ResultOk);
+    EXPECT_NE(upload.link, nullptr);
+    EXPECT_EQ(rig.Writes(), WritesFor({Record(9), Record(12)}));
+}
+
+// Good records followed by one that the module must not get, nor its commands.
+struct BadRecordCase {
+    const char* name;
+    std::vector<std::string> good;
+    std::string bad;
+};
+
+void PrintTo(const BadRecordCase& bad, std::ostream* out) {
+    *out << bad.name;
+}
+
+class BadRecordTest : public testing::TestWithParam<BadRecordCase> {};
+
+TEST_P(BadRecordTest, EndsBeforeAnythingOfTheRecordGoesOut) {
+    UploadRig rig(Join(GetParam().good) + GetParam().bad, Binary);
+    EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultInvalidFile);
+    EXPECT_EQ(rig.Writes(), WritesFor(GetParam().good));
+    EXPECT_EQ(rig.reports.size(), GetParam().good.size());
+    EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(200));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, BadRecordTest,
+    testing::Values(BadRecordCase{"LengthZero", {}, "\x00\x00\x41\x42"s},
+                    BadRecordCase{"LengthOne", {}, "\x00\x01\x41\x42"s},
+                    BadRecordCase{"LengthTwo", {Record(5)}, "\x00\x02\x41\x42"s},
+                    BadRecordCase{"AboveTheBuffer", {Record(5), Record(6)}, Record(5121)},
+                    BadRecordCase{"StrayByte", {Record(5), Record(6), Record(7)}, "\x00"s},
+                    BadRecordCase{"BodyShort", {Record(5)}, Record(300).substr(0, 299)},
+                    BadRecordCase{"BodyMissing", {Record(5)}, Record(300).substr(0, 2)}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(BinaryParameterUpload, ARecordTooLargeForOneBlockIsAnnouncedButNotSent) {
+    for (uint32_t length : {1024u, 5120u}) {
+        UploadRig rig(Record(length), Binary);
+        EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultInvalidFile);
+        EXPECT_EQ(rig.Writes(), (Writes{"AT\r", "AT\r", "AT^QNFS=3\r", WriteCommand, "AT^QMSO\r"}));
+    }
+    UploadRig rig(Record(1023), Binary);
+    EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultOk);
+    EXPECT_THAT(rig.module.blocks, ElementsAre(Record(1023)));
+}
+
+TEST(BinaryParameterUpload, PassesTheBlockTransfersFailureOn) {
+    struct Failure {
+        std::optional<std::string> replyToWriteCommand;
+        bool refuseRecords;
+        ResultCode result;
+    };
+    const Failure failures[] = {
+        {std::nullopt, true, ResultModemRejectedData},
+        {"", false, ResultModemRejectedData},
+        {"\r\nERROR\r\n", false, ResultWrongModuleType},
+    };
+    for (const Failure& failure : failures) {
+        UploadRig rig(Record(9) + Record(10), Binary);
+        rig.module.refuseBlocks = failure.refuseRecords;
+        rig.module.answer = [&failure](const std::string& line) {
+            return line == WriteCommand ? failure.replyToWriteCommand : std::nullopt;
+        };
+        EXPECT_EQ(rig.Run<BinaryParameterUpload>(), failure.result);
+        EXPECT_THAT(rig.reports, IsEmpty());
+        EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(200));
+    }
+}
+
+// Counted in 32 bits, a file of 4 GiB would pass for an empty one and "succeed" unsent.
+TEST(BinaryParameterUpload, RefusesAFileTooLargeToMeasure) {
+    UploadRig rig(Record(7), Binary);
+    std::filesystem::resize_file(rig.filePath, uint64_t{1} << 32);
+    EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultInvalidFile);
+    EXPECT_EQ(rig.Writes(), WritesFor({}));
+}
+
+// A module that asks for text gets the record up to its first zero byte, never the bytes of an
+// earlier, longer record behind it.
+TEST(BinaryParameterUpload, AModuleAskingForTextGetsOnlyTheRecord) {
+    const std::string longer = Record(600, 'A');
+    const std::string shorter = Record(263, 'a');
+    UploadRig rig(longer + shorter, ScriptedModule::Family::Text);
+    EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultOk);
+    EXPECT_THAT(rig.module.blocks, ElementsAre(longer, shorter));
+    EXPECT_EQ(rig.Writes().end()[-2], shorter + "\x1A");
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,217 @@
+#include "upload/TextParameterUpload.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/upload/UploadRig.h"
+
+namespace corvane {
+namespace {
+
+using namespace std::string_literals;
+using test::Cancel;
+using test::Reports;
+using test::ScriptedModule;
+using test::UploadRig;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+constexpr auto Text = ScriptedModule::Family::Text;
+
+TEST(TextParameterUpload, SendsFiveLinesAsThreeNumberedBlocks) {
+    UploadRig rig("Lines:5\r\n\r\nD1\r\nD2\r\nD3\r\nD4\r\nD5\r\n", Text);
+    EXPECT_EQ(rig.Run<TextParameterUpload>(), ResultOk);
+    EXPECT_THAT(rig.Writes(), ElementsAre("AT\r", "AT\r", "AT^QBNW=aud,0,1,3\r", "D1D2\x1A",
+                                          "AT^QBNW=aud,0,2,3\r", "D3D4\x1A", "AT^QBNW=aud,0,3,3\r",
+                                          "D5\x1A", "AT^QMSO\r"));
+    EXPECT_EQ(rig.reports, (Reports{{2, 5}, {4, 5}, {6, 5}}));
+
+    UploadRig unreported("Lines:5\nD1\nD2\nD3\nD4\nD5\n", Text);
+    EXPECT_EQ(unreported.Run<TextParameterUpload>(unreported.filePath, "aud", false), ResultOk);
+    EXPECT_EQ(unreported.Writes(), rig.Writes());
+}
+
+// What a file makes of a run with a willing module: the blocks it received, the total its block
+// commands announced, the range of the progress reports (two lines per block), and whether
+// the transfer was cancelled.
+struct FileCase {
+    const char* name;
+    std::string content;
+    ResultCode result;
+    std::vector<std::string> blocks;
+    uint32_t total = 0;
+    uint32_t range = 0;
+    bool cancelled = false;
+};
+
+void PrintTo(const FileCase& file, std::ostream* out) {
+    *out << file.name;
+}
+
+class TextFileTest : public testing::TestWithParam<FileCase> {};
+
+TEST_P(TextFileTest, SendsWhatTheFileHolds) {
+    const FileCase& file = GetParam();
+    UploadRig rig(file.content, Text);
+    EXPECT_EQ(rig.Run<TextParameterUpload>(), file.result);
+
+    std::vector<std::string> commands;
+    Reports reports;
+    for (uint32_t i = 1; i <= file.blocks.size(); ++i) {
+        commands.push_back("AT^QBNW=aud,0," + std::to_string(i) + "," + std::to_string(file.total) +
+                           "\r");
+        reports.emplace_back(2 * i, file.range);
+    }
+    if (file.cancelled) {
+        commands.push_back(Cancel);
+    }
+    EXPECT_EQ(rig.module.blocks, file.blocks);
+    EXPECT_EQ(rig.BlockCommands(), commands);
+    EXPECT_EQ(rig.reports, reports);
+    // Whatever the file holds, the module was found and is switched off at the end.
+    EXPECT_EQ(rig.Writes().back(), "AT^QMSO\r");
+    EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(100));
+    EXPECT_FALSE(rig.FileStillOpen());
+}
+
+constexpr ResultCode Ok = ResultOk;
+constexpr ResultCode Invalid = ResultInvalidFile;
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairing, TextFileTest,
+    testing::Values(
+        FileCase{"CountZero", "Lines:0\nA\nB\n", Ok, {}},
+        FileCase{"NoDigits", "Lines:x2\nA\nB\n", Ok, {}},
+        FileCase{"OneOfOne", "Lines:1\nA\n", Ok, {"A"}, 1, 1},
+        FileCase{"OneDeclaredTwoThere", "Lines:1\nA\nB\nC\n", Ok, {"AB"}, 1, 1},
+        FileCase{"ThreeOfThree", "Lines:3\nA\nB\nC\n", Ok, {"AB", "C"}, 2, 3},
+        FileCase{"FileEndsInsidePair", "Lines:4\nA\nB\nC\n", Ok, {"AB", "C"}, 2, 4},
+        FileCase{"FileEndsBeforeBlock", "Lines:4\nA\nB\n", Invalid, {"AB"}, 2, 4, true},
+        FileCase{"LinesBeyondTheCount", "Lines:2\nA\nB\nC\nD\nE\n", Ok, {"AB"}, 1, 2},
+        FileCase{"BlankBeforeNumber", "Lines: 12\nA\nB\n", Invalid, {"AB"}, 6, 12, true},
+        // Taken as unsigned: 2^32 - 2 lines in 2^31 - 1 blocks; the range keeps its low 16 bits.
+        FileCase{
+            "NegativeCount", "Lines:-2\nA\nB\nC\n", Invalid, {"AB", "C"}, 2147483647, 65534, true},
+        FileCase{"CountAbove16Bits", "Lines:65538\nA\nB\n", Invalid, {"AB"}, 32769, 2, true}),
+    [](const auto& info) { return info.param.name; });
+
+INSTANTIATE_TEST_SUITE_P(
+    LineEnds, TextFileTest,
+    testing::Values(FileCase{"CrLf", "Lines:3\r\nA\r\nB\r\nC\r\n", Ok, {"AB", "C"}, 2, 3},
+                    FileCase{"Cr", "Lines:3\rA\rB\rC", Ok, {"AB", "C"}, 2, 3},
+                    FileCase{
+                        "Blanks", "\n\r\nLines:3\n\nA\r\n\r\nB\n\n\nC\n\n", Ok, {"AB", "C"}, 2, 3},
+                    // The text sent ends at a zero byte; the rest of the line is dropped.
+                    FileCase{"ZeroByteInLine", "Lines:2\nA\0xyz\nB\n"s, Ok, {"AB"}, 1, 2},
+                    // A lone zero byte is no end of file: an empty block goes out.
+                    FileCase{"ZeroByteLine", "Lines:2\n\0\n"s, Ok, {""}, 1, 2}),
+    [](const auto& info) { return info.param.name; });
+
+INSTANTIATE_TEST_SUITE_P(
+    BadHeaders, TextFileTest,
+    testing::Values(FileCase{"Empty", "", Invalid, {}}, FileCase{"Blank", "\r\n\n\r", Invalid, {}},
+                    FileCase{"LowerCase", "lines:1\nA\n", Invalid, {}},
+                    FileCase{"LeadingBlank", " Lines:1\nA\n", Invalid, {}},
+                    FileCase{"ByteOrderMark", "\xEF\xBB\xBFLines:1\nA\n", Invalid, {}},
+                    FileCase{"TooLong", "Lines:1" + std::string(1100, ' ') + "\nA\n", Invalid, {}}),
+    [](const auto& info) { return info.param.name; });
+
+// A pair goes out only if its joined text leaves room for Ctrl-Z and the zero byte in the
+// 1024-byte block buffer; nothing of a longer one is sent, cut or split.
+const std::string A1000(1000, 'a');
+const std::string A1022(1022, 'a');
+
+INSTANTIATE_TEST_SUITE_P(
+    LongLines, TextFileTest,
+    testing::Values(
+        FileCase{"PairOf1022",
+                 "Lines:2\n" + A1000 + "\n" + std::string(22, 'b'),
+                 Ok,
+                 {A1000 + std::string(22, 'b')},
+                 1,
+                 2},
+        FileCase{"LoneLineOf1022", "Lines:1\n" + A1022 + "\n", Ok, {A1022}, 1, 1},
+        FileCase{"PairOf1023",
+                 "Lines:2\n" + A1000 + "\n" + std::string(23, 'b'),
+                 Invalid,
+                 {},
+                 0,
+                 0,
+                 true},
+        FileCase{"FirstLineOf1023", "Lines:1\n" + A1022 + "a", Invalid, {}, 0, 0, true},
+        FileCase{
+            "SecondLineOf1024", "Lines:2\nA\n" + std::string(1024, 'b'), Invalid, {}, 0, 0, true},
+        // Lines whose text up to a zero byte would fit are still longer than their reads.
+        FileCase{
+            "FirstCutBeforeZeroByte", "Lines:2\n" + A1022 + "\0xyz\nB\n"s, Invalid, {}, 0, 0, true},
+        FileCase{"SecondCutAfterZeroByte",
+                 "Lines:2\nA\n\0"s + std::string(1100, 'b'),
+                 Invalid,
+                 {},
+                 0,
+                 0,
+                 true},
+        FileCase{"AfterAGoodPair",
+                 "Lines:4\nA\nB\n" + std::string(2000, 'c') + "\nD\n",
+                 Invalid,
+                 {"AB"},
+                 2,
+                 4,
+                 true}),
+    [](const auto& info) { return info.param.name; });
+
+// However the module fails a block, the operator hears that the file did not go in, after the
+// cancel command and the closing sequence.
+TEST(TextParameterUpload, AFailedBlockEndsWithCancelAndClosing) {
+    const auto replyToBlockCommand = [](std::string reply) {
+        return [reply](const std::string& line) -> std::optional<std::string> {
+            return line.starts_with("AT^QBNW=aud,0,") ? std::optional(reply) : std::nullopt;
+        };
+    };
+    const std::vector<std::pair<const char*, std::function<void(ScriptedModule&)>>> failures = {
+        {"refused", [](ScriptedModule& m) { m.refuseBlocks = true; }},
+        {"unconfirmed", [](ScriptedModule& m) { m.ignoreBlocks = true; }},
+        {"CONNECT", [](ScriptedModule& m) { m.family = ScriptedModule::Family::Binary; }},
+        {"error", [&](ScriptedModule& m) { m.answer = replyToBlockCommand("\r\nERROR\r\n"); }},
+        {"silence", [&](ScriptedModule& m) { m.answer = replyToBlockCommand(""); }},
+    };
+    for (const auto& [name, arrange] : failures) {
+        SCOPED_TRACE(name);
+        UploadRig rig("Lines:2\nA\nB\n", Text);
+        arrange(rig.module);
+        EXPECT_EQ(rig.Run<TextParameterUpload>(), ResultInvalidFile);
+
+        const std::vector<std::string> writes = rig.Writes();
+        EXPECT_EQ(writes[2], "AT^QBNW=aud,0,1,1\r");
+        EXPECT_THAT(std::vector(writes.end() - 2, writes.end()), ElementsAre(Cancel, "AT^QMSO\r"));
+        EXPECT_THAT(rig.reports, IsEmpty());
+        EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(100));
+    }
+}
+
+TEST(TextParameterUpload, CancelCommandIsALineOfItsOwn) {
+    UploadRig rig("Lines:4\nA\nB\n", Text);
+    rig.module.answer = [](const std::string& line) -> std::optional<std::string> {
+        return line == Cancel ? std::optional("\r\nOK\r\n"s) : std::nullopt;
+    };
+    EXPECT_EQ(rig.Run<TextParameterUpload>(), ResultInvalidFile);
+    // Two commands for the module, not one glued line.
+    const std::vector<std::string>& commands = rig.module.commands;
+    EXPECT_THAT(std::vector(commands.end() - 2, commands.end()), ElementsAre(Cancel, "AT^QMSO\r"));
+}
+
+TEST(TextParameterUpload, WithoutLinkTouchesNothing) {
+    UploadRig rig("Lines:1\nA\n", Text);
+    TextParameterUpload upload(rig.platform);
+    upload.link.reset();
+    EXPECT_EQ(upload.Upload("aud", rig.filePath, test::PortName, test::ConfiguredRate, nullptr),
+              ResultPortUnavailable);
+    EXPECT_THAT(rig.fake.log.Events(), IsEmpty());
+}
+
+}  // namespace
+}  // namespace corvane

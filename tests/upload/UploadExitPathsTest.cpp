@@ -1,0 +1,154 @@
+// What both procedures share: taking file, port and module in order, the handshake, and
+// releasing everything on every way out.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/upload/UploadRig.h"
+#include "upload/BinaryParameterUpload.h"
+#include "upload/TextParameterUpload.h"
+
+namespace corvane {
+namespace {
+
+using test::ScriptedModule;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+struct TextProcedure {
+    using Upload = TextParameterUpload;
+    static constexpr auto Family = ScriptedModule::Family::Text;
+    static std::string ValidFile() { return "Lines:2\nA\nB\n"; }
+    static constexpr uint32_t ClosingPause = 100;
+};
+
+struct BinaryProcedure {
+    using Upload = BinaryParameterUpload;
+    static constexpr auto Family = ScriptedModule::Family::Binary;
+    static std::string ValidFile() { return test::Record(7); }
+    static constexpr uint32_t ClosingPause = 200;
+};
+
+template <typename Procedure>
+class UploadExitPathsTest : public testing::Test {
+  protected:
+    test::UploadRig rig{Procedure::ValidFile(), Procedure::Family};
+
+    ResultCode Run(const std::string& path, const char* setName = "aud") {
+        return rig.Run<typename Procedure::Upload>(path, setName);
+    }
+    ResultCode Run() { return Run(rig.filePath); }
+
+    // Answers each "AT\r" after the rate search's probe with the next of `replies`, the last one
+    // over and over.
+    void AnswerHandshakeWith(std::vector<std::string> replies) {
+        rig.module.answer = [replies, seen = size_t{0}](
+                                const std::string& line) mutable -> std::optional<std::string> {
+            if (line != "AT\r" || seen++ == 0) {
+                return std::nullopt;
+            }
+            return replies[std::min(seen - 2, replies.size() - 1)];
+        };
+    }
+};
+
+struct ProcedureNames {
+    template <typename T>
+    static std::string GetName(int) {
+        return std::is_same_v<T, TextProcedure> ? "Text" : "Binary";
+    }
+};
+using Procedures = testing::Types<TextProcedure, BinaryProcedure>;
+TYPED_TEST_SUITE(UploadExitPathsTest, Procedures, ProcedureNames);
+
+TYPED_TEST(UploadExitPathsTest, SuccessEndsWithTheClosingSequencePortBeforeFile) {
+    EXPECT_EQ(this->Run(), ResultOk);
+    EXPECT_EQ(this->rig.Writes().back(), "AT^QMSO\r");
+    EXPECT_EQ(this->rig.StepsAfterLastWrite(), test::ClosingSteps(TypeParam::ClosingPause));
+    EXPECT_THAT(this->rig.port.fileOpenAtClose, ElementsAre(true));
+    EXPECT_FALSE(this->rig.FileStillOpen());
+}
+
+TYPED_TEST(UploadExitPathsTest, AFileThatDoesNotOpenLeavesThePortAlone) {
+    const std::string path = this->rig.filePath;
+    // Only the whole name counts, not the file in front of a zero byte.
+    for (const std::string& name :
+         {std::string(), path + ".missing", this->rig.directory, path + '\0' + ".other"}) {
+        EXPECT_EQ(this->Run(name), ResultFileOpenFailed) << name;
+    }
+    EXPECT_THAT(this->rig.fake.log.Events(), IsEmpty());
+}
+
+TYPED_TEST(UploadExitPathsTest, OpensPathsLongerThanAnyFixedBuffer) {
+    std::string path = this->rig.directory;
+    for (int i = 0; i < 3; ++i) {
+        path += "/" + std::string(100, 'd');
+        std::filesystem::create_directory(path);
+    }
+    path += "/\xC3\xA9t\xC3\xA9.prm";
+    std::filesystem::copy_file(this->rig.filePath, path);
+    EXPECT_EQ(this->Run(path), ResultOk);
+}
+
+TYPED_TEST(UploadExitPathsTest, APortThatDoesNotOpenClosesTheFile) {
+    this->rig.port.FailOpen();
+    EXPECT_EQ(this->Run(), ResultPortUnavailable);
+    EXPECT_THAT(this->rig.fake.log.LinesWithoutSleeps(),
+                ElementsAre("Open " + std::string(test::PortName) + " failed"));
+    EXPECT_FALSE(this->rig.FileStillOpen());
+}
+
+TYPED_TEST(UploadExitPathsTest, ASetNameTooLongForTheCommandBufferTouchesNothing) {
+    EXPECT_EQ(this->Run(this->rig.filePath, std::string(221, 's').c_str()),
+              ResultInvalidParameters);
+    EXPECT_EQ(this->Run(this->rig.filePath, nullptr), ResultInvalidParameters);
+    EXPECT_THAT(this->rig.fake.log.Events(), IsEmpty());
+
+    const std::string longest(220, 's');
+    EXPECT_EQ(this->Run(this->rig.filePath, longest.c_str()), ResultOk);
+    EXPECT_TRUE(this->rig.BlockCommands().front().starts_with("AT^QBNW=" + longest + ",0"));
+}
+
+// The module never answers at any rate, or answers the rate search but not the handshake:
+// file closed, then the port; no switch-off command and no power-down.
+TYPED_TEST(UploadExitPathsTest, AModuleThatDoesNotAnswerIsNotSwitchedOff) {
+    for (const char* reply : {"silent", "\r\nERROR\r\n", ""}) {
+        SCOPED_TRACE(reply);
+        this->rig.fake.log.Clear();
+        this->rig.port.fileOpenAtClose.clear();
+        const bool silent = std::string(reply) == "silent";
+        this->rig.module.silent = silent;
+        this->AnswerHandshakeWith({reply});
+        EXPECT_EQ(this->Run(), ResultModemNotConnected);
+
+        for (const std::string& write : this->rig.Writes()) {
+            EXPECT_EQ(write, "AT\r");
+        }
+        if (!silent) {
+            EXPECT_EQ(this->rig.Writes().size(), 1u + 6u) << "one probe, six handshakes";
+        }
+        EXPECT_EQ(this->rig.Count("Call RHA_RadioPwrOff"), 0u);
+        EXPECT_EQ(this->rig.Count("Free RHA.DLL"), 1u);
+        EXPECT_THAT(this->rig.port.fileOpenAtClose, ElementsAre(false));
+        EXPECT_FALSE(this->rig.FileStillOpen());
+    }
+}
+
+TYPED_TEST(UploadExitPathsTest, TheHandshakeTakesOkOrAZeroAnywhere) {
+    const std::vector<std::vector<std::string>> accepted = {
+        {"0\r"}, {"ER0R"}, {"xxOKxx"}, {"E", "E", "E", "E", "E", "\r\nOK\r\n"}};
+    for (const auto& replies : accepted) {
+        SCOPED_TRACE(replies.back());
+        this->rig.fake.log.Clear();
+        this->AnswerHandshakeWith(replies);
+        EXPECT_EQ(this->Run(), ResultOk);
+        EXPECT_EQ(this->rig.Count("Write AT\\r"), replies.size() + 1);
+    }
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,113 @@
+#include "tests/upload/UploadRig.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+namespace corvane::test {
+
+namespace {
+
+std::string MakeDirectory() {
+    char pattern[] = "/tmp/corvane-upload-XXXXXX";
+    return mkdtemp(pattern);
+}
+
+bool IsOpenInProcess(const std::string& path) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        if (std::filesystem::read_symlink(entry.path(), error) == path) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string Record(uint32_t length, char first) {
+    std::string record{static_cast<char>(length >> 8), static_cast<char>(length & 0xFF)};
+    for (uint32_t i = 2; i < length; ++i) {
+        record.push_back(static_cast<char>(first + i % 20));
+    }
+    return record;
+}
+
+std::vector<std::string> ClosingSteps(uint32_t pause) {
+    return {"Sleep " + std::to_string(pause), "Call RHA_RadioPwrOff", "Close", "Call RHA_DeInit",
+            "Free RHA.DLL"};
+}
+
+void FileWatchingPort::Close() {
+    fileOpenAtClose.push_back(IsOpenInProcess(path));
+    FakeSerialPort::Close();
+}
+
+UploadRig::UploadRig(std::string_view content, ScriptedModule::Family family)
+    : directory(MakeDirectory()),
+      filePath(directory + "/set.prm"),
+      port(fake, filePath),
+      platform{port, fake.clock, fake.libraries},
+      module(port, family) {
+    std::FILE* file = std::fopen(filePath.c_str(), "wb");
+    std::fwrite(content.data(), 1, content.size(), file);
+    std::fclose(file);
+    fake.libraries.Install("RHA.DLL");
+}
+
+UploadRig::~UploadRig() {
+    EXPECT_FALSE(port.IsOpen()) << "the port was left open";
+    std::filesystem::remove_all(directory);
+}
+
+ProgressCallback UploadRig::Progress() {
+    return [this](uint32_t position, uint32_t range) {
+        reports.emplace_back(position, range);
+        return 1;
+    };
+}
+
+std::vector<std::string> UploadRig::Writes() const {
+    std::vector<std::string> writes;
+    for (const Event& event : fake.log.OfKind(EventKind::Write)) {
+        writes.push_back(event.text);
+    }
+    return writes;
+}
+
+std::vector<std::string> UploadRig::StepsAfterLastWrite() const {
+    const std::vector<Event>& events = fake.log.Events();
+    auto last = std::find_if(events.rbegin(), events.rend(),
+                             [](const Event& e) { return e.kind == EventKind::Write; });
+    std::vector<std::string> steps;
+    for (auto event = last.base(); event != events.end(); ++event) {
+        const bool exchangePause = event->kind == EventKind::Sleep && event->value < 100;
+        if (!exchangePause && event->kind != EventKind::Purge) {
+            steps.push_back(Describe(*event));
+        }
+    }
+    return steps;
+}
+
+std::vector<std::string> UploadRig::BlockCommands() const {
+    std::vector<std::string> commands;
+    std::copy_if(module.commands.begin(), module.commands.end(), std::back_inserter(commands),
+                 [](const std::string& c) { return c.starts_with("AT^QBNW="); });
+    return commands;
+}
+
+size_t UploadRig::Count(const std::string& eventLine) const {
+    const std::vector<std::string> lines = fake.log.Lines();
+    return static_cast<size_t>(std::count(lines.begin(), lines.end(), eventLine));
+}
+
+bool UploadRig::FileStillOpen() const {
+    return IsOpenInProcess(filePath);
+}
+
+}  // namespace corvane::test

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "link/ResultCode.h"
+#include "platform/Platform.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/support/ScriptedModule.h"
+#include "upload/ProgressCallback.h"
+
+namespace corvane::test {
+
+inline constexpr uint32_t ConfiguredRate = 115200;
+inline constexpr const char* PortName = "/dev/ttyS1";
+inline const std::string Cancel = "AT^QBNW=aud,0\r";
+
+using Reports = std::vector<std::pair<uint32_t, uint32_t>>;
+
+// A binary record of length L (its two big-endian length bytes included) whose body is letters
+// counting up from `first`: never a zero byte or Ctrl-Z, so it also reads as text.
+std::string Record(uint32_t length, char first = 'a');
+
+// What a run does after its last write when it ends with the closing sequence.
+std::vector<std::string> ClosingSteps(uint32_t pause);
+
+// The fake port, noting at each close whether the parameter file was still open: the two
+// procedures release port and file in an order that depends on how far they got.
+class FileWatchingPort : public FakeSerialPort {
+  public:
+    FileWatchingPort(FakePlatform& fake, std::string path)
+        : FakeSerialPort(fake.clock, fake.log), path(std::move(path)) {}
+    void Close() override;
+
+    std::vector<bool> fileOpenAtClose;
+
+  private:
+    std::string path;
+};
+
+// One procedure run's surroundings: the parameter file in a fresh directory, a fake platform
+// with a power library, a scripted module and a recording progress callback.
+class UploadRig {
+  public:
+    UploadRig(std::string_view content, ScriptedModule::Family family);
+    ~UploadRig();
+
+    template <typename Procedure>
+    ResultCode Run(const std::string& path, const char* setName = "aud", bool report = true) {
+        Procedure upload(platform);
+        return upload.Upload(setName, path, PortName, ConfiguredRate,
+                             report ? Progress() : ProgressCallback{});
+    }
+    template <typename Procedure>
+    ResultCode Run() {
+        return Run<Procedure>(filePath);
+    }
+
+    ProgressCallback Progress();
+    // The bytes of every write to the port, in order.
+    std::vector<std::string> Writes() const;
+    // What happened after the last write, without the exchange's own short pauses and purges.
+    std::vector<std::string> StepsAfterLastWrite() const;
+    // The block commands the module received, the cancel command included.
+    std::vector<std::string> BlockCommands() const;
+    size_t Count(const std::string& eventLine) const;
+    bool FileStillOpen() const;
+
+    std::string directory;
+    std::string filePath;
+    FakePlatform fake;
+    FileWatchingPort port;
+    platform::Platform platform;
+    ScriptedModule module;
+    Reports reports;
+};
+
+}  // namespace corvane::test
