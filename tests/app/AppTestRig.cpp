@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "app/ModuleFamily.h"
+#include "platform/registry/RegistryValues.h"
+#include "platform/registry/Utf16.h"
 
 namespace corvane::test {
 
@@ -70,20 +72,14 @@ UpdateRequest ScriptedProcedure::LastRequest() {
     return lastRequest;
 }
 
-void FillWorkingRegistry(platform::MemoryRegistry& registry) {
-    const char16_t port[] = u"/dev/ttyTEST";
-    std::vector<uint8_t> text(sizeof port);
-    std::memcpy(text.data(), port, sizeof port);
-    registry.SetValue(platform::HKEY_LOCAL_MACHINE, "Drivers\\BuiltIn\\Multiplexer", "ParentPort",
-                      {platform::REG_SZ, text});
-    registry.SetValue(platform::HKEY_LOCAL_MACHINE, "Software\\Microsoft\\RIL", "BaudRate",
-                      {platform::REG_DWORD, {0x00, 0xE1, 0x00, 0x00}});
-}
-
-DialogRig::DialogRig(bool workingRegistry) : updates(messages, procedure.Procedure()) {
+DialogRig::DialogRig(RigOptions options)
+    : updates(messages, options.procedure ? options.procedure : procedure.Procedure()) {
     std::memset(ModuleFamily, 0, sizeof ModuleFamily);
-    if (workingRegistry) {
-        FillWorkingRegistry(registry);
+    if (options.registry) {
+        registry.SetValue(platform::HKEY_LOCAL_MACHINE, "Drivers\\BuiltIn\\Multiplexer",
+                          "ParentPort", platform::TextValue(*platform::Utf8ToUtf16(options.port)));
+        registry.SetValue(platform::HKEY_LOCAL_MACHINE, "Software\\Microsoft\\RIL", "BaudRate",
+                          platform::NumberValue(options.rate));
     }
     dialog = std::make_unique<UpdateDialog>(DialogServices{registry, files, messages, updates});
     dialog->show();

@@ -70,12 +70,16 @@ class ScriptedProcedure {
     std::atomic<int> runs = 0;
 };
 
-// A registry whose lookup finds port "/dev/ttyTEST" at 57600 baud.
-void FillWorkingRegistry(platform::MemoryRegistry& registry);
+struct RigOptions {
+    bool registry = true;  // one whose lookup finds port and rate
+    std::string port = "/dev/ttyTEST";
+    uint32_t rate = 57600;
+    UpdateWorker::Procedure procedure = {};  // the scripted one when empty
+};
 
 // One dialog with fakes around it, shown and initialised.
 struct DialogRig {
-    explicit DialogRig(bool workingRegistry = true);
+    explicit DialogRig(RigOptions options = {});
     ~DialogRig();
     template <typename Widget = QPushButton>
     Widget* Control(int id) {

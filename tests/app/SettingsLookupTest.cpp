@@ -1,6 +1,7 @@
 #include <QTest>
 #include <cstring>
 
+#include "platform/registry/RegistryValues.h"
 #include "tests/app/AppTestRig.h"
 
 namespace corvane::test {
@@ -11,15 +12,10 @@ using platform::PortNameCapacity;
 const char* Multiplexer = "Drivers\\BuiltIn\\Multiplexer";
 const char* Ril = "Software\\Microsoft\\RIL";
 
-// UTF-16LE bytes of text, with or without the terminator.
 platform::RegistryValue Text(const std::u16string& text, bool terminated = true) {
-    platform::RegistryValue value{platform::REG_SZ, {}};
-    for (char16_t unit : text) {
-        value.data.push_back(static_cast<uint8_t>(unit));
-        value.data.push_back(static_cast<uint8_t>(unit >> 8));
-    }
-    if (terminated) {
-        value.data.insert(value.data.end(), {0, 0});
+    platform::RegistryValue value = platform::TextValue(text);
+    if (!terminated) {
+        value.data.resize(value.data.size() - 2);
     }
     return value;
 }
@@ -46,7 +42,7 @@ struct LookupCase {
 
 const std::u16string Longest(PortNameCapacity - 1, u'p');
 const std::u16string TooLong(PortNameCapacity, u'p');
-const platform::RegistryValue Rate{platform::REG_DWORD, {0x00, 0x96, 0x00, 0x00}};  // 38400
+const platform::RegistryValue Rate = platform::NumberValue(38400);
 
 const LookupCase Cases[] = {
     {"parent port wins",
@@ -149,7 +145,7 @@ class SettingsLookupTest : public QObject {
                 registry.SetValue(platform::HKEY_LOCAL_MACHINE, key, name, *value);
             }
         }
-        DialogRig rig(false);
+        DialogRig rig({.registry = false});
         UpdateDialog dialog({registry, rig.files, rig.messages, rig.updates});
         rig.messages.shown.clear();
         dialog.show();
