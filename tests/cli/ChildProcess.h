@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -8,16 +7,13 @@ namespace corvane::cli {
 
 struct ChildResult {
     int status = -1;  // the exit status, or 128 + the signal that ended it
-    bool timedOut = false;
     std::string out;
     std::string err;
 };
 
-// Runs program with arguments, stdin from /dev/null, and collects what it prints. The
-// environment is this process's, less the names in unset, plus the NAME=value entries of set.
-// A program still running at the time-out is killed.
+// Runs program with arguments and stdin from /dev/null, waits for it and returns what it
+// printed. environment replaces this process's environment.
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
-                     const std::vector<std::string>& set, const std::vector<std::string>& unset,
-                     std::chrono::milliseconds timeout);
+                     const std::vector<std::string>& environment);
 
 }  // namespace corvane::cli

