@@ -1,4 +1,4 @@
-#include "upload/TextLineReader.h"
+#include "upload/TextParameterUpload.h"
 
 namespace corvane {
 
@@ -10,7 +10,7 @@ bool IsLineEnd(int byte) {
 
 }  // namespace
 
-TextLine ReadTextLine(std::FILE* stream, std::span<char> buffer) {
+TextLine TextParameterUpload::ReadLine(std::FILE* stream, std::span<char> buffer) {
     if (buffer.empty()) {
         return {};
     }

@@ -8,7 +8,6 @@
 
 #include "upload/BlockCommands.h"
 #include "upload/LeadingInteger.h"
-#include "upload/TextLineReader.h"
 #include "upload/UploadSession.h"
 
 namespace corvane {
@@ -24,7 +23,7 @@ constexpr size_t HeaderKeywordLength = sizeof(HeaderKeyword) - 1;
 
 // The declared number of data lines, or nothing when the first non-empty line is no header.
 std::optional<int32_t> ReadHeader(std::FILE* stream, std::span<char> line) {
-    const TextLine header = ReadTextLine(stream, line);
+    const TextLine header = TextParameterUpload::ReadLine(stream, line);
     if (header.length == 0 || !header.complete ||
         std::strncmp(line.data(), HeaderKeyword, HeaderKeywordLength) != 0) {
         return std::nullopt;
@@ -68,8 +67,9 @@ ResultCode SendLinePairs(ModuleLink& link, UploadSession& session, const char* s
     const std::span<uint8_t> blockBytes(reinterpret_cast<uint8_t*>(block.data()), block.size());
     for (uint32_t i = 1; i <= blocks; ++i) {
         // The first line leaves room for the second to be joined to it.
-        const TextLine first = ReadTextLine(stream, std::span(block).first(BlockBufferSize - 1));
-        const TextLine next = ReadTextLine(stream, second);
+        const TextLine first =
+            TextParameterUpload::ReadLine(stream, std::span(block).first(BlockBufferSize - 1));
+        const TextLine next = TextParameterUpload::ReadLine(stream, second);
         const bool exhausted = first.length + next.length == 0;
         ResultCode sent = ResultInvalidFile;
         if (!exhausted && JoinPair(block, first, second.data(), next)) {

@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "link/ModuleLink.h"
 #include "link/ResultCode.h"
 #include "upload/ProgressCallback.h"
+#include "upload/TextLine.h"
 
 namespace corvane {
 
@@ -20,6 +22,13 @@ class TextParameterUpload {
 
     ResultCode Upload(const char* setName, const std::string& filePath, const std::string& portName,
                       uint32_t baudRate, const ProgressCallback& progress);
+
+    // Reads the next non-empty line of a parameter text file into buffer, zero-terminated. CR
+    // and LF each end a line; empty lines and line ends in front of the line are skipped. At
+    // most buffer.size() - 1 characters are stored; a longer line stops there, incomplete, and
+    // the next call continues inside it. The end of the file or a read error ends the line;
+    // length 0 then means nothing was left.
+    static TextLine ReadLine(std::FILE* file, std::span<char> buffer);
 
     std::unique_ptr<ModuleLink> link;
 
