@@ -94,7 +94,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv,
     app.add_flag("--trace", options.trace,
                  "print the AT dialogue, escaped, with milliseconds since start, to stderr");
     app.add_flag("-q,--quiet", options.quiet, "no progress display");
-    app.add_option("FILE", options.filePath, "parameter file (*.prm)")->required();
+    app.add_option("FILE", options.filePath, "parameter file (*.prm)")->type_name("")->required();
     app.footer(
         "Exit status: 0 on success; 1 to 7, the update's result code; 64 for a usage error.");
 
