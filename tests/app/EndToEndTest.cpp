@@ -30,8 +30,15 @@ class EndToEndTest : public QObject {
 
     uint32_t rate = 0;
 
-    void StartModule(sim::ModemOptions options) {
-        rate = options.rate;
+    // A module of that family answering only at rate; fault, when given, adjusts it further.
+    void StartModule(sim::Family family, uint32_t moduleRate,
+                     const std::function<void(sim::ModemOptions&)>& fault = {}) {
+        sim::ModemOptions options;
+        options.family = family;
+        options.rate = rate = moduleRate;
+        if (fault) {
+            fault(options);
+        }
         modem = std::make_unique<sim::PtyModem>(options);
         std::string error;
         QVERIFY2(modem->Start(error), error.c_str());
@@ -58,7 +65,7 @@ class EndToEndTest : public QObject {
         QFETCH(bool, k47);
         QFETCH(QString, file);
         QFETCH(int, blocks);
-        StartModule({.family = k47 ? sim::Family::K47 : sim::Family::K31, .rate = 57600});
+        StartModule(k47 ? sim::Family::K47 : sim::Family::K31, 57600);
         DialogRig rig(RealUpdates());
         rig.files.answer = Samples + '/' + file;
         QTest::mouseClick(rig.Control(1000), Qt::LeftButton);
@@ -91,7 +98,7 @@ class EndToEndTest : public QObject {
         QFETCH(QString, family);
         QFETCH(bool, text);
         // Each procedure gets as far as its first command only with its own kind of file.
-        StartModule({.family = sim::Family::K31, .rate = 57600});
+        StartModule(sim::Family::K31, 57600);
         const QString file =
             Samples + (text ? QStringLiteral("/k31-audio.prm") : QStringLiteral("/k47-audio.prm"));
         const UpdateRequest request{file.toStdString(), modem->DevicePath(), 57600,
@@ -102,7 +109,7 @@ class EndToEndTest : public QObject {
     }
 
     void FailuresOfTheRealProceduresReachTheOperator() {
-        StartModule({.family = sim::Family::K31, .faults = {.silent = true}});
+        StartModule(sim::Family::K31, 115200, [](sim::ModemOptions& o) { o.faults.silent = true; });
         DialogRig rig(RealUpdates());
         // No file chosen yet: the procedure cannot open one.
         QTest::mouseClick(rig.Control(1007), Qt::LeftButton);
@@ -122,7 +129,7 @@ class EndToEndTest : public QObject {
     }
 
     void ClosingMidTransferStillSwitchesTheModuleOff() {
-        StartModule({.family = sim::Family::K31, .rate = 57600, .latencyMs = 150});
+        StartModule(sim::Family::K31, 57600, [](sim::ModemOptions& o) { o.latencyMs = 150; });
         DialogRig rig(RealUpdates());
         rig.dialog.reset();
         rig.messages.dismissAtOnce = true;
