@@ -8,6 +8,7 @@ namespace corvane::sim {
 namespace {
 
 constexpr uint8_t CtrlZ = 26;
+constexpr uint8_t Escape = 27;
 constexpr size_t LongestCommandLine = 512;
 constexpr std::string_view Prompt = "\r\n> ";
 
@@ -47,12 +48,12 @@ std::vector<ModemOutput> ModemModel::Receive(std::span<const uint8_t> bytes, uin
     transcript.push_back({timeMs, rate, std::string(bytes.begin(), bytes.end())});
     std::vector<ModemOutput> outputs;
     const bool understood = options.rate == 0 || rate == options.rate;
-    if (!understood || options.faults.silent) {
+    if (!understood) {
         return outputs;
     }
     out = &outputs;
     for (const uint8_t byte : bytes) {
-        if (mode == Mode::Gone) {
+        if (mode == Mode::Gone || mode == Mode::Babbling || Muted()) {
             break;
         }
         if (mode == Mode::Command) {
@@ -63,6 +64,11 @@ std::vector<ModemOutput> ModemModel::Receive(std::span<const uint8_t> bytes, uin
     }
     out = nullptr;
     return outputs;
+}
+
+bool ModemModel::Muted() const {
+    const std::optional<uint32_t>& after = options.faults.silentAfterCommands;
+    return options.faults.silent || (after && commands.size() >= *after);
 }
 
 void ModemModel::TakeCommandByte(uint8_t byte) {
@@ -98,22 +104,27 @@ void ModemModel::TakeCommandByte(uint8_t byte) {
 }
 
 void ModemModel::TakeDataByte(uint8_t byte) {
-    if (mode == Mode::Text) {
-        if (options.echo) {
-            Emit(std::string_view(reinterpret_cast<const char*>(&byte), 1), 0);
-        }
-        if (byte == CtrlZ) {
-            Accept(std::exchange(data, {}));
-        } else {
-            data.push_back(static_cast<char>(byte));
-        }
+    if (mode == Mode::Text && byte == Escape) {
+        // Ends the text entry without storing anything, the way a terminal user abandons it.
+        data.clear();
+        mode = Mode::Command;
+        return;
+    }
+    if (mode == Mode::Text && options.echo) {
+        Emit(std::string_view(reinterpret_cast<const char*>(&byte), 1), 0);
+    }
+    if (mode == Mode::Text && byte == CtrlZ) {
+        Accept(std::exchange(data, {}));
         return;
     }
     data.push_back(static_cast<char>(byte));
-    if (mode == Mode::RecordLength && data.size() == 2) {
+    if (data.size() == options.faults.hangUpInBlock) {
+        HangUp();
+    } else if (mode == Mode::RecordLength && data.size() == 2) {
         if (RecordLength(data) < 3) {
             data.clear();
             mode = Mode::Command;
+            Concern(options.faults.answerTo.empty());
             Reply(Result::Error);
         } else {
             mode = Mode::RecordBody;
@@ -125,6 +136,18 @@ void ModemModel::TakeDataByte(uint8_t byte) {
 
 void ModemModel::Execute(const std::string& received) {
     commands.push_back(received);
+    Concern(received.starts_with(options.faults.answerTo));
+    if (concerned && options.faults.answer != Answer::Normal) {
+        Misanswer();
+    } else {
+        Interpret(received);
+    }
+    if (commands.size() == options.faults.hangUpAfterCommands) {
+        HangUp();
+    }
+}
+
+void ModemModel::Interpret(const std::string& received) {
     if (lineOverflowed) {
         Reply(Result::Error);
         return;
@@ -217,16 +240,42 @@ void ModemModel::Accept(std::string accepted) {
     if (options.family == Family::K31 && stored.size() == declaredBlocks) {
         setComplete = true;
     }
+    // Confirmations answer no command line.
+    Concern(options.faults.answerTo.empty());
     Reply(Result::Ok);
     ++confirmedBlocks;
     if (confirmedBlocks == options.faults.hangUpAfterBlocks) {
-        out->push_back({.bytes = {}, .delayMs = options.latencyMs, .hangUp = true});
-        mode = Mode::Gone;
+        HangUp();
     }
 }
 
+void ModemModel::Concern(bool selected) {
+    concerned = selected && !(options.faults.firstAnswerOnly && faultyAnswers > 0);
+    faultyAnswers += concerned ? 1 : 0;
+}
+
+void ModemModel::Misanswer() {
+    // Long enough to be taken for a reply, short enough to fit any reply buffer.
+    constexpr size_t GarbageLength = 48;
+    // Repeated without end; long enough that no short pattern shows.
+    constexpr size_t EndlessPattern = 997;
+    const uint32_t delayMs = options.latencyMs + options.faults.answerDelayMs;
+    if (options.faults.answer == Answer::Garbage) {
+        Emit(Noise(GarbageLength), delayMs);
+    } else if (options.faults.answer == Answer::Endless) {
+        out->push_back({.bytes = Noise(EndlessPattern), .delayMs = delayMs, .endless = true});
+        mode = Mode::Babbling;
+    }
+}
+
+void ModemModel::HangUp() {
+    out->push_back({.bytes = {}, .delayMs = options.latencyMs, .hangUp = true});
+    mode = Mode::Gone;
+}
+
 void ModemModel::Emit(std::string_view bytes, uint32_t delayMs) {
-    if (!out->empty() && out->back().delayMs == delayMs && !out->back().hangUp) {
+    const bool joinable = !out->empty() && !out->back().hangUp && !out->back().endless;
+    if (joinable && out->back().delayMs == delayMs) {
         out->back().bytes.append(bytes);
     } else {
         out->push_back({.bytes = std::string(bytes), .delayMs = delayMs});
@@ -235,8 +284,9 @@ void ModemModel::Emit(std::string_view bytes, uint32_t delayMs) {
 
 void ModemModel::Reply(std::string_view text) {
     // Filler of dots: it must not hold the markers a reply is searched for ("0", "OK").
-    const std::string filler(options.faults.longReply, '.');
-    Emit(filler + std::string(text), options.latencyMs);
+    const std::string filler(concerned ? options.faults.longReply : 0, '.');
+    const uint32_t delayMs = options.latencyMs + (concerned ? options.faults.answerDelayMs : 0);
+    Emit(filler + std::string(text), delayMs);
 }
 
 void ModemModel::Reply(Result result) {
@@ -245,6 +295,21 @@ void ModemModel::Reply(Result result) {
     static constexpr std::string_view Numeric[] = {"0\r", "1\r", "4\r"};
     const auto index = static_cast<size_t>(result);
     Reply(options.numeric ? Numeric[index] : Verbose[index]);
+}
+
+std::string ModemModel::Noise(size_t length) {
+    // Without '0', 'O' and '>' no marker can form ("0", "OK", "CONNECT", "\r\n> "), and without
+    // zero bytes the whole of it is searched.
+    static constexpr std::string_view Excluded("0O>\0", 4);
+    std::uniform_int_distribution<int> anyByte(1, 255);
+    std::string bytes;
+    while (bytes.size() < length) {
+        const char byte = static_cast<char>(anyByte(noise));
+        if (Excluded.find(byte) == std::string_view::npos) {
+            bytes.push_back(byte);
+        }
+    }
+    return bytes;
 }
 
 }  // namespace corvane::sim

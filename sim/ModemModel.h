@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 #include <span>
 #include <string>
 #include <string_view>
@@ -17,24 +18,29 @@ struct TranscriptEntry {
     std::string bytes;
 };
 
-// What the module sends back: bytes after a delay, or (hangUp) the line dropped.
+// What the module sends back: bytes after a delay, or (hangUp) the line dropped. Endless bytes
+// are sent over and over for as long as the line lasts; nothing queued behind them goes out.
 struct ModemOutput {
     std::string bytes;
     uint32_t delayMs = 0;
     bool hangUp = false;
+    bool endless = false;
 };
 
 // The radio module's side of the AT dialogue, without any I/O: bytes in, outputs back.
 //
 // Command mode: everything before an "AT" is ignored, a command line runs from "AT" to "\r".
 // Known lines: "AT", "AT^QMSO", and per family
-//   K31  AT^QBNW=<set>,0,<i>,<n>  prompt "\r\n> ", then text up to Ctrl-Z is block i of n;
-//                                 block 1 starts a new set, block i must follow block i-1
+//   K31  AT^QBNW=<set>,0,<i>,<n>  prompt "\r\n> ", then text up to Ctrl-Z is block i of n
+//                                 (ESC abandons the text); block 1 starts a new set, block i
+//                                 must follow block i-1
 //        AT^QBNW=<set>,0          cancel: drops the set being written (an unfinished one)
 //   K47  AT^QNFS=<n>              OK; n = 3 starts a new set
 //        AT^QBNW=<set>,0          "CONNECT", then one record: its first two bytes give its
 //                                 whole length, big-endian (at least 3)
 // Anything else is answered with ERROR. Accepted data are confirmed with OK.
+// The faults of ModemOptions change this; a module that hangs up or falls silent for good only
+// records what it receives from then on.
 //
 // Echo (when on) covers every byte received in command mode and the text typed after the
 // prompt, Ctrl-Z included, as a terminal user would see it; binary records are never echoed.
@@ -58,13 +64,21 @@ class ModemModel {
     bool HungUp() const { return mode == Mode::Gone; }
 
   private:
-    enum class Mode { Command, Text, RecordLength, RecordBody, Gone };
+    // Gone: the line is hung up. Babbling: it sends without end and takes nothing in.
+    enum class Mode { Command, Text, RecordLength, RecordBody, Gone, Babbling };
     enum class LineState { Idle, SawA, InLine };
     enum class Result { Ok, Connect, Error };
 
+    bool Muted() const;
     void TakeCommandByte(uint8_t byte);
     void TakeDataByte(uint8_t byte);
     void Execute(const std::string& line);
+    // Decides whether the answer about to be given is one that the answer faults concern.
+    void Concern(bool selected);
+    void Interpret(const std::string& line);
+    // Sends what the answer fault puts in place of an answer.
+    void Misanswer();
+    void HangUp();
     void BlockCommand(std::string_view arguments);
     void TextBlockCommand(const std::vector<std::string_view>& fields);
     void RecordCommand();
@@ -73,9 +87,14 @@ class ModemModel {
     void Emit(std::string_view bytes, uint32_t delayMs);
     void Reply(std::string_view text);
     void Reply(Result result);
+    // Random bytes holding none of the markers that replies are searched for.
+    std::string Noise(size_t length);
 
     ModemOptions options;
     std::vector<ModemOutput>* out = nullptr;  // the outputs of the Receive in progress
+    bool concerned = false;                   // see Concern
+    uint32_t faultyAnswers = 0;
+    std::minstd_rand noise;
 
     Mode mode = Mode::Command;
     LineState lineState = LineState::Idle;

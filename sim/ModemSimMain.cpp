@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdio>
 #include <iostream>
+#include <map>
 #include <string>
 
 #include "sim/ModemRecords.h"
@@ -18,6 +19,7 @@
 
 namespace {
 
+using corvane::sim::Answer;
 using corvane::sim::Family;
 using corvane::sim::ModemOptions;
 
@@ -39,12 +41,33 @@ void DefineOptions(CLI::App& app, ModemOptions& options, Outputs& outputs) {
     app.add_flag("--numeric", options.numeric, "numeric result codes (0, 1, 4)");
     app.add_option("--latency", options.latencyMs, "ms before each reply")->capture_default_str();
     app.add_flag("--silent", options.faults.silent, "fault: never send anything");
+    app.add_option_function<uint32_t>(
+        "--silent-after-commands",
+        [&options](uint32_t count) { options.faults.silentAfterCommands = count; },
+        "fault: hear and send nothing once this many command lines have been answered");
+    app.add_option("--answer-to", options.faults.answerTo,
+                   "the command lines (by their beginning) whose answers --answer, --answer-delay "
+                   "and --long-reply change; every answer, confirmations included, when not given");
+    app.add_flag("--first-answer-only", options.faults.firstAnswerOnly,
+                 "the answer faults concern only the first answer they would");
+    const std::map<std::string, Answer> answers = {
+        {"none", Answer::None}, {"garbage", Answer::Garbage}, {"endless", Answer::Endless}};
+    app.add_option("--answer", options.faults.answer,
+                   "fault: none, garbage (random bytes without markers) or endless (bytes "
+                   "without end or pause) in place of the answer, which is not acted on")
+        ->transform(CLI::CheckedTransformer(answers));
+    app.add_option("--answer-delay", options.faults.answerDelayMs,
+                   "fault: ms on top of the latency before the answer");
+    app.add_option("--long-reply", options.faults.longReply,
+                   "fault: this many filler bytes ahead of the answer");
     app.add_flag("--block-error", options.faults.blockError, "fault: ERROR to block commands");
     app.add_flag("--wrong-marker", options.faults.wrongMarker,
                  "fault: answer block commands with the other family's marker");
     app.add_flag("--no-confirm", options.faults.neverConfirm, "fault: never confirm a block");
-    app.add_option("--long-reply", options.faults.longReply,
-                   "fault: this many filler bytes ahead of every reply");
+    app.add_option("--hang-up-after-commands", options.faults.hangUpAfterCommands,
+                   "fault: hang the line up after answering this many command lines");
+    app.add_option("--hang-up-in-block", options.faults.hangUpInBlock,
+                   "fault: hang the line up once this many bytes of a block have arrived");
     app.add_option("--hang-up-after", options.faults.hangUpAfterBlocks,
                    "fault: hang the line up after confirming this many blocks");
     app.add_option("--transcript", outputs.transcript, "write every byte received here on exit");

@@ -66,8 +66,10 @@ class OutputQueue {
             }
             written += static_cast<size_t>(std::max<ssize_t>(n, 0));
             if (written == output.bytes.size()) {
-                queue.pop_front();
                 written = 0;
+                if (!output.endless) {
+                    queue.pop_front();
+                }
             }
         }
         if (!pty.IsOpen()) {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/ModemRecords.h"
+
 namespace corvane::sim {
 namespace {
 
@@ -64,6 +66,17 @@ TEST(ModemModel, K31TextBlocksFormASetInOrder) {
     Feed(modem, "AT is text here\r\x1a");
     EXPECT_EQ(modem.StoredSet(), (Texts{"one;two", "AT is text here\r"}));
     EXPECT_EQ(Feed(modem, "AT^QBNW=aud,0,2,2\r"), "AT^QBNW=aud,0,2,2\r" + Error) << "set is full";
+
+    // ESC abandons a text entry: nothing is stored and the module is back in command mode.
+    Feed(modem, "AT^QBNW=aud,0,1,1\r");
+    EXPECT_EQ(Feed(modem, "half\x1b"), "half");
+    EXPECT_EQ(Feed(modem,
+                   "\x1a"
+                   "AT\r"),
+              "\x1a"
+              "AT\r" +
+                  Ok);
+    EXPECT_EQ(modem.StoredSet(), Texts{});
 
     Feed(modem, "AT^QBNW=aud,0,1,1\r");
     Feed(modem, "new\x1a");
@@ -180,6 +193,89 @@ TEST(ModemModel, FaultsInTheBlockDialogue) {
     }
     EXPECT_TRUE(dropping.HungUp());
     EXPECT_EQ(Feed(dropping, "AT\r"), "");
+}
+
+// No marker a reply is searched for can form in it, and no zero byte hides any of it.
+void ExpectNoMarkers(const std::string& bytes) {
+    EXPECT_EQ(bytes.find_first_of("0O>\0"s), std::string::npos) << EscapeBytes(bytes);
+}
+
+TEST(ModemModel, FallsSilentAfterSoManyCommandLines) {
+    ModemModel modem({.family = Family::K31, .faults = {.silentAfterCommands = 2}});
+    EXPECT_EQ(Feed(modem, "AT\r"), "AT\r" + Ok);
+    // The second line's answer still goes out; nothing of the third, not even its echo.
+    EXPECT_EQ(Feed(modem, "AT\rAT^QMSO\r"), "AT\r" + Ok);
+    EXPECT_EQ(Feed(modem, "AT\r"), "");
+    EXPECT_EQ(modem.Commands(), (Texts{"AT", "AT"}));
+    EXPECT_EQ(modem.Transcript().size(), 3u) << "it still hears";
+}
+
+TEST(ModemModel, AnswerFaultsConcernOnlyTheChosenCommandLines) {
+    const ModemFaults unanswered{.answerTo = "AT^QBNW", .answer = Answer::None};
+    ModemModel quiet(Quiet(Family::K31, unanswered));
+    EXPECT_EQ(Feed(quiet, "AT^QBNW=aud,0,1,1\r"), "");
+    EXPECT_EQ(Feed(quiet, "AT\r"), Ok) << "not acted on: still in command mode";
+    EXPECT_EQ(quiet.Commands(), (Texts{"AT^QBNW=aud,0,1,1", "AT"}));
+
+    ModemModel garbling(Quiet(Family::K47, {.answerTo = "AT^QNFS", .answer = Answer::Garbage}));
+    const std::string garbage = Feed(garbling, "AT^QNFS=3\r");
+    EXPECT_GE(garbage.size(), 16u);
+    ExpectNoMarkers(garbage);
+    EXPECT_NE(Feed(garbling, "AT^QNFS=3\r"), garbage) << "random, not a fixed text";
+    EXPECT_EQ(Feed(garbling, "AT\r"), Ok);
+
+    ModemModel babbling(Quiet(Family::K47, {.answer = Answer::Endless}));
+    std::vector<ModemOutput> outputs = Outputs(babbling, "AT\rAT\r");
+    ASSERT_EQ(outputs.size(), 1u) << "nothing more can follow an endless answer";
+    EXPECT_TRUE(outputs[0].endless);
+    EXPECT_GE(outputs[0].bytes.size(), 256u);
+    ExpectNoMarkers(outputs[0].bytes);
+
+    // Delay and filler for the chosen lines only; echo is never delayed.
+    ModemModel slow({.family = Family::K31,
+                     .latencyMs = 10,
+                     .faults = {.answerTo = "AT^QMSO", .answerDelayMs = 4800, .longReply = 3}});
+    outputs = Outputs(slow, "AT\rAT^QMSO\r");
+    ASSERT_EQ(outputs.size(), 4u);
+    EXPECT_EQ(outputs[1].bytes, Ok);
+    EXPECT_EQ(outputs[1].delayMs, 10u);
+    EXPECT_EQ(outputs[2].delayMs, 0u);
+    EXPECT_EQ(outputs[3].bytes, "..." + Ok);
+    EXPECT_EQ(outputs[3].delayMs, 4810u);
+
+    // With no line chosen, confirmations are concerned as well; the first answer only, if asked.
+    for (const bool firstOnly : {false, true}) {
+        ModemModel late(Quiet(Family::K47, {.firstAnswerOnly = firstOnly, .answerDelayMs = 5200}));
+        Feed(late, "AT^QBNW=aud,0\r");
+        outputs = Outputs(late, "\x00\x03r"s);
+        ASSERT_EQ(outputs.size(), 1u);
+        EXPECT_EQ(outputs[0].delayMs, firstOnly ? 0u : 5200u);
+    }
+}
+
+TEST(ModemModel, HangsUpAfterACommandLineOrInsideABlock) {
+    ModemModel afterCommand(Quiet(Family::K31, {.hangUpAfterCommands = 2}));
+    EXPECT_FALSE(Outputs(afterCommand, "AT\r").back().hangUp);
+    const std::vector<ModemOutput> outputs = Outputs(afterCommand, "AT\rAT\r");
+    ASSERT_EQ(outputs.size(), 2u);
+    EXPECT_EQ(outputs[0].bytes, Ok) << "the line drops once the answer is out";
+    EXPECT_TRUE(outputs[1].hangUp);
+    EXPECT_TRUE(afterCommand.HungUp());
+
+    for (const Family family : {Family::K31, Family::K47}) {
+        ModemModel inBlock({.family = family, .faults = {.hangUpInBlock = 3}});
+        Feed(inBlock, family == Family::K31 ? "AT^QBNW=aud,0,1,1\r" : "AT^QBNW=aud,0\r");
+        const std::vector<ModemOutput> cut = Outputs(inBlock,
+                                                     "\x00\x09"
+                                                     "abcdefg\x1a"s);
+        ASSERT_FALSE(cut.empty());
+        EXPECT_TRUE(cut.back().hangUp);
+        // Text is echoed up to the byte that dropped the line; records are never echoed.
+        EXPECT_EQ(cut.front().bytes, family == Family::K31 ? "\x00\x09"
+                                                             "a"s
+                                                           : ""s);
+        EXPECT_EQ(inBlock.StoredSet(), Texts{});
+    }
 }
 
 }  // namespace

@@ -81,5 +81,30 @@ TEST(PtyModem, HangsUpOnlyAfterTheProgramHasReadTheConfirmation) {
     EXPECT_TRUE(modem.HungUp());
 }
 
+TEST(PtyModem, EndlessAnswerNeverLeavesTheLineQuietAndOutlastsAPurge) {
+    PtyModem modem({.family = Family::K47, .faults = {.answer = Answer::Endless}});
+    std::string error;
+    ASSERT_TRUE(modem.Start(error)) << error;
+    ProgramPort program;
+    ASSERT_TRUE(program.Open(modem.DevicePath(), 115200));
+    uint32_t written = 0;
+    program.port.WriteFile(reinterpret_cast<const uint8_t*>("AT\r"), 3, written);
+
+    // Far more than the pseudo-terminal buffers, each read within its 20 ms time-out.
+    for (const int round : {1, 2}) {
+        std::string received;
+        while (received.size() < 20000) {
+            uint8_t byte = 0;
+            uint32_t read = 0;
+            ASSERT_TRUE(program.port.ReadFile(byte, read));
+            ASSERT_EQ(read, 1u) << "a quiet read after " << received.size() << " bytes, round "
+                                << round;
+            received.push_back(static_cast<char>(byte));
+        }
+        EXPECT_EQ(received.find_first_of("0O>"), std::string::npos);
+        program.port.PurgeComm(platform::PURGE_RXCLEAR);
+    }
+}
+
 }  // namespace
 }  // namespace corvane::sim
