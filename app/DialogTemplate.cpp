@@ -62,10 +62,8 @@ bool DialogTemplate::Parse(const QByteArray& json) {
     const QJsonObject root = QJsonDocument::fromJson(json).object();
     const QJsonObject font = root["font"].toObject();
     const auto parsedRect = RectFrom(root["rect"]);
-    const auto parsedStyle = StyleFrom(root["style"]);
-    const auto parsedExStyle = StyleFrom(root["exStyle"]);
-    if (!parsedRect || !parsedStyle || !parsedExStyle || !root["id"].isDouble() ||
-        !root["caption"].isString() || !font["face"].isString() || !font["points"].isDouble()) {
+    if (!parsedRect || !root["caption"].isString() || !font["face"].isString() ||
+        !font["points"].isDouble()) {
         return false;
     }
     QList<ControlTemplate> parsedControls;
@@ -76,13 +74,10 @@ bool DialogTemplate::Parse(const QByteArray& json) {
         }
         parsedControls.append(*control);
     }
-    id = root["id"].toInt();
     caption = root["caption"].toString();
     fontFace = font["face"].toString();
     fontPoints = font["points"].toInt();
     rect = *parsedRect;
-    style = *parsedStyle;
-    exStyle = *parsedExStyle;
     controls = std::move(parsedControls);
     return true;
 }

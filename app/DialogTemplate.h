@@ -27,14 +27,12 @@ struct ControlTemplate {
 };
 
 // A dialog as its resource describes it; the controls in template order, which is the tab order.
+// The dialog's own styles stay in the resource: the window is always a fixed-size dialog.
 struct DialogTemplate {
-    int id = 0;
     QString caption;
     QString fontFace;
     int fontPoints = 0;
     QRect rect;  // dialog units; the size is the client area's
-    uint32_t style = 0;
-    uint32_t exStyle = 0;
     QList<ControlTemplate> controls;
 
     // Parses the JSON form kept in resources/. False, and the template untouched, when the text

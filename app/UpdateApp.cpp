@@ -46,6 +46,9 @@ void RunMainDialog(const DialogServices& services, bool fullScreen) {
     {
         UpdateDialog dialog(services);
         if (fullScreen) {
+            // A fixed size would keep the window manager from filling the screen.
+            dialog.setMinimumSize(0, 0);
+            dialog.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
             dialog.setWindowState(Qt::WindowFullScreen);
         }
         dialog.exec();

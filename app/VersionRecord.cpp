@@ -10,12 +10,7 @@ VersionRecord VersionRecord::Load() {
     QFile resource(QStringLiteral(":/corvane/version.json"));
     resource.open(QIODevice::ReadOnly);
     const QJsonObject record = QJsonDocument::fromJson(resource.readAll()).object();
-    return {record["fileVersion"].toString(),
-            record["productVersion"].toString(),
-            record["internalName"].toString(),
-            record["originalFilename"].toString(),
-            record["language"].toString().toInt(nullptr, 16),
-            record["codePage"].toInt()};
+    return {record["internalName"].toString(), record["fileVersion"].toString()};
 }
 
 }  // namespace corvane

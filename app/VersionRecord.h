@@ -4,14 +4,10 @@
 
 namespace corvane {
 
-// The program's version record, kept in resources/ as data.
+// What the program shows of its version record, which resources/ keeps whole as data.
 struct VersionRecord {
-    QString fileVersion;
-    QString productVersion;
     QString internalName;
-    QString originalFilename;
-    int language = 0;
-    int codePage = 0;
+    QString fileVersion;
 
     static VersionRecord Load();
 };

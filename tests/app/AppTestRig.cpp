@@ -50,13 +50,8 @@ UpdateWorker::Procedure ScriptedProcedure::Procedure() {
             progress(position, range);
         }
         entered = true;
-        {
-            std::unique_lock lock(mutex);
-            released.wait(lock, [this] { return open || !hold; });
-        }
-        for (const auto& [position, range] : reportsAfterRelease) {
-            progress(position, range);
-        }
+        std::unique_lock lock(mutex);
+        released.wait(lock, [this] { return open || !hold; });
         return code;
     };
 }

@@ -46,8 +46,8 @@ class FakeFileChooser : public FileChooser {
     std::optional<QString> answer;
 };
 
-// Stands in for the upload: reports progress, optionally stops until released, reports again and
-// returns a code. Set it up before the update starts.
+// Stands in for the upload: reports progress, optionally stops until released, returns a code.
+// Set it up before the update starts.
 class ScriptedProcedure {
   public:
     UpdateWorker::Procedure Procedure();
@@ -58,7 +58,6 @@ class ScriptedProcedure {
 
     std::vector<std::pair<uint32_t, uint32_t>> reports;
     bool hold = false;
-    std::vector<std::pair<uint32_t, uint32_t>> reportsAfterRelease;
     ResultCode code = ResultOk;
 
   private:

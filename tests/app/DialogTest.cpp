@@ -1,14 +1,18 @@
+#include <QApplication>
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "app/DialogBuilder.h"
 #include "app/ModuleFamily.h"
 #include "app/ProgressBarWindow.h"
+#include "app/UpdateApp.h"
 #include "tests/app/AppTestRig.h"
 
 namespace corvane::test {
@@ -105,10 +109,24 @@ class DialogTest : public QObject {
         QVERIFY(!rig.dialog->isVisible());
     }
 
+    void FullScreenFillsTheScreenAndClosingEndsTheProgram() {
+        DialogRig rig;
+        rig.dialog.reset();
+        QSize shown;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog != nullptr);
+            QTRY_COMPARE(dialog->size(), QApplication::primaryScreen()->size());
+            shown = dialog->size();
+            dialog->close();
+        });
+        RunMainDialog({rig.registry, rig.files, rig.messages, rig.updates}, true);
+        QCOMPARE(shown, QApplication::primaryScreen()->size());
+    }
+
     void DamagedTemplateEndsTheDialogWithMinusOne() {
         DialogTemplate damaged = DialogTemplate::Load(MainDialogId);
         damaged.controls.removeIf([](const ControlTemplate& c) { return c.id == 1005; });
-        QVERIFY(!damaged.Parse("{\"id\": 102}"));
         DialogRig rig;
         UpdateDialog dialog({rig.registry, rig.files, rig.messages, rig.updates}, damaged);
         QSignalSpy finished(&dialog, &QDialog::finished);

@@ -134,6 +134,8 @@ class EndToEndTest : public QObject {
         rig.dialog.reset();
         rig.messages.dismissAtOnce = true;
         bool dialogGone = false;
+        bool reportedAfterDialog = false;
+        rig.messages.onShow = [&] { reportedAfterDialog = dialogGone; };
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<UpdateDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog != nullptr);
@@ -146,7 +148,8 @@ class EndToEndTest : public QObject {
             dialog->close();
         });
         RunMainDialog({rig.registry, rig.files, rig.messages, rig.updates}, false);
-        QVERIFY(dialogGone);
+        QVERIFY(reportedAfterDialog);
+        QVERIFY(!rig.updates.Busy());
         QCOMPARE(rig.messages.shown.back().message.text,
                  QStringLiteral("Audio Parameter Update successfull"));
         QCOMPARE(modem->StoredSet().size(), size_t{3});

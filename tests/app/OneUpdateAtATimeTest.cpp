@@ -1,10 +1,6 @@
-#include <QApplication>
-#include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 
-#include "app/UpdateApp.h"
 #include "tests/app/AppTestRig.h"
 
 namespace corvane::test {
@@ -54,37 +50,6 @@ class OneUpdateAtATimeTest : public QObject {
         QTRY_COMPARE(rig.messages.shown.size(), size_t{2});
         rig.messages.DismissOwnerless();
         QVERIFY(!rig.Control(1007)->isEnabled());
-    }
-
-    void ClosingDuringAnUpdateLetsItFinishAndReport() {
-        DialogRig rig;
-        rig.dialog.reset();
-        rig.procedure.hold = true;
-        rig.procedure.reports = {{10, 100}};
-        // The worker reports progress again after the bar is gone, then ends.
-        rig.procedure.reportsAfterRelease = {{90, 100}};
-        rig.messages.dismissAtOnce = true;
-        bool dialogGone = false;
-        bool reportedAfterDialog = false;
-        rig.messages.onShow = [&] { reportedAfterDialog = dialogGone; };
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<UpdateDialog*>(QApplication::activeModalWidget());
-            QVERIFY(dialog != nullptr);
-            connect(dialog, &QObject::destroyed, [&] {
-                dialogGone = true;
-                rig.procedure.Release();
-            });
-            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("1007")),
-                              Qt::LeftButton);
-            QTRY_VERIFY(rig.procedure.Entered());
-            dialog->close();
-        });
-        RunMainDialog({rig.registry, rig.files, rig.messages, rig.updates}, false);
-        QVERIFY(dialogGone);
-        QVERIFY(reportedAfterDialog);
-        QVERIFY(!rig.updates.Busy());
-        QCOMPARE(rig.messages.shown.back().message.text,
-                 QStringLiteral("Audio Parameter Update successfull"));
     }
 };
 

