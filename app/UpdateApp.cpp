@@ -1,5 +1,6 @@
 #include "app/UpdateApp.h"
 
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QPixmap>
 
@@ -51,7 +52,15 @@ void RunMainDialog(const DialogServices& services, bool fullScreen) {
             dialog.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
             dialog.setWindowState(Qt::WindowFullScreen);
         }
-        dialog.exec();
+        // Modal in that nothing goes on until it ends, but not with QDialog::exec(): that would
+        // make it application-modal and block the ownerless result boxes it must leave usable.
+        QEventLoop untilEnded;
+        QObject::connect(&dialog, &QDialog::finished, &untilEnded, &QEventLoop::quit);
+        dialog.show();
+        // It may have ended already, while its initialisation showed the registry warning.
+        if (dialog.isVisible()) {
+            untilEnded.exec();
+        }
     }
     services.updates.WaitUntilIdle();
 }

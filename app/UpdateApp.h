@@ -25,7 +25,7 @@ class UpdateApp : public QApplication {
     static QString Title();
 };
 
-// Shows the dialog modally until it ends; an update still running then ends its own sequence and
+// Shows the dialog and returns once it has ended; an update still running then ends its own sequence and
 // its result box is shown before this returns.
 void RunMainDialog(const DialogServices& services, bool fullScreen);
 

@@ -85,6 +85,15 @@ DialogRig::~DialogRig() {
     procedure.Release();
 }
 
+UpdateDialog* ShownDialog() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<UpdateDialog*>(widget); dialog && dialog->isVisible()) {
+            return dialog;
+        }
+    }
+    return nullptr;
+}
+
 ScratchFile::ScratchFile(const QString& name, const QByteArray& content)
     : path(directory.filePath(name)) {
     QFile file(path);

@@ -93,6 +93,9 @@ struct DialogRig {
     std::unique_ptr<UpdateDialog> dialog;
 };
 
+// The main dialog on screen, once RunMainDialog has shown it.
+UpdateDialog* ShownDialog();
+
 // A file with the given name and content in a fresh directory, removed with the object.
 class ScratchFile {
   public:

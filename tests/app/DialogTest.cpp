@@ -114,7 +114,7 @@ class DialogTest : public QObject {
         rig.dialog.reset();
         QSize shown;
         QTimer::singleShot(0, [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
+            UpdateDialog* dialog = ShownDialog();
             QVERIFY(dialog != nullptr);
             QTRY_COMPARE(dialog->size(), QApplication::primaryScreen()->size());
             shown = dialog->size();

@@ -137,7 +137,7 @@ class EndToEndTest : public QObject {
         bool reportedAfterDialog = false;
         rig.messages.onShow = [&] { reportedAfterDialog = dialogGone; };
         QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<UpdateDialog*>(QApplication::activeModalWidget());
+            UpdateDialog* dialog = ShownDialog();
             QVERIFY(dialog != nullptr);
             connect(dialog, &QObject::destroyed, [&] { dialogGone = true; });
             dialog->filePath = Samples + QStringLiteral("/k31-audio.prm");

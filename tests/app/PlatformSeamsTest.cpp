@@ -3,11 +3,13 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
+#include <QTimer>
 
 #include "app/AppOptions.h"
 #include "app/QtFileChooser.h"
 #include "app/QtMessagePresenter.h"
 #include "app/ResultMessage.h"
+#include "app/UpdateApp.h"
 #include "tests/app/AppTestRig.h"
 
 namespace corvane::test {
@@ -43,6 +45,28 @@ class PlatformSeamsTest : public QObject {
         QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
         QVERIFY(dismissed);
         QTRY_VERIFY(box.isNull());
+    }
+
+    void ResultBoxIsUsableWhileTheWindowRuns() {
+        DialogRig rig;
+        rig.dialog.reset();
+        QtMessagePresenter presenter;
+        UpdateRunner updates(presenter, rig.procedure.Procedure());
+        bool startCameBack = false;
+        QTimer::singleShot(0, [&] {
+            UpdateDialog* dialog = ShownDialog();
+            QVERIFY(dialog != nullptr);
+            QPushButton* start = dialog->findChild<QPushButton*>(QStringLiteral("1007"));
+            QTest::mouseClick(start, Qt::LeftButton);
+            QTRY_VERIFY(OpenBox() != nullptr);
+            // No window holds the box's input back, as a modal dialog would.
+            QCOMPARE(QApplication::activeModalWidget(), nullptr);
+            QTest::mouseClick(OpenBox()->button(QMessageBox::Ok), Qt::LeftButton);
+            startCameBack = start->isEnabled();
+            dialog->close();
+        });
+        RunMainDialog({rig.registry, rig.files, presenter, updates}, false);
+        QVERIFY(startCameBack);
     }
 
     void FileDialogOffersTheParameterFilters() {
