@@ -9,6 +9,7 @@ namespace corvane {
 
 namespace {
 constexpr uint8_t CtrlZ = 26;
+constexpr uint8_t Escape = 27;
 // The module's binary write takes at most this many bytes per block.
 constexpr uint32_t LargestBinaryBlock = 1023;
 constexpr int Attempts = 2;
@@ -22,6 +23,12 @@ ResultCode ModuleLink::SendBlock(const char* command, std::span<uint8_t> data,
     for (int attempt = 0; attempt < Attempts; ++attempt) {
         PurgeAndWrite(bytes);
         if (!AwaitReply(bytes, reply, ReplyBufferSize)) {
+            // The answer may only be late: a module that has taken the command up after all waits
+            // for text, and would store the repeated command as part of the block. ESC ends a text
+            // entry without storing it, and a module in command mode ignores it. It must be on
+            // the line before the next purge, which would drop it unsent.
+            Write(&Escape, 1);
+            platform.clock.Sleep(link_timing::AfterEscape);
             continue;
         }
         if (reply_text::Contains(reply, "CONNECT")) {

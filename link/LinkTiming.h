@@ -11,6 +11,7 @@ inline constexpr uint32_t ReplyTimeout = 5000;       // until the first byte tha
 inline constexpr uint32_t AfterEmptyRead = 10;       // while waiting for the reply
 inline constexpr uint32_t AfterFirstReplyByte = 50;  // lets a command's reply arrive whole
 inline constexpr uint32_t ProbeAnswer = 200;         // between "AT\r" and reading the answer
+inline constexpr uint32_t AfterEscape = 50;          // lets ESC leave before the next purge
 inline constexpr uint32_t PortTimeout = 10;          // each of the five port time-outs
 
 }  // namespace corvane::link_timing

@@ -43,7 +43,8 @@ class ModuleLink {
     // on or beyond data.size(). In text mode (the prompt) data holds zero-ended text, Ctrl-Z and
     // a zero byte are put behind it in the caller's buffer, and count is the capacity for the
     // confirmation; a text without room for both bytes in data is refused with
-    // ResultInvalidFile. Nothing is sent after a refusal.
+    // ResultInvalidFile. Nothing is sent after a refusal. A command left unanswered is followed
+    // by ESC, which ends a text entry that a late answer would have opened.
     ResultCode SendBlock(const char* command, std::span<uint8_t> data, std::span<char> reply,
                          uint32_t count);
 

@@ -132,12 +132,14 @@ INSTANTIATE_TEST_SUITE_P(
                  ResultInvalidFile}),
     [](const auto& info) { return info.param.name; });
 
-// The replies to the command and the block, in order, and what SendBlock makes of them.
+// The replies to the writes (command, ESC, block), in order, and what SendBlock makes of them.
+// An unanswered command is followed by ESC, which ends a text entry begun by a late answer.
 struct AttemptCase {
     const char* name;
     std::vector<std::string> replies;
     ResultCode result;
     size_t writes;
+    size_t escapes;
 };
 
 class BlockAttemptTest : public BlockTransferTest,
@@ -148,34 +150,65 @@ TEST_P(BlockAttemptTest, TwoAttemptsAndTheResultToReport) {
     std::vector<uint8_t> record = Record(10);
 
     EXPECT_EQ(Send(BinaryCommand, record, 10), GetParam().result);
-    EXPECT_EQ(Writes().size(), GetParam().writes);
+    const std::vector<std::string> writes = Writes();
+    EXPECT_EQ(writes.size(), GetParam().writes);
+    size_t escapes = 0;
+    for (size_t i = 0; i < writes.size(); ++i) {
+        if (writes[i] == "\x1b") {
+            ++escapes;
+            EXPECT_EQ(writes.at(i - 1), BinaryCommand) << "ESC only right after the command";
+        }
+    }
+    EXPECT_EQ(escapes, GetParam().escapes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Attempts, BlockAttemptTest,
     testing::Values(
-        AttemptCase{"NeverAnswered", {"", ""}, ResultModemRejectedData, 2},
-        AttemptCase{"ErrorTwice", {"\r\nERROR\r\n", "\r\nERROR\r\n"}, ResultWrongModuleType, 2},
-        AttemptCase{"SilentThenError", {"", "\r\nERROR\r\n"}, ResultWrongModuleType, 2},
-        AttemptCase{"ErrorThenSilent", {"\r\nERROR\r\n", ""}, ResultWrongModuleType, 2},
-        AttemptCase{"SilentThenConnected", {"", "\r\nCONNECT\r\n", "\r\nOK\r\n"}, ResultOk, 3},
+        AttemptCase{"NeverAnswered", {"", ""}, ResultModemRejectedData, 4, 2},
+        AttemptCase{"ErrorTwice", {"\r\nERROR\r\n", "\r\nERROR\r\n"}, ResultWrongModuleType, 2, 0},
+        AttemptCase{"SilentThenError", {"", "", "\r\nERROR\r\n"}, ResultWrongModuleType, 3, 1},
+        AttemptCase{"ErrorThenSilent", {"\r\nERROR\r\n", ""}, ResultWrongModuleType, 3, 1},
+        AttemptCase{
+            "SilentThenConnected", {"", "", "\r\nCONNECT\r\n", "\r\nOK\r\n"}, ResultOk, 4, 1},
         AttemptCase{"ErrorThenConnectedUnconfirmed",
                     {"\r\nERROR\r\n", "\r\nCONNECT\r\n", ""},
                     ResultWrongModuleType,
-                    3},
+                    3,
+                    0},
         AttemptCase{"SilentThenConnectedUnconfirmed",
-                    {"", "\r\nCONNECT\r\n", ""},
+                    {"", "", "\r\nCONNECT\r\n", ""},
                     ResultModemRejectedData,
-                    3},
+                    4,
+                    1},
         AttemptCase{"ErrorThenConnectedRefused",
                     {"\r\nERROR\r\n", "\r\nCONNECT\r\n", "\r\nERROR\r\n"},
                     ResultWrongModuleType,
-                    3},
+                    3,
+                    0},
         AttemptCase{"ErrorThenConnectedConfirmed",
                     {"\r\nERROR\r\n", "\r\nCONNECT\r\n", "\r\nOK\r\n"},
                     ResultOk,
-                    3}),
+                    3,
+                    0}),
     [](const auto& info) { return info.param.name; });
+
+TEST_F(BlockTransferTest, EscapeIsOnTheLineBeforeTheRepeatedCommandsPurge) {
+    test::ScriptedReplies module(fake.port, {"", "", "\r\nCONNECT\r\n", "\r\nOK\r\n"});
+    std::vector<uint8_t> record = Record(4);
+
+    EXPECT_EQ(Send(BinaryCommand, record, 4), ResultOk);
+    std::vector<std::string> steps;
+    for (const std::string& line :
+         fake.log.Lines({EventKind::Purge, EventKind::Write, EventKind::Sleep})) {
+        if (line != "Sleep 10") {  // the waits for the first answer
+            steps.push_back(line);
+        }
+    }
+    EXPECT_THAT(steps, ElementsAre("Purge 15", "Sleep 50", "Write AT^QBNW=aud,0\\r", "Write \\x1B",
+                                   "Sleep 50", "Purge 15", "Sleep 50", "Write AT^QBNW=aud,0\\r",
+                                   "Sleep 50", "Write \\x00\\x04cd"));
+}
 
 TEST_F(BlockTransferTest, ConnectIsLookedForBeforeThePrompt) {
     test::ScriptedReplies module(fake.port, {"\r\n> \r\nCONNECT\r\n", "\r\nOK\r\n"});
