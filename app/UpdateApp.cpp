@@ -10,6 +10,21 @@
 #include "platform/registry/RegFileRegistry.h"
 
 namespace corvane {
+namespace {
+
+// For --screenshot: nobody is there to dismiss a box, so its text goes to the log instead.
+class LoggedMessages : public MessagePresenter {
+  public:
+    void ShowModal(QWidget*, const Message& message) override {
+        qWarning("%s: %s", qPrintable(message.caption), qPrintable(message.text));
+    }
+    void ShowOwnerless(const Message& message, std::function<void()> dismissed) override {
+        ShowModal(nullptr, message);
+        dismissed();
+    }
+};
+
+}  // namespace
 
 UpdateApp::UpdateApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationVersion(VersionRecord::Load().fileVersion);
@@ -29,9 +44,13 @@ bool UpdateApp::InitInstance(const AppOptions& options) {
     std::string error;
     if (!registry.Load(options.registryPath.toStdString(), error)) {
         // The operator sees the dialog's own warning; this is for whoever set the device up.
-        qWarning("%s: %s", qPrintable(options.registryPath), error.c_str());
+        qWarning("%s", error.c_str());
     }
-    QtMessagePresenter messages;
+    QtMessagePresenter boxes;
+    LoggedMessages logged;
+    MessagePresenter& messages = options.screenshotPath.isEmpty()
+                                     ? static_cast<MessagePresenter&>(boxes)
+                                     : static_cast<MessagePresenter&>(logged);
     QtFileChooser files;
     UpdateRunner updates(messages, UpdateWorker::ModuleProcedure(platform::Platform::System()));
     const DialogServices services{registry, files, messages, updates};

@@ -1,11 +1,13 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -122,6 +124,16 @@ class DialogTest : public QObject {
         });
         RunMainDialog({rig.registry, rig.files, rig.messages, rig.updates}, true);
         QCOMPARE(shown, QApplication::primaryScreen()->size());
+    }
+
+    void RendersThePictureOfTheWindow() {
+        DialogRig rig;
+        const QTemporaryDir directory;
+        const QString png = directory.filePath(QStringLiteral("window.png"));
+        QVERIFY(RenderMainDialog({rig.registry, rig.files, rig.messages, rig.updates}, png));
+        QCOMPARE(QImage(png).size(), rig.dialog->size());
+        QVERIFY(!RenderMainDialog({rig.registry, rig.files, rig.messages, rig.updates},
+                                  directory.filePath(QStringLiteral("missing/window.png"))));
     }
 
     void DamagedTemplateEndsTheDialogWithMinusOne() {
