@@ -1,6 +1,7 @@
 #include "app/QtFileChooser.h"
 
 #include <QFileDialog>
+#include <memory>
 
 namespace corvane {
 
@@ -17,13 +18,11 @@ QFileDialog* QtFileChooser::CreateDialog(QWidget* owner) {
 }
 
 std::optional<QString> QtFileChooser::ChooseFile(QWidget* owner) {
-    QFileDialog* dialog = CreateDialog(owner);
-    std::optional<QString> chosen;
-    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
-        chosen = dialog->selectedFiles().constFirst();
+    const std::unique_ptr<QFileDialog> dialog(CreateDialog(owner));
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+        return std::nullopt;
     }
-    delete dialog;
-    return chosen;
+    return dialog->selectedFiles().constFirst();
 }
 
 }  // namespace corvane

@@ -1,6 +1,7 @@
 #include "app/QtMessagePresenter.h"
 
 #include <QMessageBox>
+#include <memory>
 
 namespace corvane {
 namespace {
@@ -25,9 +26,8 @@ QMessageBox* QtMessagePresenter::CreateBox(QWidget* owner, const Message& messag
 }
 
 void QtMessagePresenter::ShowModal(QWidget* owner, const Message& message) {
-    QMessageBox* box = CreateBox(owner, message);
+    const std::unique_ptr<QMessageBox> box(CreateBox(owner, message));
     box->exec();
-    delete box;
 }
 
 void QtMessagePresenter::ShowOwnerless(const Message& message, std::function<void()> dismissed) {
