@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <new>
+#include <ostream>
+#include <string>
+
+#include "tests/alloc/HeapCounter.h"
+#include "tests/alloc/UncountedPlatform.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/support/ScriptedModule.h"
+#include "upload/RunUpload.h"
+
+namespace corvane::test {
+namespace {
+
+struct Transfer {
+    const char* name;
+    const char* modelCode;
+    ScriptedModule::Family family;
+    std::string content;
+    size_t blocks;
+};
+
+void PrintTo(const Transfer& c, std::ostream* out) {
+    *out << c.name;
+}
+
+std::string TextFile() {
+    std::string text = "Lines: 8\r\n";
+    for (char line = 'a'; line < 'i'; ++line) {
+        text += std::string(40, line) + "\r\n";
+    }
+    return text;
+}
+
+std::string BinaryFile() {
+    std::string records;
+    for (const uint32_t length : {300u, 1023u, 7u}) {
+        records += static_cast<char>(length >> 8);
+        records += static_cast<char>(length & 0xFF);
+        records += std::string(length - 2, 'r');
+    }
+    return records;
+}
+
+// A whole update through the fakes, the heap counter armed while the link uses the port.
+class HeapDuringTransfer : public ::testing::TestWithParam<Transfer> {
+  protected:
+    void SetUp() override {
+        const int descriptor = mkstemp(path.data());
+        ASSERT_GE(descriptor, 0);
+        const std::string& content = GetParam().content;
+        ASSERT_EQ(write(descriptor, content.data(), content.size()),
+                  static_cast<ssize_t>(content.size()));
+        close(descriptor);
+    }
+    void TearDown() override {
+        heap::Disarm();
+        std::remove(path.c_str());
+    }
+
+    ResultCode Run(const ProgressCallback& progress) {
+        return RunUpload(GetParam().modelCode, "aud", path, "/dev/ttyS1", 115200, progress,
+                         platform);
+    }
+
+    std::string path = "/tmp/corvane-alloc-XXXXXX";
+    FakePlatform fake;
+    ScriptedModule module{fake.port, GetParam().family};
+    UncountedPort port{fake.port};
+    UncountedClock clock{fake.clock};
+    platform::Platform platform{port, clock, fake.libraries};
+};
+
+TEST_P(HeapDuringTransfer, NothingIsAllocatedFromTheFirstProbeToThePortsClose) {
+    uint32_t reports = 0;
+    ASSERT_EQ(Run([&reports](uint32_t, uint32_t) { return static_cast<int>(++reports); }),
+              ResultOk);
+
+    EXPECT_EQ(module.blocks.size(), GetParam().blocks);
+    EXPECT_EQ(reports, GetParam().blocks);
+    // The window held every block: its command and its data, besides probe, handshake and
+    // switch-off.
+    EXPECT_GE(port.ArmedWrites(), 2 * GetParam().blocks + 3);
+    EXPECT_EQ(heap::Allocations(), 0u);
+}
+
+// The counter must see what happens inside the block loop: a progress display that allocates
+// on each report is caught once per block.
+TEST_P(HeapDuringTransfer, AnAllocationInTheBlockLoopIsCaught) {
+    static void* volatile kept = nullptr;
+    ASSERT_EQ(Run([](uint32_t, uint32_t) {
+                  kept = ::operator new(32);
+                  ::operator delete(kept);
+                  return 1;
+              }),
+              ResultOk);
+
+    EXPECT_EQ(heap::Allocations(), GetParam().blocks);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothProcedures, HeapDuringTransfer,
+    ::testing::Values(Transfer{"Text", "31", ScriptedModule::Family::Text, TextFile(), 4},
+                      Transfer{"Binary", "47", ScriptedModule::Family::Binary, BinaryFile(), 3}),
+    [](const ::testing::TestParamInfo<Transfer>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace corvane::test
