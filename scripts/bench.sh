@@ -1,0 +1,199 @@
+#!/usr/bin/env bash
+# Measures complete updates against the protocol's own floor.
+#
+# Usage: scripts/bench.sh [--runs N] [--build DIR] [--report FILE]
+#   --runs    runs per case (default 5); times are the medians over the runs
+#   --build   build directory (default build; configured RelWithDebInfo when it is not yet)
+#   --report  where the Markdown table goes (default <build>/bench/report.md)
+#
+# Each run is a whole update with corvane-update against corvane-modemsim (zero reply latency,
+# echo on, answering only at the case's rate, which is also the configured rate). Between them
+# sits corvane-wire, a pseudo-terminal relay that gives both directions the wire time of a real
+# line: ten bits per byte at the rate the program has set. Cases: a text file of 200 data lines
+# of 60 characters (K31) and a binary file of 60 records of 1000 bytes (K47), each at 115200 and
+# 19200 bit/s. Every run is checked: exit status 0, and the module stored exactly the file.
+#
+# The floor (corvane-floor, from the run's --trace) is the shortest time the path that the trace
+# shows can take with a module that answers at once and a program that costs nothing:
+#   - 100 ms per power-on-and-reset (DTR low);
+#   - per probe of the baud-rate search: the 200 ms wait, then the 20 ms empty read that ends the
+#     capture (the probe's few bytes are on the wire during the wait);
+#   - per single command: 50 ms after the purge, the wire time up to the first reply byte,
+#     the 50 ms pause after it (the rest of the reply arrives meanwhile; a longer rest adds its
+#     excess), and the 20 ms empty read;
+#   - per block: 50 ms after the purge, the command and its reply on the wire, 20 ms empty read;
+#     50 ms before the data, the data and the confirmation on the wire, 20 ms empty read;
+#   - the pause after the switch-off command: 100 ms (text), 200 ms (binary).
+# Wire time: 10 bits per byte at the rate in force. The line is full duplex: an echo travels
+# alongside the bytes sent, one byte behind, and the reply follows it, so an echoed exchange
+# costs (sent + 1 + reply) byte times and an unechoed one (sent + reply); counting the echo again
+# would put the floor above what any program could reach. The 20 ms empty read is the real cost
+# of ending a capture: the port's read time-outs are what tells silence from a pause. Not
+# counted: the 10 ms pause after an empty read while a reply is awaited (it costs only when the
+# reply happens to arrive during it), process start and exit.
+#
+# Reported per case: medians of wall time, floor, wall/floor (each run's own ratio), CPU time
+# (user + system) of corvane-update, CPU as a share of that run's wall time, and peak RSS.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+runs=5
+build=build
+report=""
+while (($#)); do
+    case $1 in
+        --runs) runs=$2; shift 2 ;;
+        --build) build=$2; shift 2 ;;
+        --report) report=$2; shift 2 ;;
+        *) echo "usage: $0 [--runs N] [--build DIR] [--report FILE]" >&2; exit 64 ;;
+    esac
+done
+report=${report:-$build/bench/report.md}
+bin=$build/bin
+
+if [[ ! -f $build/CMakeCache.txt ]]; then
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$build" --target corvane-update corvane-modemsim corvane-wire corvane-floor \
+    corvane-measure >/dev/null
+
+work=$(mktemp -d)
+servers=()
+cleanup() {
+    local pid
+    for pid in "${servers[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# --- inputs, the same bytes on every machine
+text_lines=200 line_width=60 records=60 record_length=1000
+LC_ALL=C awk -v lines=$text_lines -v width=$line_width 'BEGIN {
+    chars = "0123456789ABCDEF "
+    printf "Lines: %d\r\n", lines
+    for (i = 0; i < lines; i++) {
+        line = ""
+        for (c = 0; c < width; c++) line = line substr(chars, (i + c) % 17 + 1, 1)
+        printf "%s\r\n", line
+    }
+}' >"$work/text.prm"
+LC_ALL=C awk -v records=$records -v length_=$record_length 'BEGIN {
+    for (r = 0; r < records; r++) {
+        printf "%c%c", int(length_ / 256), length_ % 256
+        for (b = 2; b < length_; b++) printf "%c", (r * 31 + b * 7) % 256
+    }
+}' >"$work/binary.prm"
+# What the module stores: the text blocks (two lines joined) one per line, the records as they are.
+LC_ALL=C awk 'NR > 1 { sub(/\r$/, ""); pair = pair $0 } NR > 1 && NR % 2 == 1 { print pair; pair = "" }' \
+    "$work/text.prm" >"$work/text.stored"
+cp "$work/binary.prm" "$work/binary.stored"
+
+# Starts a server that prints its device path as its first line and runs until its stdin
+# closes. Sets served_pid, served_fd (holding its stdin open) and served_device.
+serve() {
+    local name=$1
+    shift
+    rm -f "$work/$name.in" "$work/$name.out"
+    mkfifo "$work/$name.in"
+    "$@" <"$work/$name.in" >"$work/$name.out" &
+    served_pid=$!
+    servers+=("$served_pid")
+    exec {served_fd}>"$work/$name.in"
+    until [[ -s $work/$name.out ]]; do
+        kill -0 "$served_pid" 2>/dev/null || { echo "$name did not start" >&2; exit 1; }
+        sleep 0.01
+    done
+    read -r served_device <"$work/$name.out"
+}
+
+# Closes a server's stdin and waits for it to end.
+stop() {
+    local pid=$1 fd=$2 left=() other
+    exec {fd}>&-
+    wait "$pid"
+    for other in "${servers[@]}"; do
+        [[ $other == "$pid" ]] || left+=("$other")
+    done
+    servers=("${left[@]}")
+}
+
+value() { # key, "k=v k=v ..." line
+    sed -n "s/.*\b$1=\([^ ]*\).*/\1/p" <<<"$2"
+}
+
+# One update; appends its measurements and its floor, as one line of key=value pairs, to the
+# file named.
+run_once() {
+    local family=$1 rate=$2 kind=$3 lines=$4
+    serve module "$bin/corvane-modemsim" --family "$family" --rate "$rate" --latency 0 --echo \
+        --stored "$work/stored"
+    local module_pid=$served_pid module_fd=$served_fd
+    serve wire "$bin/corvane-wire" "$served_device"
+    local wire_pid=$served_pid wire_fd=$served_fd
+
+    "$bin/corvane-measure" "$work/measured" "$bin/corvane-update" --family "$family" \
+        --port "$served_device" --baud "$rate" --trace --quiet "$work/$kind.prm" \
+        >/dev/null 2>"$work/trace"
+    stop "$wire_pid" "$wire_fd"
+    stop "$module_pid" "$module_fd"
+
+    local measured
+    measured=$(<"$work/measured")
+    if [[ $(value status "$measured") != 0 ]] || ! cmp -s "$work/stored" "$work/$kind.stored"; then
+        echo "the $kind update at $rate failed; its trace:" >&2
+        tail -n 20 "$work/trace" >&2
+        exit 1
+    fi
+    echo "$measured $("$bin/corvane-floor" "$family" "$work/trace")" >>"$lines"
+}
+
+median() {
+    sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# Medians over the run lines (in a file) of one case, as one Markdown table row.
+row() {
+    local name=$1 lines=$2
+    median_of() { awk "{ $1 }" "$lines" | median; }
+    local kv='for (i = 1; i <= NF; i++) { split($i, f, "="); m[f[1]] = f[2] }'
+    local wall floor ratio cpu share rss last
+    wall=$(median_of "$kv print m[\"wall_ms\"] / 1000")
+    floor=$(median_of "$kv print m[\"floor_ms\"] / 1000")
+    ratio=$(median_of "$kv print m[\"wall_ms\"] / m[\"floor_ms\"]")
+    cpu=$(median_of "$kv print m[\"user_ms\"] + m[\"sys_ms\"]")
+    share=$(median_of "$kv print 100 * (m[\"user_ms\"] + m[\"sys_ms\"]) / m[\"wall_ms\"]")
+    rss=$(median_of "$kv print m[\"maxrss_kib\"] / 1024")
+    last=$(tail -n 1 "$lines")
+    printf '| %s | %.2f | %.2f | %.3f | %.0f | %.2f %% | %.1f | %s probes, %s commands, %s blocks; %s B out, %s B in |\n' \
+        "$name" "$wall" "$floor" "$ratio" "$cpu" "$share" "$rss" "$(value probes "$last")" \
+        "$(value commands "$last")" "$(value blocks "$last")" "$(value sent "$last")" \
+        "$(value received "$last")"
+}
+
+cases=(
+    "31 115200 text|text, 200 lines × 60 chars, 115200"
+    "31 19200 text|text, 200 lines × 60 chars, 19200"
+    "47 115200 binary|binary, 60 records × 1000 B, 115200"
+    "47 19200 binary|binary, 60 records × 1000 B, 19200"
+)
+
+mkdir -p "$(dirname "$report")"
+{
+    echo "| Case | Wall (s) | Floor (s) | Wall / floor | CPU user+sys (ms) | CPU of wall | Peak RSS (MiB) | Path |"
+    echo "|---|---|---|---|---|---|---|---|"
+} >"$report"
+for entry in "${cases[@]}"; do
+    read -r family rate kind <<<"${entry%%|*}"
+    : >"$work/lines"
+    for ((run = 1; run <= runs; run++)); do
+        echo "${entry#*|}: run $run of $runs" >&2
+        run_once "$family" "$rate" "$kind" "$work/lines"
+    done
+    row "${entry#*|}" "$work/lines" >>"$report"
+done
+echo >>"$report"
+echo "Medians of $runs runs per case; Linux $(uname -r), $(nproc) CPUs, load average" \
+    "$(cut -d ' ' -f 1-3 /proc/loadavg) at the end, $(date -u +%Y-%m-%d)." >>"$report"
+cat "$report"
