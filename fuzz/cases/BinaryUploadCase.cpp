@@ -1,6 +1,7 @@
 #include <string_view>
 
 #include "fuzz/cases/Cases.h"
+#include "fuzz/cases/UploadJudges.h"
 #include "fuzz/cases/UploadRun.h"
 #include "upload/BinaryParameterUpload.h"
 
@@ -119,25 +120,25 @@ void ExpectProgressPerRecord(const UploadOutcome& outcome, size_t records, Viola
 
 }  // namespace
 
-Violations CheckBinaryUpload(std::span<const uint8_t> input) {
+Violations JudgeBinaryUpload(std::string_view file, const UploadOutcome& run, ModuleKind module) {
     Violations violations;
-    const std::string_view file(reinterpret_cast<const char*>(input.data()), input.size());
-
-    const UploadOutcome cooperating = RunUpload(UploadWith<BinaryParameterUpload>, input,
-                                                {ScriptedModule::Family::Binary, true, false});
-    ExpectClosedDown(cooperating, {ResultOk, ResultInvalidFile}, violations);
-    const size_t records = WalkTransfer(file, cooperating, true, violations);
-    ExpectProgressPerRecord(cooperating, records, violations);
-
-    // A module of the other family prompts for text: records go out as text, and the module's
-    // view of them may derail the rest of the exchange.
-    const UploadOutcome mismatched = RunUpload(UploadWith<BinaryParameterUpload>, input,
-                                               {ScriptedModule::Family::Text, false, true});
-    ExpectClosedDown(mismatched,
-                     {ResultOk, ResultInvalidFile, ResultModemRejectedData, ResultWrongModuleType},
-                     violations);
-    WalkTransfer(file, mismatched, false, violations);
+    if (module == ModuleKind::OtherFamily) {
+        // It prompts for text: records go out as text, and the module's view of them may derail
+        // the rest of the exchange.
+        ExpectClosedDown(
+            run, {ResultOk, ResultInvalidFile, ResultModemRejectedData, ResultWrongModuleType},
+            violations);
+        WalkTransfer(file, run, false, violations);
+        return violations;
+    }
+    ExpectClosedDown(run, {ResultOk, ResultInvalidFile}, violations);
+    ExpectProgressPerRecord(run, WalkTransfer(file, run, true, violations), violations);
     return violations;
+}
+
+Violations CheckBinaryUpload(std::span<const uint8_t> input) {
+    return UploadToBothFamilies(UploadWith<BinaryParameterUpload>, JudgeBinaryUpload, input,
+                                ScriptedModule::Family::Binary);
 }
 
 }  // namespace corvane::fuzz

@@ -1,11 +1,10 @@
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <limits>
-#include <memory>
 #include <optional>
 #include <string_view>
 
+#include "fuzz/cases/CaptureJudge.h"
 #include "fuzz/cases/Cases.h"
 #include "fuzz/cases/FuzzBytes.h"
 #include "fuzz/cases/WireWrites.h"
@@ -28,7 +27,6 @@ constexpr size_t LargestReplyBuffer = 2100;
 constexpr size_t LargestDataBuffer = 6000;
 constexpr size_t LargestBinaryBlock = 1023;
 constexpr uint8_t CtrlZ = 26;
-constexpr char Canary = 0x5A;
 // Around the port's 20 ms reads, the probe's 200 ms and the reply time-out of 5000 ms.
 constexpr std::array<uint64_t, 8> Latencies = {0, 5, 25, 199, 200, 4990, 5000, 6000};
 constexpr std::array<uint32_t, 5> OtherRates = {230400, 115200, 57600, 38400, 19200};
@@ -50,40 +48,6 @@ class ReadRecordingPort : public test::FakeSerialPort {
 
 std::string Text(std::span<const uint8_t> bytes) {
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
-
-// A caller's buffer of exactly the size asked for, so that the address sanitizer sees every
-// write past it, filled with a canary so that writes past the capacity show too.
-struct ReplyBuffer {
-    explicit ReplyBuffer(size_t size) : bytes(std::make_unique<char[]>(size)), size(size) {
-        std::fill_n(bytes.get(), size, Canary);
-    }
-    std::span<char> Span() { return {bytes.get(), size}; }
-    std::unique_ptr<char[]> bytes;
-    size_t size;
-};
-
-// A capture is zero-ended within its capacity (its first byte is cleared even with none), leaves
-// the rest of the buffer alone, reads as empty when no reply came, and holds only bytes read
-// from the line, in the order read.
-void ExpectCapture(std::span<const char> reply, size_t capacity, bool replied,
-                   std::string_view readInExchange, Violations& violations) {
-    if (reply.empty()) {
-        return;
-    }
-    const size_t limit = std::max<size_t>(1, std::min(capacity, reply.size()));
-    const auto end = std::find(reply.begin(), reply.begin() + limit, '\0');
-    Expect(violations, end != reply.begin() + limit,
-           "no zero byte within a capture's capacity of " + std::to_string(capacity));
-    Expect(violations,
-           std::all_of(reply.begin() + limit, reply.end(), [](char c) { return c == Canary; }),
-           "a capture wrote past its capacity of " + std::to_string(capacity));
-    Expect(violations, replied || reply[0] == 0, "no reply, yet the capture is not empty");
-    const std::string_view text(reply.data(), static_cast<size_t>(end - reply.begin()));
-    const auto found = std::search(readInExchange.begin(), readInExchange.end(),
-                                   std::boyer_moore_searcher(text.begin(), text.end()));
-    Expect(violations, found != readInExchange.end() || text.empty(),
-           "a capture holds bytes that were not read from the line");
 }
 
 class ExchangeRun {

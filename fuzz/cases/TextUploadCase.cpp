@@ -2,6 +2,7 @@
 #include <string_view>
 
 #include "fuzz/cases/Cases.h"
+#include "fuzz/cases/UploadJudges.h"
 #include "fuzz/cases/UploadRun.h"
 #include "upload/TextParameterUpload.h"
 
@@ -117,15 +118,17 @@ void ExpectProgressPerBlock(const UploadOutcome& outcome, size_t blocks, Violati
 
 }  // namespace
 
-Violations CheckTextUpload(std::span<const uint8_t> input) {
+Violations JudgeTextUpload(std::string_view file, const UploadOutcome& run, ModuleKind module) {
     Violations violations;
-    const std::string_view file(reinterpret_cast<const char*>(input.data()), input.size());
-
-    const UploadOutcome cooperating = RunUpload(UploadWith<TextParameterUpload>, input,
-                                                {ScriptedModule::Family::Text, true, false});
-    ExpectClosedDown(cooperating, {ResultOk, ResultInvalidFile}, violations);
-    const std::vector<std::string> texts = WalkTransfer(cooperating, true, violations);
-    ExpectProgressPerBlock(cooperating, texts.size(), violations);
+    ExpectClosedDown(run, {ResultOk, ResultInvalidFile}, violations);
+    if (module == ModuleKind::OtherFamily) {
+        // It answers the block command with "CONNECT": nothing of the file may reach it.
+        WalkTransfer(run, false, violations);
+        Expect(violations, run.progress.empty(), "progress reported for a refused block");
+        return violations;
+    }
+    const std::vector<std::string> texts = WalkTransfer(run, true, violations);
+    ExpectProgressPerBlock(run, texts.size(), violations);
     if (file.find('\0') == std::string_view::npos) {
         std::string sent;
         for (const std::string& text : texts) {
@@ -134,15 +137,12 @@ Violations CheckTextUpload(std::span<const uint8_t> input) {
         Expect(violations, DataText(file).starts_with(sent),
                "the blocks sent are not the file's data lines in order");
     }
-
-    // A module of the other family answers the block command with "CONNECT": nothing of the
-    // file may reach it.
-    const UploadOutcome mismatched = RunUpload(UploadWith<TextParameterUpload>, input,
-                                               {ScriptedModule::Family::Binary, false, true});
-    ExpectClosedDown(mismatched, {ResultOk, ResultInvalidFile}, violations);
-    WalkTransfer(mismatched, false, violations);
-    Expect(violations, mismatched.progress.empty(), "progress reported for a refused block");
     return violations;
+}
+
+Violations CheckTextUpload(std::span<const uint8_t> input) {
+    return UploadToBothFamilies(UploadWith<TextParameterUpload>, JudgeTextUpload, input,
+                                ScriptedModule::Family::Text);
 }
 
 }  // namespace corvane::fuzz

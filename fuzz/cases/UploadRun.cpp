@@ -25,15 +25,18 @@ std::vector<WireWrite> WritesAfterHandshake(const test::EventLog& log) {
 }  // namespace
 
 UploadOutcome RunUpload(Procedure procedure, std::span<const uint8_t> file,
-                        const ModuleSetup& setup) {
+                        test::ScriptedModule::Family family, ModuleKind kind) {
     const std::string& path = WriteScratchFile(file);
     test::FakePlatform fake;
     // The case judges the release itself and reports it as a violation.
     fake.expectReleased = false;
     fake.libraries.Install("RHA.DLL");
-    test::ScriptedModule module(fake.port, setup.family);
-    module.echo = setup.echo;
-    module.numeric = setup.numeric;
+    using Family = test::ScriptedModule::Family;
+    const bool sameFamily = kind == ModuleKind::SameFamily;
+    const Family other = family == Family::Text ? Family::Binary : Family::Text;
+    test::ScriptedModule module(fake.port, sameFamily ? family : other);
+    module.echo = sameFamily;
+    module.numeric = !sameFamily;
 
     UploadOutcome outcome;
     outcome.result = procedure(fake.platform, path, [&](uint32_t position, uint32_t range) {
@@ -44,6 +47,17 @@ UploadOutcome RunUpload(Procedure procedure, std::span<const uint8_t> file,
     outcome.portClosed = !fake.port.IsOpen();
     outcome.libraryReleased = fake.libraries.Loaded() == 0 && RadioPowerLibrary::library == nullptr;
     return outcome;
+}
+
+Violations UploadToBothFamilies(Procedure procedure, Judge judge, std::span<const uint8_t> file,
+                                test::ScriptedModule::Family family) {
+    const std::string_view text(reinterpret_cast<const char*>(file.data()), file.size());
+    Violations violations = judge(text, RunUpload(procedure, file, family, ModuleKind::SameFamily),
+                                  ModuleKind::SameFamily);
+    const Violations other = judge(
+        text, RunUpload(procedure, file, family, ModuleKind::OtherFamily), ModuleKind::OtherFamily);
+    violations.insert(violations.end(), other.begin(), other.end());
+    return violations;
 }
 
 void ExpectClosedDown(const UploadOutcome& outcome, std::initializer_list<ResultCode> results,

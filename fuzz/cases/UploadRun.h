@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -19,13 +20,9 @@ namespace corvane::fuzz {
 inline constexpr const char* SetName = "aud";
 inline constexpr const char* SwitchOff = "AT^QMSO\r";
 
-// The module a case runs against: the family the procedure expects, or the other one, which
-// answers block commands in the mode the procedure does not expect.
-struct ModuleSetup {
-    test::ScriptedModule::Family family;
-    bool echo;
-    bool numeric;
-};
+// The module an upload met: one of the family the procedure is for, which takes every block
+// the way the procedure sends it, or one of the other family, which asks for the other mode.
+enum class ModuleKind { SameFamily, OtherFamily };
 
 // What one run of an upload procedure left behind.
 struct UploadOutcome {
@@ -42,7 +39,7 @@ struct UploadOutcome {
 using Procedure = ResultCode (*)(platform::Platform& platform, const std::string& path,
                                  const ProgressCallback& progress);
 UploadOutcome RunUpload(Procedure procedure, std::span<const uint8_t> file,
-                        const ModuleSetup& module);
+                        test::ScriptedModule::Family family, ModuleKind kind);
 
 // A Procedure: one run of the upload class as the worker makes it.
 template <typename Upload>
@@ -51,6 +48,12 @@ ResultCode UploadWith(platform::Platform& platform, const std::string& path,
     Upload upload(platform);
     return upload.Upload(SetName, path, "COM1:", 115200, progress);
 }
+
+using Judge = Violations (*)(std::string_view file, const UploadOutcome& run, ModuleKind module);
+// Uploads the file to a module of the procedure's family (with echo, verbose results) and to one
+// of the other family (no echo, numeric results), and judges both runs.
+Violations UploadToBothFamilies(Procedure procedure, Judge judge, std::span<const uint8_t> file,
+                                test::ScriptedModule::Family family);
 
 // Properties every run with an answering module has: a result the procedure can give, the
 // module switched off as the last word, and port and power library released.
