@@ -45,9 +45,11 @@ size_t PacedChannel::Arrived(uint64_t nowNs, std::span<uint8_t> out, uint32_t& r
     return count;
 }
 
-void PacedChannel::Consume(size_t count) {
-    wire.erase(wire.begin(),
-               wire.begin() + static_cast<std::ptrdiff_t>(std::min(count, wire.size())));
+uint64_t PacedChannel::Consume(size_t count) {
+    count = std::min(count, wire.size());
+    const uint64_t lastArrival = count == 0 ? 0 : wire[count - 1].arrivalNs;
+    wire.erase(wire.begin(), wire.begin() + static_cast<std::ptrdiff_t>(count));
+    return lastArrival;
 }
 
 }  // namespace corvane::bench

@@ -22,8 +22,9 @@ class PacedChannel {
     // Copies the bytes that have arrived by nowNs, oldest first, as far as they were sent at the
     // rate of the oldest and as out takes them; returns how many, and that rate in rate.
     size_t Arrived(uint64_t nowNs, std::span<uint8_t> out, uint32_t& rate) const;
-    // Takes the oldest count bytes off the line once they have been passed on.
-    void Consume(size_t count);
+    // Takes the oldest count bytes off the line once they have been passed on, and tells when
+    // the last of them arrived (0 when there was none).
+    uint64_t Consume(size_t count);
 
   private:
     struct Byte {

@@ -1,13 +1,20 @@
 // corvane-wire: a serial line with wire time, for measuring a program against a virtual module
 // that sits on a pseudo-terminal (where bytes otherwise move instantly, whatever the rate).
 //
-//     corvane-wire MODULE_DEVICE
+//     corvane-wire [--answers-at-once] MODULE_DEVICE
 //
 // Opens a pseudo-terminal of its own, prints the device path for the program to open as the
 // first line on stdout, and relays bytes both ways until stdin closes (a signal simply ends
-// it: there is nothing to save). Each direction is paced like a UART: ten bit times per byte at the
-// rate the program has set on its port. The module's port is switched to that rate before bytes
-// reach it, so a module that only understands its own rate hears a wrong one as such.
+// it: there is nothing to save). Each direction is paced like a UART: ten bit times per byte at
+// the rate the program has set on its port. The module's port is switched to that rate before
+// bytes reach it, so a module that only understands its own rate hears a wrong one as such.
+//
+// --answers-at-once is for a virtual module set to answer without delay: whatever it sends is
+// put on the line at the time the last byte it was given arrived, not when the relay read it.
+// A real module's echo leaves as the byte comes in; the virtual one runs as a process that
+// waits for a CPU for every byte, and on a busy machine those waits would otherwise pile up on
+// the line as if the module were slow. Bytes still reach the program no earlier than the
+// module sent them.
 
 #include <asm/termbits.h>
 #include <fcntl.h>
@@ -23,6 +30,7 @@
 #include <ctime>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 #include "bench/PacedChannel.h"
 #include "sim/PseudoTerminal.h"
@@ -56,6 +64,7 @@ struct Destination {
     bool followsRate;  // the module's port takes on the rate each byte was sent at
     PacedChannel line{};
     bool blocked = false;  // the last write found no room: wait until the descriptor takes more
+    uint64_t lastArrivalNs = 0;  // of the last byte passed on
 };
 
 void Deliver(Destination& to, uint64_t nowNs) {
@@ -79,17 +88,17 @@ void Deliver(Destination& to, uint64_t nowNs) {
             return;
         }
         // A hung-up descriptor loses what reaches it, like a pulled cable.
-        to.line.Consume(written > 0 ? static_cast<size_t>(written) : count);
+        to.lastArrivalNs = to.line.Consume(written > 0 ? static_cast<size_t>(written) : count);
     }
 }
 
-// Reads what is waiting on fd and puts it on the line towards `to` at the rate in force.
-// False when fd has nothing more to give.
-bool Pickup(int fd, Destination& to, uint32_t rate) {
+// Reads what is waiting on fd and puts it on the line towards `to` at the rate in force, as
+// sent at sentNs. False when fd has nothing more to give.
+bool Pickup(int fd, Destination& to, uint32_t rate, uint64_t sentNs) {
     std::array<uint8_t, 4096> chunk{};
     const ssize_t n = read(fd, chunk.data(), chunk.size());
     if (n > 0) {
-        to.line.Send(std::span(chunk.data(), static_cast<size_t>(n)), rate, NowNs());
+        to.line.Send(std::span(chunk.data(), static_cast<size_t>(n)), rate, sentNs);
         return true;
     }
     return n < 0 && (errno == EINTR || errno == EAGAIN);
@@ -108,7 +117,7 @@ timespec Timeout(const Destination& a, const Destination& b, uint64_t nowNs, boo
             .tv_nsec = static_cast<long>(wait % 1'000'000'000u)};
 }
 
-int Relay(corvane::sim::PseudoTerminal& program, int module) {
+int Relay(corvane::sim::PseudoTerminal& program, int module, bool answersAtOnce) {
     Destination toModule{.fd = module, .followsRate = true};
     Destination toProgram{.fd = program.MasterFd(), .followsRate = false};
     bool moduleGone = false;
@@ -142,10 +151,11 @@ int Relay(corvane::sim::PseudoTerminal& program, int module) {
         }
         // Bytes go out at the rate the program's end is set to; both ends share its termios.
         if ((watched[1].revents & POLLIN) != 0) {
-            Pickup(program.MasterFd(), toModule, program.SlaveRate());
+            Pickup(program.MasterFd(), toModule, program.SlaveRate(), NowNs());
         }
         if ((watched[2].revents & POLLIN) != 0) {
-            moduleGone = !Pickup(module, toProgram, program.SlaveRate());
+            const uint64_t sent = answersAtOnce ? toModule.lastArrivalNs : NowNs();
+            moduleGone = !Pickup(module, toProgram, program.SlaveRate(), sent);
         } else if ((watched[2].revents & (POLLHUP | POLLERR)) != 0) {
             moduleGone = true;  // the module hung up; never spin on its descriptor
         }
@@ -155,13 +165,15 @@ int Relay(corvane::sim::PseudoTerminal& program, int module) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: corvane-wire MODULE_DEVICE\n";
+    const bool answersAtOnce = argc == 3 && std::string_view(argv[1]) == "--answers-at-once";
+    if (argc != 2 && !answersAtOnce) {
+        std::cerr << "usage: corvane-wire [--answers-at-once] MODULE_DEVICE\n";
         return 64;
     }
-    const int module = open(argv[1], O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const char* modulePath = argv[argc - 1];
+    const int module = open(modulePath, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (module < 0) {
-        std::cerr << "corvane-wire: " << argv[1] << ": " << std::strerror(errno) << '\n';
+        std::cerr << "corvane-wire: " << modulePath << ": " << std::strerror(errno) << '\n';
         return 1;
     }
     corvane::sim::PseudoTerminal program;
@@ -176,5 +188,5 @@ int main(int argc, char** argv) {
     prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0);
 
     std::cout << program.SlavePath() << std::endl;
-    return Relay(program, module);
+    return Relay(program, module, answersAtOnce);
 }

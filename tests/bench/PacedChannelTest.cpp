@@ -32,10 +32,11 @@ TEST(PacedChannel, EachByteArrivesTenBitTimesAfterThePreviousOne) {
     EXPECT_EQ(ArrivedBy(line, 6 * Ms - 1, rate), "");
     EXPECT_EQ(ArrivedBy(line, 7 * Ms, rate), "AB");
     EXPECT_EQ(rate, OneBytePerMs);
-    line.Consume(2);
+    EXPECT_EQ(line.Consume(2), 7 * Ms);  // when the last byte taken off arrived
     EXPECT_EQ(line.NextArrival(), 8 * Ms);
-    line.Consume(1);
+    EXPECT_EQ(line.Consume(5), 8 * Ms);
     EXPECT_EQ(line.NextArrival(), std::nullopt);
+    EXPECT_EQ(line.Consume(1), 0u);
 }
 
 TEST(PacedChannel, ABusyLineSendsNewBytesBehindTheOldOnesAnIdleOneAtOnce) {
