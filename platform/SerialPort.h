@@ -10,7 +10,7 @@ namespace corvane::platform {
 // One serial port, open or closed. The operations mirror what the link needs of the operating
 // system and nothing more; results are reported, never thrown.
 class SerialPort {
-public:
+  public:
     virtual ~SerialPort() = default;
 
     // Opens the device by name for synchronous reading and writing (shared read/write).
@@ -29,6 +29,10 @@ public:
     virtual bool WriteFile(const uint8_t* bytes, uint32_t count, uint32_t& written) = 0;
     // Reads at most one byte; succeeds with read == 0 when the read time-outs expire empty.
     virtual bool ReadFile(uint8_t& byte, uint32_t& read) = 0;
+
+    // Why the last Open or SetCommState failed, in a few words for the operator ("permission
+    // denied ..."); empty when the port cannot tell or nothing failed since the last Open.
+    virtual std::string LastError() const { return {}; }
 };
 
 }  // namespace corvane::platform

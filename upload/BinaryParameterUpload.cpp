@@ -24,7 +24,7 @@ void AnnounceRecord(UploadSession& session, uint32_t recordsSent) {
 }
 
 ResultCode SendRecords(ModuleLink& link, UploadSession& session, const char* setName,
-                       const ProgressCallback& progress) {
+                       const ProgressCallback& progress, StopRequest* stop) {
     const uint64_t size = session.File().Size();
     // Sizes are counted in 32 bits; a larger file would pass for a smaller one, even an empty one.
     if (size > std::numeric_limits<uint32_t>::max()) {
@@ -35,6 +35,9 @@ ResultCode SendRecords(ModuleLink& link, UploadSession& session, const char* set
     FormatSetCommand(command, setName);
 
     for (uint32_t recordsSent = 0; records.Remaining() > 0; ++recordsSent) {
+        if (stop != nullptr && stop->StopHere()) {
+            return StoppedResult;
+        }
         const uint32_t length = records.ReadNext();
         if (length == 0) {
             return ResultInvalidFile;
@@ -63,11 +66,11 @@ BinaryParameterUpload::~BinaryParameterUpload() = default;
 
 ResultCode BinaryParameterUpload::Upload(const char* setName, const std::string& filePath,
                                          const std::string& portName, uint32_t baudRate,
-                                         const ProgressCallback& progress) {
+                                         const ProgressCallback& progress, StopRequest* stop) {
     link.reset(new (std::nothrow) ModuleLink(platform));
     UploadSession session(link.get(), platform.clock, ClosingPause);
     return session.Run(setName, filePath, portName, baudRate,
-                       [&] { return SendRecords(*link, session, setName, progress); });
+                       [&] { return SendRecords(*link, session, setName, progress, stop); });
 }
 
 }  // namespace corvane

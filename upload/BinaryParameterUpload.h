@@ -7,6 +7,7 @@
 #include "link/ModuleLink.h"
 #include "link/ResultCode.h"
 #include "upload/ProgressCallback.h"
+#include "upload/StopRequest.h"
 
 namespace corvane {
 
@@ -17,8 +18,11 @@ class BinaryParameterUpload {
     explicit BinaryParameterUpload(platform::Platform& platform);
     virtual ~BinaryParameterUpload();
 
+    // With a stop request, looks at it before each record: a requested stop ends with the
+    // closing sequence, returning StoppedResult.
     ResultCode Upload(const char* setName, const std::string& filePath, const std::string& portName,
-                      uint32_t baudRate, const ProgressCallback& progress);
+                      uint32_t baudRate, const ProgressCallback& progress,
+                      StopRequest* stop = nullptr);
 
     std::unique_ptr<ModuleLink> link;
 

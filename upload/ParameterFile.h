@@ -17,7 +17,7 @@ class ParameterFile {
     ParameterFile& operator=(const ParameterFile&) = delete;
 
     // Opens exactly the named regular file for reading. A name with a zero byte inside, a
-    // directory or a device does not open.
+    // directory or a device does not open; Problem() then says why.
     bool Open(const std::string& path);
     void Close();
 
@@ -25,10 +25,17 @@ class ParameterFile {
     std::FILE* Stream() const { return stream; }
     // Size in bytes as it was when the file was opened.
     uint64_t Size() const { return size; }
+    // Why the last Open failed, in a few words ("no such file", "is a directory"); empty after
+    // one that succeeded.
+    const std::string& Problem() const { return problem; }
 
   private:
     std::FILE* stream = nullptr;
     uint64_t size = 0;
+    std::string problem;
 };
+
+// Why the named file does not open as a parameter file right now; empty when it does.
+std::string FileOpenProblem(const std::string& path);
 
 }  // namespace corvane

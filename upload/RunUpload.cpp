@@ -1,7 +1,5 @@
 #include "upload/RunUpload.h"
 
-#include <array>
-
 #include "upload/BinaryParameterUpload.h"
 #include "upload/LeadingInteger.h"
 #include "upload/TextParameterUpload.h"
@@ -10,24 +8,13 @@ namespace corvane {
 
 namespace {
 
-constexpr std::array<const char*, 8> ResultMessages = {
-    "",
-    "Invalid parameters.",
-    "COM-Port not accessible or Baud rate not possible.",
-    "Couldn't open audio parameter file. (maybe wrong file name)",
-    "Not a valid audio parameter file.",
-    "Modem didn't accept data.",
-    "Possibly modem not connected.",
-    "Probably Wrong module type.",
-};
-
 // One procedure object per run, gone when the run is over.
 template <typename Procedure>
 ResultCode RunOnce(const char* setName, const std::string& filePath, const std::string& portName,
                    uint32_t baudRate, const ProgressCallback& progress,
-                   platform::Platform& platform) {
+                   platform::Platform& platform, StopRequest* stop) {
     Procedure procedure(platform);
-    return procedure.Upload(setName, filePath, portName, baudRate, progress);
+    return procedure.Upload(setName, filePath, portName, baudRate, progress, stop);
 }
 
 }  // namespace
@@ -39,20 +26,14 @@ bool UsesTextProcedure(const char* moduleFamily) {
 
 ResultCode RunUpload(const char* moduleFamily, const char* setName, const std::string& filePath,
                      const std::string& portName, uint32_t baudRate,
-                     const ProgressCallback& progress, platform::Platform& platform) {
+                     const ProgressCallback& progress, platform::Platform& platform,
+                     StopRequest* stop) {
     if (UsesTextProcedure(moduleFamily)) {
         return RunOnce<TextParameterUpload>(setName, filePath, portName, baudRate, progress,
-                                            platform);
+                                            platform, stop);
     }
-    return RunOnce<BinaryParameterUpload>(setName, filePath, portName, baudRate, progress,
-                                          platform);
-}
-
-const char* ResultMessageText(int code) {
-    if (code < 0 || code >= static_cast<int>(ResultMessages.size())) {
-        return "";
-    }
-    return ResultMessages[static_cast<size_t>(code)];
+    return RunOnce<BinaryParameterUpload>(setName, filePath, portName, baudRate, progress, platform,
+                                          stop);
 }
 
 }  // namespace corvane

@@ -6,6 +6,8 @@
 #include "link/ResultCode.h"
 #include "platform/Platform.h"
 #include "upload/ProgressCallback.h"
+#include "upload/ResultText.h"
+#include "upload/StopRequest.h"
 
 namespace corvane {
 
@@ -13,13 +15,12 @@ namespace corvane {
 // procedure (K31), anything else the binary one (K47).
 bool UsesTextProcedure(const char* moduleFamily);
 
-// Constructs the procedure that the family selects, runs one upload and destroys it.
+// Constructs the procedure that the family selects, runs one upload and destroys it. stop, when
+// given, can end the run early between blocks (see StopRequest).
 ResultCode RunUpload(const char* moduleFamily, const char* setName, const std::string& filePath,
                      const std::string& portName, uint32_t baudRate,
                      const ProgressCallback& progress,
-                     platform::Platform& platform = platform::Platform::System());
-
-// The operator's words for a result code; empty for 0 and for codes outside 0..7.
-const char* ResultMessageText(int code);
+                     platform::Platform& platform = platform::Platform::System(),
+                     StopRequest* stop = nullptr);
 
 }  // namespace corvane

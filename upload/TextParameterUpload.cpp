@@ -49,8 +49,14 @@ bool JoinPair(std::span<char> block, const TextLine& first, const char* second,
     return true;
 }
 
+// The module's word for "drop what you have of this set": the set command without block numbers.
+void SendCancel(UploadSession& session, CommandBuffer& command, const char* setName) {
+    FormatSetCommand(command, setName);
+    session.SendUnchecked(command.data());
+}
+
 ResultCode SendLinePairs(ModuleLink& link, UploadSession& session, const char* setName,
-                         const ProgressCallback& progress) {
+                         const ProgressCallback& progress, StopRequest* stop) {
     std::FILE* stream = session.File().Stream();
     std::array<char, BlockBufferSize> block{};
     std::array<char, BlockBufferSize> second{};
@@ -66,6 +72,10 @@ ResultCode SendLinePairs(ModuleLink& link, UploadSession& session, const char* s
 
     const std::span<uint8_t> blockBytes(reinterpret_cast<uint8_t*>(block.data()), block.size());
     for (uint32_t i = 1; i <= blocks; ++i) {
+        if (stop != nullptr && stop->StopHere()) {
+            SendCancel(session, command, setName);
+            return StoppedResult;
+        }
         // The first line leaves room for the second to be joined to it.
         const TextLine first =
             TextParameterUpload::ReadLine(stream, std::span(block).first(BlockBufferSize - 1));
@@ -77,8 +87,7 @@ ResultCode SendLinePairs(ModuleLink& link, UploadSession& session, const char* s
             sent = link.SendBlock(command.data(), blockBytes, session.Reply(), ReplyBufferSize);
         }
         if (sent != ResultOk) {
-            FormatSetCommand(command, setName);
-            session.SendUnchecked(command.data());
+            SendCancel(session, command, setName);
             // Whatever went wrong with the block, the operator is told the file did not go in.
             return ResultInvalidFile;
         }
@@ -100,10 +109,10 @@ TextParameterUpload::~TextParameterUpload() = default;
 
 ResultCode TextParameterUpload::Upload(const char* setName, const std::string& filePath,
                                        const std::string& portName, uint32_t baudRate,
-                                       const ProgressCallback& progress) {
+                                       const ProgressCallback& progress, StopRequest* stop) {
     UploadSession session(link.get(), platform.clock, ClosingPause);
     return session.Run(setName, filePath, portName, baudRate,
-                       [&] { return SendLinePairs(*link, session, setName, progress); });
+                       [&] { return SendLinePairs(*link, session, setName, progress, stop); });
 }
 
 }  // namespace corvane

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 
+#include "platform/posix/PortErrorText.h"
 #include "platform/posix/SystemClock.h"
 #include "platform/posix/TermiosMapping.h"
 
@@ -44,16 +45,20 @@ PosixSerialPort::~PosixSerialPort() {
 
 bool PosixSerialPort::Open(const std::string& deviceName) {
     Close();
+    lastError.clear();
     // Non-blocking, so that opening does not wait for a carrier the module never raises.
     int descriptor;
     do {
         descriptor = open(deviceName.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     } while (descriptor < 0 && errno == EINTR);
     if (descriptor < 0) {
+        lastError = DescribePortOpenError(errno);
         return false;
     }
     termios2 tio{};
     if (RetryIoctl(descriptor, TCGETS2, &tio) != 0) {
+        // A regular file, /dev/null and the like open, but are no terminal.
+        lastError = DescribePortOpenError(errno == EINVAL ? ENOTTY : errno);
         close(descriptor);
         return false;
     }
@@ -77,13 +82,18 @@ bool PosixSerialPort::SetCommState(const LineSettings& settings) {
         return false;
     }
     termios2 wanted = previous;
-    if (!ToTermios(settings, wanted) || RetryIoctl(fd, TCSETS2, &wanted) != 0) {
+    const auto refuse = [this, &settings] {
+        lastError =
+            "does not take the line settings at " + std::to_string(settings.BaudRate) + " baud";
         return false;
+    };
+    if (!ToTermios(settings, wanted) || RetryIoctl(fd, TCSETS2, &wanted) != 0) {
+        return refuse();
     }
     termios2 held{};
     if (RetryIoctl(fd, TCGETS2, &held) != 0 || held.c_ospeed != settings.BaudRate) {
         RetryIoctl(fd, TCSETS2, &previous);
-        return false;
+        return refuse();
     }
     ApplyLineControl(settings);
     applied = settings;

@@ -40,6 +40,7 @@ class PosixSerialPort final : public SerialPort {
     // (adapter pulled, pseudo-terminal master closed) fails, but only after that same wait, so a
     // caller reading until empty never spins.
     bool ReadFile(uint8_t& byte, uint32_t& read) override;
+    std::string LastError() const override { return lastError; }
 
   private:
     // True when poll() reports the descriptor ready for events (or hung up) before deadline.
@@ -51,6 +52,7 @@ class PosixSerialPort final : public SerialPort {
     CommTimeouts timeouts{};
     LineSettings applied{};
     bool lineControlApplied = false;
+    std::string lastError;
 };
 
 }  // namespace corvane::platform::posix

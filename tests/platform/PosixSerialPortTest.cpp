@@ -1,5 +1,8 @@
 #include "platform/posix/PosixSerialPort.h"
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -10,6 +13,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/posix/SystemClock.h"
 #include "sim/PseudoTerminal.h"
@@ -52,22 +56,56 @@ class PosixSerialPortOnPty : public ::testing::Test {
     PosixSerialPort port;
 };
 
-TEST(PosixSerialPort, OpensOnlyTerminals) {
+TEST(PosixSerialPort, OpensOnlyTerminalsAndSaysWhyNot) {
     char regular[] = "/tmp/corvane-not-a-port-XXXXXX";
     const int fd = mkstemp(regular);
     ASSERT_GE(fd, 0);
     close(fd);
     PosixSerialPort port;
-    for (const std::string& path :
-         {std::string("/dev/null"), std::string(regular), std::string("/dev/corvane-missing")}) {
+    const std::pair<std::string, std::string> refused[] = {
+        {"/dev/null", "not a serial port"},
+        {regular, "not a serial port"},
+        {"/tmp", "not a serial port"},
+        {"/dev/corvane-missing", "no such device"},
+    };
+    for (const auto& [path, reason] : refused) {
         EXPECT_FALSE(port.Open(path)) << path;
         EXPECT_FALSE(port.IsOpen()) << path;
+        EXPECT_EQ(port.LastError(), reason) << path;
     }
     std::remove(regular);
     uint8_t byte = 0;
     uint32_t count = 0;
     EXPECT_FALSE(port.ReadFile(byte, count)) << "a closed port reads nothing";
     EXPECT_FALSE(port.WriteFile(&byte, 1, count));
+
+    sim::PseudoTerminal pty;
+    std::string error;
+    ASSERT_TRUE(pty.Open(9600, error)) << error;
+    EXPECT_TRUE(port.Open(pty.SlavePath()));
+    EXPECT_EQ(port.LastError(), "") << "an open that succeeds clears the reason";
+}
+
+// Root opens any port whatever its mode, and in spite of another program's exclusive hold.
+TEST(PosixSerialPort, SaysWhenAnotherUserOrProgramHasThePort) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root is refused neither by the mode nor by TIOCEXCL";
+    }
+    sim::PseudoTerminal pty;
+    std::string error;
+    ASSERT_TRUE(pty.Open(9600, error)) << error;
+    PosixSerialPort port;
+    ASSERT_EQ(chmod(pty.SlavePath().c_str(), 0), 0);
+    EXPECT_FALSE(port.Open(pty.SlavePath()));
+    EXPECT_EQ(port.LastError(), "permission denied (is the user in the dialout group?)");
+
+    ASSERT_EQ(chmod(pty.SlavePath().c_str(), 0600), 0);
+    const int holder = open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(ioctl(holder, TIOCEXCL), 0);
+    EXPECT_FALSE(port.Open(pty.SlavePath()));
+    EXPECT_EQ(port.LastError(), "in use by another program that holds it exclusively");
+    close(holder);
 }
 
 TEST_F(PosixSerialPortOnPty, RatesAreSetAndReadBackAsTheDriverHoldsThem) {
@@ -81,6 +119,7 @@ TEST_F(PosixSerialPortOnPty, RatesAreSetAndReadBackAsTheDriverHoldsThem) {
     }
     EXPECT_FALSE(port.SetCommState(test::LinkLineSettings(0)));
     EXPECT_EQ(pty.SlaveRate(), 250000u) << "a refused record leaves the rate in force";
+    EXPECT_EQ(port.LastError(), "does not take the line settings at 0 baud");
 }
 
 TEST_F(PosixSerialPortOnPty, LineBecomesRawAndPassesEveryByteBothWays) {

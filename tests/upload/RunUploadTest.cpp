@@ -36,21 +36,5 @@ TEST(RunUpload, ChoosesTheProcedureByTheFamilysModelCode) {
     EXPECT_EQ(binaryRig.module.blocks, std::vector<std::string>{test::Record(9)});
 }
 
-TEST(RunUpload, ResultMessagesAreTheOperatorsWords) {
-    const char* expected[] = {
-        "",
-        "Invalid parameters.",
-        "COM-Port not accessible or Baud rate not possible.",
-        "Couldn't open audio parameter file. (maybe wrong file name)",
-        "Not a valid audio parameter file.",
-        "Modem didn't accept data.",
-        "Possibly modem not connected.",
-        "Probably Wrong module type.",
-    };
-    for (int code = -1; code <= 8; ++code) {
-        EXPECT_STREQ(ResultMessageText(code), code >= 0 && code < 8 ? expected[code] : "") << code;
-    }
-}
-
 }  // namespace
 }  // namespace corvane

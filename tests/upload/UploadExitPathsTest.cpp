@@ -10,6 +10,7 @@
 
 #include "tests/upload/UploadRig.h"
 #include "upload/BinaryParameterUpload.h"
+#include "upload/StopRequest.h"
 #include "upload/TextParameterUpload.h"
 
 namespace corvane {
@@ -23,14 +24,20 @@ struct TextProcedure {
     using Upload = TextParameterUpload;
     static constexpr auto Family = ScriptedModule::Family::Text;
     static std::string ValidFile() { return "Lines:2\nA\nB\n"; }
+    static std::string TwoBlockFile() { return "Lines:4\nA\nB\nC\nD\n"; }
+    static std::vector<std::string> TwoBlocks() { return {"AB", "CD"}; }
     static constexpr uint32_t ClosingPause = 100;
+    static constexpr bool CancelsTheSet = true;
 };
 
 struct BinaryProcedure {
     using Upload = BinaryParameterUpload;
     static constexpr auto Family = ScriptedModule::Family::Binary;
     static std::string ValidFile() { return test::Record(7); }
+    static std::string TwoBlockFile() { return test::Record(7) + test::Record(9, 'k'); }
+    static std::vector<std::string> TwoBlocks() { return {test::Record(7), test::Record(9, 'k')}; }
     static constexpr uint32_t ClosingPause = 200;
+    static constexpr bool CancelsTheSet = false;
 };
 
 template <typename Procedure>
@@ -148,6 +155,60 @@ TYPED_TEST(UploadExitPathsTest, TheHandshakeTakesOkOrAZeroAnywhere) {
         EXPECT_EQ(this->Run(), ResultOk);
         EXPECT_EQ(this->rig.Count("Write AT\\r"), replies.size() + 1);
     }
+}
+
+// Stop requested before the run (honoured at the first block), after the first block, and after
+// the last one, when there is nothing left to stop.
+TYPED_TEST(UploadExitPathsTest, StopsAtTheNextBlockBoundaryWithTheClosingSequence) {
+    const std::vector<std::string> file = TypeParam::TwoBlocks();
+    for (size_t stopAfter = 0; stopAfter <= file.size(); ++stopAfter) {
+        SCOPED_TRACE("stop requested after block " + std::to_string(stopAfter));
+        test::UploadRig rig(TypeParam::TwoBlockFile(), TypeParam::Family);
+        StopRequest stop;
+        if (stopAfter == 0) {
+            stop.Request();
+        }
+        size_t reports = 0;
+        const ProgressCallback progress = [&](uint32_t, uint32_t) {
+            if (++reports == stopAfter) {
+                stop.Request();
+            }
+            return 1;
+        };
+        typename TypeParam::Upload upload(rig.platform);
+        const ResultCode code = upload.Upload("aud", rig.filePath, test::PortName,
+                                              test::ConfiguredRate, progress, &stop);
+
+        const bool complete = stopAfter == file.size();
+        EXPECT_EQ(code, complete ? ResultOk : StoppedResult);
+        EXPECT_EQ(stop.Stopped(), !complete);
+        EXPECT_EQ(reports, stopAfter);
+        const std::vector<std::string> sent(file.begin(), file.begin() + stopAfter);
+        EXPECT_EQ(rig.module.blocks, sent) << "whole blocks only, none after the stop";
+
+        const std::vector<std::string> writes = rig.Writes();
+        ASSERT_GE(writes.size(), 2u);
+        EXPECT_EQ(writes.back(), "AT^QMSO\r");
+        const bool cancelled = TypeParam::CancelsTheSet && !complete;
+        EXPECT_EQ(writes.end()[-2] == test::Cancel, cancelled);
+        EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(TypeParam::ClosingPause));
+        EXPECT_FALSE(rig.FileStillOpen());
+    }
+}
+
+// The run fails before any block boundary: the request is not what ended it.
+TYPED_TEST(UploadExitPathsTest, AStopTheRunDidNotReachCountsForNothing) {
+    test::UploadRig rig(TypeParam::TwoBlockFile(), TypeParam::Family);
+    rig.module.silent = true;
+    StopRequest stop;
+    stop.Request();
+    typename TypeParam::Upload upload(rig.platform);
+    EXPECT_EQ(upload.Upload("aud", rig.filePath, test::PortName, test::ConfiguredRate, {}, &stop),
+              ResultModemNotConnected);
+    EXPECT_FALSE(stop.Stopped());
+
+    stop.Reset();
+    EXPECT_FALSE(stop.Requested());
 }
 
 }  // namespace
