@@ -4,6 +4,7 @@
 #include <cctype>
 #include <sstream>
 
+#include "platform/registry/RegistryFileChoice.h"
 #include "upload/BlockCommands.h"
 
 namespace corvane::cli {
@@ -65,11 +66,9 @@ std::string CheckSetName(const std::string& text) {
 CommandLine ParseCommandLine(int argc, const char* const* argv,
                              const char* registryFromEnvironment) {
     UpdateOptions options;
-    if (registryFromEnvironment != nullptr && *registryFromEnvironment != '\0') {
-        options.registryFile = registryFromEnvironment;
-    }
     std::string port;
     std::string baudRate;
+    std::string registryFile;
 
     CLI::App app("Writes an audio/battery parameter file into the radio module on a serial line.",
                  "corvane-update");
@@ -83,10 +82,10 @@ CommandLine ParseCommandLine(int argc, const char* const* argv,
     app.add_option("-b,--baud", baudRate, "configured baud rate")
         ->type_name("RATE")
         ->check(CheckBaudRate);
-    app.add_option("-r,--registry", options.registryFile,
+    app.add_option("-r,--registry", registryFile,
                    "registry file (.reg) for what --port and --baud do not give (default: "
                    "$CORVANE_REGISTRY, else " +
-                       std::string(DefaultRegistryFile) + ")")
+                       std::string(platform::DefaultRegistryFile) + ")")
         ->type_name("FILE");
     app.add_option("-s,--set-name", options.setName, "parameter-set name (default aud)")
         ->type_name("NAME")
@@ -96,7 +95,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv,
     app.add_flag("-q,--quiet", options.quiet, "no progress display");
     app.add_option("FILE", options.filePath, "parameter file (*.prm)")->type_name("")->required();
     app.footer(
-        "Exit status: 0 on success; 1 to 7, the update's result code; 64 for a usage error.");
+        "Exit status: 0 on success; 1 to 7, the update's result code; 64 for a usage error; 130 "
+        "or 143 when SIGINT or SIGTERM stopped the update between two blocks (a second signal "
+        "ends it at once).");
 
     CommandLine result;
     try {
@@ -110,6 +111,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv,
         result.diagnostics = diagnostics.str();
         return result;
     }
+    options.registryFile = platform::ChooseRegistryFile(registryFile, registryFromEnvironment);
     if (app.count("--port") > 0) {
         options.port = port;
     }

@@ -7,14 +7,14 @@
 namespace corvane::cli {
 
 inline constexpr int UsageErrorStatus = 64;
-inline constexpr const char* DefaultRegistryFile = "/etc/corvane/registry.reg";
 
 // What one run of corvane-update is asked to do.
 struct UpdateOptions {
     std::string family = "31";
     std::optional<std::string> port;
     std::optional<uint32_t> baudRate;
-    std::string registryFile = DefaultRegistryFile;
+    // --registry FILE, else $CORVANE_REGISTRY, else the system's default.
+    std::string registryFile;
     std::string setName = "aud";
     bool trace = false;
     bool quiet = false;

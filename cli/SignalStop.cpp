@@ -1,4 +1,4 @@
-#include "cli/InterruptDeferral.h"
+#include "cli/SignalStop.h"
 
 #include <unistd.h>
 
@@ -9,6 +9,8 @@ namespace {
 constexpr int Signals[3] = {SIGINT, SIGTERM, SIGHUP};
 
 volatile sig_atomic_t received = 0;
+// Set before the handler is installed, cleared after it is gone.
+StopRequest* target = nullptr;
 
 void OnSignal(int signal) {
     if (received != 0) {
@@ -17,34 +19,37 @@ void OnSignal(int signal) {
         return;
     }
     received = signal;
+    target->Request();
     static constexpr char Notice[] =
-        "\ncorvane-update: finishing the update so that the module is not left half-written; "
-        "interrupt again to stop at once\n";
+        "\ncorvane-update: stopping after the block in progress, so that the module is switched "
+        "off and the port closed; interrupt again to stop at once\n";
     // Only async-signal-safe calls here; the result cannot be acted on.
     [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, Notice, sizeof Notice - 1);
 }
 
 }  // namespace
 
-InterruptDeferral::InterruptDeferral() {
+SignalStop::SignalStop(StopRequest& stop) {
     received = 0;
+    target = &stop;
     struct sigaction action = {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
-    // Interrupted sleeps and reads resume, as the port and the clock expect.
+    // Interrupted reads and writes resume; the port and the clock retry their waits themselves.
     action.sa_flags = SA_RESTART;
     for (int i = 0; i < 3; ++i) {
         sigaction(Signals[i], &action, &previous[i]);
     }
 }
 
-InterruptDeferral::~InterruptDeferral() {
+SignalStop::~SignalStop() {
     for (int i = 0; i < 3; ++i) {
         sigaction(Signals[i], &previous[i], nullptr);
     }
+    target = nullptr;
 }
 
-int InterruptDeferral::Received() {
+int SignalStop::Received() {
     return received;
 }
 

@@ -2,18 +2,20 @@
 
 #include <csignal>
 
+#include "upload/StopRequest.h"
+
 namespace corvane::cli {
 
-// While one exists, the first SIGINT, SIGTERM or SIGHUP does not end the process: it is noted
-// and the operator told that the update runs on to its end, so that the module is switched off
-// and the port closed rather than left in the middle of a block. A second one ends the process
-// the usual way. One at a time.
-class InterruptDeferral {
+// While one exists, the first SIGINT, SIGTERM or SIGHUP does not end the process: it requests
+// the stop, so that the update ends at the next block boundary with the module switched off and
+// the port and the file closed, and the operator is told so. A second one ends the process at
+// once, the usual way for that signal. One at a time.
+class SignalStop {
   public:
-    InterruptDeferral();
-    ~InterruptDeferral();
-    InterruptDeferral(const InterruptDeferral&) = delete;
-    InterruptDeferral& operator=(const InterruptDeferral&) = delete;
+    explicit SignalStop(StopRequest& stop);
+    ~SignalStop();
+    SignalStop(const SignalStop&) = delete;
+    SignalStop& operator=(const SignalStop&) = delete;
 
     // The first signal that arrived, 0 while none did.
     static int Received();

@@ -1,13 +1,6 @@
-#include "cli/ResultText.h"
-
-#include "upload/RunUpload.h"
+#include "cli/TerminalText.h"
 
 namespace corvane::cli {
-
-std::string FailureText(int code) {
-    return "Audio Parameter Update failed!\r\nError code: " + std::to_string(code) + "\r" +
-           ResultMessageText(code);
-}
 
 std::string ForTerminal(std::string_view text) {
     std::string lines;

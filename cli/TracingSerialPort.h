@@ -34,6 +34,7 @@ class TracingSerialPort : public platform::SerialPort {
     bool PurgeComm(uint32_t flags) override;
     bool WriteFile(const uint8_t* bytes, uint32_t count, uint32_t& written) override;
     bool ReadFile(uint8_t& byte, uint32_t& read) override;
+    std::string LastError() const override { return port.LastError(); }
 
   private:
     void Note(uint32_t tick, const std::string& text);

@@ -3,12 +3,12 @@
 #include <optional>
 
 #include "cli/ProgressBar.h"
-#include "cli/ResultText.h"
+#include "cli/TerminalText.h"
 #include "cli/TracingSerialPort.h"
 #include "link/ResultCode.h"
 #include "platform/registry/ConnectionSettings.h"
 #include "platform/registry/RegFileRegistry.h"
-#include "upload/RunUpload.h"
+#include "upload/ResultText.h"
 
 namespace corvane::cli {
 
@@ -27,7 +27,8 @@ Connection ResolveConnection(const UpdateOptions& options, std::ostream& err) {
     return {options.port.value_or(found.port), options.baudRate.value_or(found.baudRate)};
 }
 
-int RunUpdateCommand(const UpdateOptions& options, platform::Platform& system, Console& console) {
+UploadOutcome RunUpdateCommand(const UpdateOptions& options, platform::Platform& system,
+                               Console& console, StopRequest* stop) {
     const Connection connection = ResolveConnection(options, console.err);
 
     std::optional<TracingSerialPort> tracingPort;
@@ -47,10 +48,10 @@ int RunUpdateCommand(const UpdateOptions& options, platform::Platform& system, C
     };
 
     progress(0, 100);
-    const ResultCode code =
-        RunUpload(options.family.c_str(), options.setName.c_str(), options.filePath,
-                  connection.port, connection.baudRate, progress, platform);
-    if (code == ResultOk) {
+    const UploadOutcome outcome =
+        RunWatchedUpload(options.family.c_str(), options.setName.c_str(), options.filePath,
+                         connection.port, connection.baudRate, progress, platform, stop);
+    if (outcome.code == ResultOk) {
         progress(100, 100);
     }
     if (bar) {
@@ -58,12 +59,22 @@ int RunUpdateCommand(const UpdateOptions& options, platform::Platform& system, C
     }
     tracingPort.reset();
 
-    if (code == ResultOk) {
+    if (outcome.stopped) {
+        console.err << ForTerminal(StoppedText(outcome)) << std::flush;
+    } else if (outcome.code == ResultOk) {
         console.out << SuccessText << '\n' << std::flush;
     } else {
-        console.err << ForTerminal(FailureText(code)) << std::flush;
+        console.err << ForTerminal(FailureText(outcome.code));
+        if (!outcome.detail.empty()) {
+            console.err << "corvane-update: " << outcome.detail << '\n';
+        }
+        console.err << std::flush;
     }
-    return code;
+    return outcome;
+}
+
+int ExitStatus(const UploadOutcome& outcome, int signal) {
+    return outcome.stopped ? 128 + signal : outcome.code;
 }
 
 }  // namespace corvane::cli

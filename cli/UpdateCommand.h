@@ -6,6 +6,8 @@
 
 #include "cli/CommandLine.h"
 #include "platform/Platform.h"
+#include "upload/StopRequest.h"
+#include "upload/UploadOutcome.h"
 
 namespace corvane::cli {
 
@@ -27,7 +29,13 @@ struct Connection {
 Connection ResolveConnection(const UpdateOptions& options, std::ostream& err);
 
 // Runs one update as the options say, on the given platform (traced when asked), and reports
-// the outcome on the console. Returns the update's result code.
-int RunUpdateCommand(const UpdateOptions& options, platform::Platform& system, Console& console);
+// the outcome on the console: the success text on out; on err the failure text with what the
+// system said about the port or the file, or, for a run that stop ended, what was written.
+UploadOutcome RunUpdateCommand(const UpdateOptions& options, platform::Platform& system,
+                               Console& console, StopRequest* stop = nullptr);
+
+// The program's exit status: 128 + the signal for a run that the signal stopped, else the
+// update's result code.
+int ExitStatus(const UploadOutcome& outcome, int signal);
 
 }  // namespace corvane::cli

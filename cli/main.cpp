@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "cli/CommandLine.h"
-#include "cli/InterruptDeferral.h"
+#include "cli/SignalStop.h"
 #include "cli/UpdateCommand.h"
 #include "platform/Platform.h"
 
@@ -17,6 +17,9 @@ int main(int argc, char** argv) {
         return commandLine.exitStatus;
     }
     Console console{std::cout, std::cerr, isatty(STDERR_FILENO) == 1};
-    const InterruptDeferral deferral;
-    return RunUpdateCommand(*commandLine.options, corvane::platform::Platform::System(), console);
+    corvane::StopRequest stop;
+    const SignalStop signals(stop);
+    const corvane::UploadOutcome outcome = RunUpdateCommand(
+        *commandLine.options, corvane::platform::Platform::System(), console, &stop);
+    return ExitStatus(outcome, SignalStop::Received());
 }

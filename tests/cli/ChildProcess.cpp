@@ -6,8 +6,6 @@
 
 #include <cerrno>
 
-#include "tests/cli/ScratchDirectory.h"
-
 namespace corvane::cli {
 
 namespace {
@@ -23,10 +21,8 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 }  // namespace
 
-ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
-                     const std::vector<std::string>& environment) {
-    // Files rather than pipes: nothing to drain while the program runs.
-    const ScratchDirectory directory;
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::vector<std::string>& environment) {
     const std::string out = directory.PathOf("out");
     const std::string err = directory.PathOf("err");
     posix_spawn_file_actions_t actions;
@@ -38,19 +34,38 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
     std::vector<std::string> argv = {program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<std::string> envp = environment;
-    pid_t pid = -1;
-    ChildResult result;
     if (posix_spawn(&pid, program.c_str(), &actions, nullptr, Pointers(argv).data(),
-                    Pointers(envp).data()) == 0) {
+                    Pointers(envp).data()) != 0) {
+        pid = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+ChildProcess::~ChildProcess() {
+    Wait();
+}
+
+ChildResult ChildProcess::Wait() {
+    if (pid < 0) {
+        return {};
+    }
+    if (!waited) {
         int status = 0;
         while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        waited = true;
+        ended.signalled = WIFSIGNALED(status);
+        ended.status = ended.signalled ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
     }
-    posix_spawn_file_actions_destroy(&actions);
-    result.out = FileContents(out);
-    result.err = FileContents(err);
+    ChildResult result = ended;
+    result.out = FileContents(directory.PathOf("out"));
+    result.err = FileContents(directory.PathOf("err"));
     return result;
+}
+
+ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
+                     const std::vector<std::string>& environment) {
+    return ChildProcess(program, arguments, environment).Wait();
 }
 
 }  // namespace corvane::cli

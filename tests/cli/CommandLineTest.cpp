@@ -32,7 +32,6 @@ TEST(CommandLineTest, DefaultsWithOnlyAFile) {
     EXPECT_EQ(line.output + line.diagnostics, "");
 
     EXPECT_EQ(Parse({"x"}, "/opt/dev.reg").options->registryFile, "/opt/dev.reg");
-    EXPECT_EQ(Parse({"x"}, "").options->registryFile, "/etc/corvane/registry.reg");
     EXPECT_EQ(Parse({"-r", "my.reg", "x"}, "/opt/dev.reg").options->registryFile, "my.reg");
 }
 

@@ -1,4 +1,4 @@
-#include "cli/InterruptDeferral.h"
+#include "cli/SignalStop.h"
 
 #include <gtest/gtest.h>
 
@@ -13,34 +13,38 @@ sighandler_t CurrentHandler(int signal) {
     return current.sa_handler;
 }
 
-TEST(InterruptDeferralTest, FirstSignalIsNotedAndHandlersComeBack) {
+TEST(SignalStopTest, FirstSignalRequestsTheStopAndHandlersComeBack) {
     const int signals[] = {SIGINT, SIGTERM, SIGHUP};
     sighandler_t before[3];
     for (int i = 0; i < 3; ++i) {
         before[i] = CurrentHandler(signals[i]);
     }
-    {
-        const InterruptDeferral deferral;
-        EXPECT_EQ(InterruptDeferral::Received(), 0);
-        std::raise(SIGTERM);
-        EXPECT_EQ(InterruptDeferral::Received(), SIGTERM);
+    for (const int signal : signals) {
+        StopRequest stop;
+        {
+            const SignalStop stopping(stop);
+            EXPECT_EQ(SignalStop::Received(), 0) << "each one starts afresh";
+            std::raise(signal);
+            EXPECT_EQ(SignalStop::Received(), signal);
+            EXPECT_TRUE(stop.Requested());
+            EXPECT_FALSE(stop.Stopped()) << "only a procedure at a block boundary stops";
+        }
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(CurrentHandler(signals[i]), before[i]) << signals[i];
+        }
     }
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(CurrentHandler(signals[i]), before[i]) << signals[i];
-    }
-    const InterruptDeferral next;
-    EXPECT_EQ(InterruptDeferral::Received(), 0) << "each deferral starts afresh";
 }
 
-TEST(InterruptDeferralDeathTest, SecondSignalEndsTheProcess) {
+TEST(SignalStopDeathTest, SecondSignalEndsTheProcess) {
     EXPECT_EXIT(
         {
-            const InterruptDeferral deferral;
+            StopRequest stop;
+            const SignalStop stopping(stop);
             std::raise(SIGINT);
-            std::raise(SIGHUP);
+            std::raise(SIGTERM);
             std::exit(0);
         },
-        ::testing::KilledBySignal(SIGHUP), "finishing the update");
+        ::testing::KilledBySignal(SIGTERM), "stopping after the block in progress");
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ class UpdateCommandTest : public ::testing::Test {
     int Run(const std::string& content, bool terminal) {
         options.filePath = directory.Write("set.prm", content);
         Console console{out, err, terminal};
-        return RunUpdateCommand(options, fake.platform, console);
+        return RunUpdateCommand(options, fake.platform, console).code;
     }
 
     ScratchDirectory directory;

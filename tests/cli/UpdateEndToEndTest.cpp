@@ -5,14 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli/ResultText.h"
+#include "cli/TerminalText.h"
 #include "sim/PtyModem.h"
 #include "tests/cli/ChildProcess.h"
+#include "tests/cli/SampleSets.h"
 #include "tests/cli/ScratchDirectory.h"
+#include "upload/ResultText.h"
 
 namespace corvane::cli {
 namespace {
@@ -21,32 +22,6 @@ using sim::Family;
 using ::testing::Contains;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-
-const std::string TextSample = CORVANE_SAMPLES_DIR "/k31-audio.prm";
-const std::string BinarySample = CORVANE_SAMPLES_DIR "/k47-audio.prm";
-
-// What the module must hold afterwards. Text: the data lines (every non-empty line after the
-// header), two to a block. Binary: the file's records.
-std::vector<std::string> ExpectedSet(Family family) {
-    if (family == Family::K47) {
-        const std::string records = FileContents(BinarySample);
-        return {records.substr(0, 11), records.substr(11, 66), records.substr(77, 302),
-                records.substr(379)};
-    }
-    std::vector<std::string> lines;
-    std::istringstream text(FileContents(TextSample));
-    for (std::string line; std::getline(text, line);) {
-        line.erase(line.find_last_not_of('\r') + 1);
-        if (!line.empty()) {
-            lines.push_back(line);
-        }
-    }
-    std::vector<std::string> blocks;
-    for (size_t i = 1; i < lines.size(); i += 2) {
-        blocks.push_back(lines[i] + (i + 1 < lines.size() ? lines[i + 1] : ""));
-    }
-    return blocks;
-}
 
 class UpdateEndToEndTest : public ::testing::Test {
   protected:
@@ -180,17 +155,22 @@ TEST_F(UpdateEndToEndTest, FailuresBeforeAnyModuleIsFound) {
         int status;
         std::string err;
     };
+    const std::string noFile = "corvane-update: " + absent + ": no such file\n";
     const std::vector<Case> cases = {
-        {{"-p", modem->DevicePath(), "-b", "9600", absent}, 3, ForTerminal(FailureText(3))},
+        {{"-p", modem->DevicePath(), "-b", "9600", absent},
+         3,
+         ForTerminal(FailureText(3)) + noFile},
         {{"-p", "/dev/corvane-none", "-b", "9600", absent},
          3,
-         ForTerminal(FailureText(3))},  // file first
-        {{"-p", "/dev/corvane-none", "-b", "9600", TextSample}, 2, ForTerminal(FailureText(2))},
+         ForTerminal(FailureText(3)) + noFile},  // file first
+        {{"-p", "/dev/corvane-none", "-b", "9600", TextSample},
+         2,
+         ForTerminal(FailureText(2)) + "corvane-update: /dev/corvane-none: no such device\n"},
         {{"-r", noRegistry, TextSample},
          2,
          "corvane-update: " + noRegistry + ": No such file or directory\n" +
              "corvane-update: Registry key not present. Is the RIL properly installed?\n" +
-             ForTerminal(FailureText(2))},
+             ForTerminal(FailureText(2)) + "corvane-update: no serial port configured\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.arguments));

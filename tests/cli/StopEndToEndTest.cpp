@@ -1,0 +1,135 @@
+// corvane-update interrupted mid-run, in real time, against the virtual module on a
+// pseudo-terminal. The module answers late, so that a run lasts long enough to be interrupted
+// after its first block.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "sim/PtyModem.h"
+#include "tests/cli/ChildProcess.h"
+#include "tests/cli/SampleSets.h"
+
+namespace corvane::cli {
+namespace {
+
+using sim::Family;
+using ::testing::Contains;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+// Below the rate search's 200 ms wait for a probe's answer, far above the time a test takes to
+// notice a stored block.
+constexpr uint32_t LatencyMs = 150;
+
+struct StopCase {
+    const char* name;
+    Family family;
+    int signal;
+};
+
+void PrintTo(const StopCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class StopEndToEndTest : public ::testing::TestWithParam<StopCase> {
+  protected:
+    // Starts the command on the family's sample and returns once the module holds a block.
+    std::unique_ptr<ChildProcess> StartAndAwaitFirstBlock(Family family) {
+        modem = std::make_unique<sim::PtyModem>(
+            sim::ModemOptions{.family = family, .latencyMs = LatencyMs});
+        std::string error;
+        EXPECT_TRUE(modem->Start(error)) << error;
+        const bool text = family == Family::K31;
+        auto child = std::make_unique<ChildProcess>(
+            CORVANE_UPDATE_COMMAND,
+            std::vector<std::string>{"-p", modem->DevicePath(), "-b", "115200", "-f",
+                                     text ? "31" : "47", text ? TextSample : BinarySample},
+            std::vector<std::string>{});
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (modem->StoredSet().empty() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        EXPECT_FALSE(modem->StoredSet().empty()) << "the first block never arrived";
+        return child;
+    }
+
+    // The numbered block commands (text) or the records (binary) the module took.
+    size_t BlocksTaken(Family family) const {
+        if (family == Family::K47) {
+            return modem->StoredSet().size();
+        }
+        const std::vector<std::string> commands = modem->Commands();
+        return static_cast<size_t>(
+            std::count_if(commands.begin(), commands.end(),
+                          [](const std::string& c) { return c.starts_with("AT^QBNW=aud,0,"); }));
+    }
+
+    std::unique_ptr<sim::PtyModem> modem;
+};
+
+TEST_P(StopEndToEndTest, FirstSignalStopsAtTheNextBlockWithTheClosingSequence) {
+    const StopCase& c = GetParam();
+    const std::unique_ptr<ChildProcess> child = StartAndAwaitFirstBlock(c.family);
+    ASSERT_EQ(kill(child->Pid(), c.signal), 0);
+    const ChildResult run = child->Wait();
+    modem->Stop();
+
+    EXPECT_FALSE(run.signalled);
+    EXPECT_EQ(run.status, 128 + c.signal) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_THAT(run.err, HasSubstr("corvane-update: stopping after the block in progress"));
+
+    const std::vector<std::string> commands = modem->Commands();
+    ASSERT_FALSE(commands.empty());
+    EXPECT_EQ(commands.back(), "AT^QMSO") << "the module is switched off";
+    if (c.family == Family::K31) {
+        EXPECT_EQ(commands.end()[-2], "AT^QBNW=aud,0") << "the set is cancelled first";
+    }
+    const std::vector<std::string> file = ExpectedSet(c.family);
+    const std::vector<std::string> stored = modem->StoredSet();
+    ASSERT_LT(stored.size(), file.size()) << "stopped before the end of the file";
+    EXPECT_TRUE(std::equal(stored.begin(), stored.end(), file.begin())) << "a prefix of the file";
+
+    const size_t taken = BlocksTaken(c.family);
+    EXPECT_GE(taken, 1u);
+    EXPECT_LT(taken, file.size());
+    std::smatch written;
+    const std::regex count(c.family == Family::K31 ? "Written before the stop: (\\d+) blocks?"
+                                                   : "Written before the stop: (\\d+) records?");
+    ASSERT_TRUE(std::regex_search(run.err, written, count)) << run.err;
+    EXPECT_EQ(std::stoul(written[1]), taken) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(SignalsAndFamilies, StopEndToEndTest,
+                         ::testing::Values(StopCase{"TextBySigint", Family::K31, SIGINT},
+                                           StopCase{"TextBySigterm", Family::K31, SIGTERM},
+                                           StopCase{"BinaryBySigint", Family::K47, SIGINT},
+                                           StopCase{"BinaryBySigterm", Family::K47, SIGTERM}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(StopEndToEndTest, SecondSignalEndsItAtOnce) {
+    const std::unique_ptr<ChildProcess> child = StartAndAwaitFirstBlock(Family::K31);
+    ASSERT_EQ(kill(child->Pid(), SIGINT), 0);
+    // Well inside the wait for the first block's confirmation, and so before the cancel and the
+    // switch-off could go out.
+    std::this_thread::sleep_for(std::chrono::milliseconds(LatencyMs / 6));
+    ASSERT_EQ(kill(child->Pid(), SIGINT), 0);
+    const ChildResult run = child->Wait();
+    modem->Stop();
+
+    EXPECT_TRUE(run.signalled);
+    EXPECT_EQ(run.status, 128 + SIGINT);
+    EXPECT_THAT(modem->Commands(), Not(Contains("AT^QMSO")));
+}
+
+}  // namespace
+}  // namespace corvane::cli
