@@ -1,7 +1,11 @@
 #include "app/AppOptions.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
+#include <cstdlib>
+
+#include "platform/registry/RegistryFileChoice.h"
 
 namespace corvane {
 
@@ -17,7 +21,7 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
         QStringLiteral("registry"),
         QStringLiteral("Read the port and baud rate from this .reg file (default: "
                        "$CORVANE_REGISTRY, else %1).")
-            .arg(DefaultRegistryPath),
+            .arg(QString::fromLatin1(platform::DefaultRegistryFile)),
         QStringLiteral("file"));
     const QCommandLineOption fullScreen(QStringLiteral("fullscreen"),
                                         QStringLiteral("Fill the screen, as on a handheld."));
@@ -46,13 +50,10 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
     } else if (parser.isSet(version)) {
         options.action = AppOptions::Action::ShowVersion;
     }
-    options.registryPath = parser.value(registry);
-    if (options.registryPath.isEmpty()) {
-        options.registryPath = qEnvironmentVariable("CORVANE_REGISTRY");
-    }
-    if (options.registryPath.isEmpty()) {
-        options.registryPath = QString::fromLatin1(DefaultRegistryPath);
-    }
+    options.registryPath = QFile::decodeName(
+        platform::ChooseRegistryFile(QFile::encodeName(parser.value(registry)).toStdString(),
+                                     std::getenv("CORVANE_REGISTRY"))
+            .c_str());
     options.fullScreen = parser.isSet(fullScreen);
     options.screenshotPath = parser.value(screenshot);
     return options;

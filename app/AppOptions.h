@@ -5,13 +5,11 @@
 
 namespace corvane {
 
-inline constexpr const char* DefaultRegistryPath = "/etc/corvane/registry.reg";
-
 struct AppOptions {
     enum class Action { Run, ShowVersion, ShowHelp, Invalid };
 
     Action action = Action::Run;
-    // --registry FILE, else $CORVANE_REGISTRY, else DefaultRegistryPath.
+    // --registry FILE, else $CORVANE_REGISTRY, else the system's default.
     QString registryPath;
     bool fullScreen = false;
     // Set by the hidden --screenshot FILE: render the window to a PNG instead of running it.

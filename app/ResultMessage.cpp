@@ -1,18 +1,22 @@
 #include "app/ResultMessage.h"
 
-#include "link/ResultCode.h"
-#include "upload/RunUpload.h"
+#include "upload/ResultText.h"
 
 namespace corvane {
 
-Message ResultMessageFor(int code) {
-    if (code == ResultOk) {
-        return {QStringLiteral("Audio Parameter Update successfull"), MessageCaption,
-                MessageIcon::None};
+Message ResultMessageFor(const UploadOutcome& outcome) {
+    if (outcome.stopped) {
+        return {QString::fromStdString(StoppedText(outcome)), MessageCaption,
+                MessageIcon::Exclamation};
     }
-    const QString text =
-        QString::asprintf("Audio Parameter Update failed!\r\nError code: %d\r", code) +
-        QString::fromLatin1(ResultMessageText(code));
+    if (outcome.code == ResultOk) {
+        return {QString::fromLatin1(SuccessText), MessageCaption, MessageIcon::None};
+    }
+    QString text = QString::fromLatin1(FailureText(outcome.code));
+    if (!outcome.detail.empty()) {
+        // Names of ports and files are the system's own bytes.
+        text += QStringLiteral("\r\n") + QString::fromLocal8Bit(outcome.detail);
+    }
     return {text, MessageCaption, MessageIcon::Exclamation};
 }
 

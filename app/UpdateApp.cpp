@@ -1,6 +1,7 @@
 #include "app/UpdateApp.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QPixmap>
 
@@ -41,10 +42,10 @@ QString UpdateApp::Title() {
 
 bool UpdateApp::InitInstance(const AppOptions& options) {
     platform::RegFileRegistry registry;
-    std::string error;
-    if (!registry.Load(options.registryPath.toStdString(), error)) {
-        // The operator sees the dialog's own warning; this is for whoever set the device up.
-        qWarning("%s", error.c_str());
+    std::string registryProblem;
+    if (!registry.Load(QFile::encodeName(options.registryPath).toStdString(), registryProblem)) {
+        // The dialog's warning tells the operator too; the log is for whoever set the device up.
+        qWarning("%s", registryProblem.c_str());
     }
     QtMessagePresenter boxes;
     LoggedMessages logged;
@@ -53,7 +54,7 @@ bool UpdateApp::InitInstance(const AppOptions& options) {
                                      : static_cast<MessagePresenter&>(logged);
     QtFileChooser files;
     UpdateRunner updates(messages, UpdateWorker::ModuleProcedure(platform::Platform::System()));
-    const DialogServices services{registry, files, messages, updates};
+    const DialogServices services{registry, files, messages, updates, registryProblem};
     if (options.screenshotPath.isEmpty()) {
         RunMainDialog(services, options.fullScreen);
     } else if (!RenderMainDialog(services, options.screenshotPath)) {
@@ -81,6 +82,8 @@ void RunMainDialog(const DialogServices& services, bool fullScreen) {
             untilEnded.exec();
         }
     }
+    // Closed during an update: it ends at the next block boundary rather than with the file.
+    services.updates.Stop();
     services.updates.WaitUntilIdle();
 }
 

@@ -149,8 +149,11 @@ bool UpdateDialog::LookupConnectionSettings() {
     const bool found = platform::LookupConnectionSettings(services.registry, foundPort, baudRate);
     portName = QString::fromStdString(foundPort);
     if (!found) {
-        services.messages.ShowModal(
-            this, {platform::RegistryWarningText, MessageCaption, MessageIcon::Exclamation});
+        QString warning = QString::fromLatin1(platform::RegistryWarningText);
+        if (!services.registryProblem.empty()) {
+            warning += QStringLiteral("\r\n") + QString::fromLocal8Bit(services.registryProblem);
+        }
+        services.messages.ShowModal(this, {warning, MessageCaption, MessageIcon::Exclamation});
     }
     return found;
 }

@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QString>
 #include <cstdint>
+#include <string>
 
 #include "app/DialogTemplate.h"
 #include "app/FileChooser.h"
@@ -26,6 +27,9 @@ struct DialogServices {
     FileChooser& files;
     MessagePresenter& messages;
     UpdateRunner& updates;
+    // Why the registry export could not be read ("<file>: line 3: ..."), shown with the settings
+    // warning; empty when it was read.
+    std::string registryProblem = {};
 };
 
 // The tool's one window: the settings of the next update, the chosen file's name and date, the

@@ -12,6 +12,7 @@ UpdateRunner::UpdateRunner(MessagePresenter& messages, UpdateWorker::Procedure p
     : messages(messages), procedure(std::move(procedure)) {}
 
 UpdateRunner::~UpdateRunner() {
+    stop.Request();
     // Not a plain join: the worker may be waiting for the GUI thread to show its progress.
     while (worker.joinable()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -22,11 +23,13 @@ bool UpdateRunner::Start(UpdateRequest request) {
     if (busy) {
         return false;
     }
+    stop.Reset();
     try {
         worker = std::thread([this, request = std::move(request)] {
-            const ResultCode code = UpdateWorker::Run(request, procedure);
+            UploadOutcome outcome = UpdateWorker::Run(request, procedure, stop);
             QMetaObject::invokeMethod(
-                this, [this, code] { WorkerEnded(code); }, Qt::QueuedConnection);
+                this, [this, outcome = std::move(outcome)] { WorkerEnded(outcome); },
+                Qt::QueuedConnection);
         });
     } catch (const std::system_error&) {
         return false;
@@ -41,9 +44,9 @@ void UpdateRunner::WaitUntilIdle() {
     }
 }
 
-void UpdateRunner::WorkerEnded(ResultCode code) {
+void UpdateRunner::WorkerEnded(const UploadOutcome& outcome) {
     worker.join();
-    messages.ShowOwnerless(ResultMessageFor(code), [runner = QPointer(this)] {
+    messages.ShowOwnerless(ResultMessageFor(outcome), [runner = QPointer(this)] {
         if (runner) {
             runner->busy = false;
             emit runner->Idle();

@@ -5,18 +5,20 @@
 
 #include "app/MessagePresenter.h"
 #include "app/UpdateWorker.h"
+#include "upload/StopRequest.h"
 
 namespace corvane {
 
 // Runs updates one at a time, each on a thread of its own: an update is under way from its start
 // until the operator dismisses its result box. It outlives the dialog, so that an update still
-// running when the dialog closes ends its own sequence and is still reported.
+// running when the dialog closes can be stopped between two blocks, end its own sequence and
+// still be reported.
 class UpdateRunner : public QObject {
     Q_OBJECT
 
   public:
     UpdateRunner(MessagePresenter& messages, UpdateWorker::Procedure procedure);
-    // Waits for a running worker, serving the GUI thread's events meanwhile.
+    // Stops a running worker and waits for it, serving the GUI thread's events meanwhile.
     ~UpdateRunner() override;
 
     bool Busy() const { return busy; }
@@ -26,16 +28,20 @@ class UpdateRunner : public QObject {
     // Returns once no update is under way, serving events meanwhile (the worker's progress calls
     // and the result box among them).
     void WaitUntilIdle();
+    // Asks the running update, if any, to end at the next block boundary; it still ends with its
+    // closing sequence and its result box.
+    void Stop() { stop.Request(); }
 
   signals:
     // The result box of the last update has been dismissed.
     void Idle();
 
   private:
-    void WorkerEnded(ResultCode code);
+    void WorkerEnded(const UploadOutcome& outcome);
 
     MessagePresenter& messages;
     UpdateWorker::Procedure procedure;
+    StopRequest stop;
     std::thread worker;
     bool busy = false;
 };

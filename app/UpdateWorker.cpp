@@ -5,24 +5,25 @@
 #include <algorithm>
 
 #include "app/ProgressBarWindow.h"
-#include "upload/RunUpload.h"
 
 namespace corvane {
 
 UpdateWorker::Procedure UpdateWorker::ModuleProcedure(platform::Platform& platform) {
-    return [&platform](const UpdateRequest& request, const corvane::ProgressCallback& progress) {
-        return RunUpload(request.moduleFamily.c_str(), "aud", request.filePath, request.portName,
-                         request.baudRate, progress, platform);
+    return [&platform](const UpdateRequest& request, const corvane::ProgressCallback& progress,
+                       StopRequest& stop) {
+        return RunWatchedUpload(request.moduleFamily.c_str(), "aud", request.filePath,
+                                request.portName, request.baudRate, progress, platform, &stop);
     };
 }
 
-ResultCode UpdateWorker::Run(const UpdateRequest& request, const Procedure& procedure) {
+UploadOutcome UpdateWorker::Run(const UpdateRequest& request, const Procedure& procedure,
+                                StopRequest& stop) {
     ProgressCallback(0, 100);
-    const ResultCode code = procedure(request, &UpdateWorker::ProgressCallback);
-    if (code == ResultOk) {
+    UploadOutcome outcome = procedure(request, &UpdateWorker::ProgressCallback, stop);
+    if (outcome.code == ResultOk) {
         ProgressCallback(100, 100);
     }
-    return code;
+    return outcome;
 }
 
 int UpdateWorker::ProgressCallback(uint32_t position, uint32_t range) {

@@ -7,6 +7,8 @@
 #include "link/ResultCode.h"
 #include "platform/Platform.h"
 #include "upload/ProgressCallback.h"
+#include "upload/StopRequest.h"
+#include "upload/UploadOutcome.h"
 
 namespace corvane {
 
@@ -22,15 +24,17 @@ struct UpdateRequest {
 // The body of one update thread.
 class UpdateWorker {
   public:
-    using Procedure =
-        std::function<ResultCode(const UpdateRequest&, const corvane::ProgressCallback&)>;
+    using Procedure = std::function<UploadOutcome(const UpdateRequest&,
+                                                  const corvane::ProgressCallback&, StopRequest&)>;
 
     // The upload procedure that the request's module family selects, writing parameter set
     // "aud" through platform.
     static Procedure ModuleProcedure(platform::Platform& platform);
 
-    // Resets the bar to 0 of 100, runs the procedure, and fills the bar when it succeeded.
-    static ResultCode Run(const UpdateRequest& request, const Procedure& procedure);
+    // Resets the bar to 0 of 100, runs the procedure, and fills the bar when it succeeded. stop
+    // can end the procedure early, between two blocks.
+    static UploadOutcome Run(const UpdateRequest& request, const Procedure& procedure,
+                             StopRequest& stop);
 
     // Sets ProgressBarWindow to position of 0..range, of each the low 16 bits, a range of 0
     // counting as 1. From any other thread it returns once the GUI thread has done so. Returns 1.

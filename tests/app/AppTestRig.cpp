@@ -40,7 +40,7 @@ void FakeMessagePresenter::DismissOwnerless() {
 }
 
 UpdateWorker::Procedure ScriptedProcedure::Procedure() {
-    return [this](const UpdateRequest& request, const ProgressCallback& progress) {
+    return [this](const UpdateRequest& request, const ProgressCallback& progress, StopRequest&) {
         {
             std::lock_guard lock(mutex);
             lastRequest = request;
@@ -52,7 +52,7 @@ UpdateWorker::Procedure ScriptedProcedure::Procedure() {
         entered = true;
         std::unique_lock lock(mutex);
         released.wait(lock, [this] { return open || !hold; });
-        return code;
+        return UploadOutcome{.code = code};
     };
 }
 

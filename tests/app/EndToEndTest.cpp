@@ -103,38 +103,60 @@ class EndToEndTest : public QObject {
             Samples + (text ? QStringLiteral("/k31-audio.prm") : QStringLiteral("/k47-audio.prm"));
         const UpdateRequest request{file.toStdString(), modem->DevicePath(), 57600,
                                     family.toStdString()};
-        UpdateWorker::Run(request, UpdateWorker::ModuleProcedure(platform::Platform::System()));
+        StopRequest stop;
+        UpdateWorker::Run(request, UpdateWorker::ModuleProcedure(platform::Platform::System()),
+                          stop);
         QCOMPARE(Received(*modem, "AT^QBNW=aud,0,1,3"), text);
         QCOMPARE(Received(*modem, "AT^QNFS=3"), !text);
     }
 
-    void FailuresOfTheRealProceduresReachTheOperator() {
-        StartModule(sim::Family::K31, 115200, [](sim::ModemOptions& o) { o.faults.silent = true; });
-        DialogRig rig(RealUpdates());
-        // No file chosen yet: the procedure cannot open one.
-        QTest::mouseClick(rig.Control(1007), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(rig.messages.shown.size(), size_t{1}, UpdateTimeoutMs);
-        rig.messages.DismissOwnerless();
-        rig.files.answer = Samples + QStringLiteral("/k31-audio.prm");
-        QTest::mouseClick(rig.Control(1000), Qt::LeftButton);
-        QTest::mouseClick(rig.Control(1007), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(rig.messages.shown.size(), size_t{2}, UpdateTimeoutMs);
-
+    // The Part of the box that names the code comes first, what the system said after it.
+    void FailuresOfTheRealProceduresReachTheOperator_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("text");
         const QString failed = QStringLiteral("Audio Parameter Update failed!\r\nError code: %1\r");
-        QCOMPARE(rig.messages.shown[0].message.text,
-                 failed.arg(3) +
-                     QStringLiteral("Couldn't open audio parameter file. (maybe wrong file name)"));
-        QCOMPARE(rig.messages.shown[1].message.text,
-                 failed.arg(6) + QStringLiteral("Possibly modem not connected."));
+        const QString sample = Samples + QStringLiteral("/k31-audio.prm");
+        const QString noFile =
+            failed.arg(3) +
+            QStringLiteral("Couldn't open audio parameter file. (maybe wrong file name)\r\n");
+        QTest::newRow("no file chosen")
+            << QString() << QString() << noFile + QStringLiteral("no parameter file chosen");
+        QTest::newRow("directory as file")
+            << Samples << QString() << noFile + Samples + QStringLiteral(": is a directory");
+        QTest::newRow("file as port")
+            << sample << sample
+            << failed.arg(2) +
+                   QStringLiteral("COM-Port not accessible or Baud rate not possible.\r\n") +
+                   sample + QStringLiteral(": not a serial port");
+        QTest::newRow("silent module")
+            << sample << QString()
+            << failed.arg(6) + QStringLiteral("Possibly modem not connected.");
     }
 
-    void ClosingMidTransferStillSwitchesTheModuleOff() {
+    void FailuresOfTheRealProceduresReachTheOperator() {
+        QFETCH(QString, file);
+        QFETCH(QString, port);
+        QFETCH(QString, text);
+        StartModule(sim::Family::K31, 115200, [](sim::ModemOptions& o) { o.faults.silent = true; });
+        DialogRig rig(RealUpdates());
+        rig.dialog->filePath = file;
+        if (!port.isEmpty()) {
+            rig.dialog->portName = port;
+        }
+        QTest::mouseClick(rig.Control(1007), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.messages.shown.size(), size_t{1}, UpdateTimeoutMs);
+        QCOMPARE(rig.messages.shown[0].message.text, text);
+    }
+
+    void ClosingMidTransferStopsAtTheNextBlockAndSwitchesTheModuleOff() {
         StartModule(sim::Family::K31, 57600, [](sim::ModemOptions& o) { o.latencyMs = 150; });
         DialogRig rig(RealUpdates());
         rig.dialog.reset();
         rig.messages.dismissAtOnce = true;
         bool dialogGone = false;
         bool reportedAfterDialog = false;
+        size_t blocksCommanded = 0;
         rig.messages.onShow = [&] { reportedAfterDialog = dialogGone; };
         QTimer::singleShot(0, [&] {
             UpdateDialog* dialog = ShownDialog();
@@ -150,9 +172,17 @@ class EndToEndTest : public QObject {
         RunMainDialog({rig.registry, rig.files, rig.messages, rig.updates}, false);
         QVERIFY(reportedAfterDialog);
         QVERIFY(!rig.updates.Busy());
-        QCOMPARE(rig.messages.shown.back().message.text,
-                 QStringLiteral("Audio Parameter Update successfull"));
-        QCOMPARE(modem->StoredSet().size(), size_t{3});
+        const QString text = rig.messages.shown.back().message.text;
+        QVERIFY2(text.startsWith(QStringLiteral("Audio Parameter Update stopped!\r\n")),
+                 qPrintable(text));
+        for (const std::string& command : modem->Commands()) {
+            blocksCommanded += command.starts_with("AT^QBNW=aud,0,") ? 1 : 0;
+        }
+        QVERIFY2(blocksCommanded < 3, "the file has three blocks");
+        QVERIFY(text.contains(
+            QStringLiteral("Written before the stop: %1 block").arg(blocksCommanded)));
+        QVERIFY(modem->StoredSet().size() < 3);
+        QVERIFY(Received(*modem, "AT^QBNW=aud,0"));
         QCOMPARE(modem->Commands().back(), std::string("AT^QMSO"));
     }
 };

@@ -31,7 +31,8 @@ class PlatformSeamsTest : public QObject {
     void ResultBoxLeavesTheDialogUsableAndReportsItsDismissal() {
         QtMessagePresenter presenter;
         bool dismissed = false;
-        presenter.ShowOwnerless(ResultMessageFor(6), [&] { dismissed = true; });
+        presenter.ShowOwnerless(ResultMessageFor({.code = ResultModemNotConnected}),
+                                [&] { dismissed = true; });
         QPointer<QMessageBox> box = OpenBox();
         QVERIFY(box != nullptr);
         QCOMPARE(box->parentWidget(), nullptr);

@@ -52,6 +52,19 @@ class SettingsLookupTest : public QObject {
             QVERIFY(warning.modal && warning.owner == &dialog);
         }
     }
+
+    void AnUnreadableRegistryExportIsNamedInTheWarning() {
+        DialogRig rig({.registry = false});
+        rig.messages.shown.clear();
+        const std::string problem =
+            "/etc/corvane/registry.reg: line 3: a key line must end with ']'";
+        UpdateDialog dialog({rig.registry, rig.files, rig.messages, rig.updates, problem});
+        dialog.show();
+        QCOMPARE(rig.messages.shown.size(), size_t{1});
+        QCOMPARE(rig.messages.shown[0].message.text,
+                 QStringLiteral("Registry key not present. Is the RIL properly installed?\r\n") +
+                     QString::fromStdString(problem));
+    }
 };
 
 static RegisterTest<SettingsLookupTest> registration("SettingsLookupTest");

@@ -73,7 +73,7 @@ class UpdateWorkerTest : public QObject {
     void ResultBoxesCarryTheTexts() {
         QFETCH(int, code);
         QFETCH(QString, text);
-        const Message message = ResultMessageFor(code);
+        const Message message = ResultMessageFor({.code = static_cast<ResultCode>(code)});
         QCOMPARE(message.text, text);
         QCOMPARE(message.caption, QStringLiteral("Audio Parameter Update"));
         QCOMPARE(message.icon, code == 0 ? MessageIcon::None : MessageIcon::Exclamation);
