@@ -146,42 +146,6 @@ TEST_F(UpdateEndToEndTest, SilentModuleIsReportedAsNotConnected) {
     EXPECT_EQ(received, "AT\rAT\rAT\rAT\rAT\rAT\rAT\rAT\rAT\rAT\r") << "nothing but probes";
 }
 
-TEST_F(UpdateEndToEndTest, FailuresBeforeAnyModuleIsFound) {
-    StartModule({.family = Family::K31});
-    const std::string absent = directory.PathOf("absent.prm");
-    const std::string noRegistry = directory.PathOf("none.reg");
-    struct Case {
-        std::vector<std::string> arguments;
-        int status;
-        std::string err;
-    };
-    const std::string noFile = "corvane-update: " + absent + ": no such file\n";
-    const std::vector<Case> cases = {
-        {{"-p", modem->DevicePath(), "-b", "9600", absent},
-         3,
-         ForTerminal(FailureText(3)) + noFile},
-        {{"-p", "/dev/corvane-none", "-b", "9600", absent},
-         3,
-         ForTerminal(FailureText(3)) + noFile},  // file first
-        {{"-p", "/dev/corvane-none", "-b", "9600", TextSample},
-         2,
-         ForTerminal(FailureText(2)) + "corvane-update: /dev/corvane-none: no such device\n"},
-        {{"-r", noRegistry, TextSample},
-         2,
-         "corvane-update: " + noRegistry + ": No such file or directory\n" +
-             "corvane-update: Registry key not present. Is the RIL properly installed?\n" +
-             ForTerminal(FailureText(2)) + "corvane-update: no serial port configured\n"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c.arguments));
-        const ChildResult run = Update(c.arguments);
-        EXPECT_EQ(run.status, c.status);
-        EXPECT_EQ(run.err, c.err);
-        EXPECT_EQ(run.out, "");
-    }
-    EXPECT_THAT(Stopped().Transcript(), IsEmpty()) << "the module never heard a byte";
-}
-
 TEST_F(UpdateEndToEndTest, BinaryFileForATextModuleIsTheWrongModuleType) {
     StartModule({.family = Family::K31});
     std::vector<std::string> arguments = DeviceAt115200();
