@@ -149,6 +149,25 @@ class EndToEndTest : public QObject {
         QCOMPARE(rig.messages.shown[0].message.text, text);
     }
 
+    void AFileRemovedAfterItWasChosenIsNamed() {
+        StartModule(sim::Family::K31, 115200);
+        DialogRig rig(RealUpdates());
+        auto file = std::make_unique<ScratchFile>(QStringLiteral("set.prm"),
+                                                  QByteArrayLiteral("Lines:2\r\nA\r\nB\r\n"));
+        const QString path = file->path;
+        rig.files.answer = path;
+        QTest::mouseClick(rig.Control(1000), Qt::LeftButton);
+        QVERIFY(rig.Control(1007)->isEnabled());
+        file.reset();
+        QTest::mouseClick(rig.Control(1007), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.messages.shown.size(), size_t{1}, UpdateTimeoutMs);
+        QCOMPARE(rig.messages.shown[0].message.text,
+                 QStringLiteral("Audio Parameter Update failed!\r\nError code: 3\rCouldn't open "
+                                "audio parameter file. (maybe wrong file name)\r\n") +
+                     path + QStringLiteral(": no such file"));
+        QVERIFY(modem->Transcript().empty());
+    }
+
     void ClosingMidTransferStopsAtTheNextBlockAndSwitchesTheModuleOff() {
         StartModule(sim::Family::K31, 57600, [](sim::ModemOptions& o) { o.latencyMs = 150; });
         DialogRig rig(RealUpdates());
