@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -103,7 +104,8 @@ std::vector<BadInput> Inputs() {
          }},
         {"DirectoryAsParameterFile", K31, false,
          [](T& t) {
-             const std::string folder = t.directory.PathOf("");
+             const std::string folder = t.directory.PathOf("folder.prm");
+             std::filesystem::create_directory(folder);
              return Scenario{t.At115200(t.Device(), folder, K31), 3,
                              Failed(ResultFileOpenFailed, folder + ": is a directory"),
                              NeverHeardAByte};

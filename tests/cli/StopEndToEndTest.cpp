@@ -111,8 +111,6 @@ TEST_P(StopEndToEndTest, FirstSignalStopsAtTheNextBlockWithTheClosingSequence) {
 
 INSTANTIATE_TEST_SUITE_P(SignalsAndFamilies, StopEndToEndTest,
                          ::testing::Values(StopCase{"TextBySigint", Family::K31, SIGINT},
-                                           StopCase{"TextBySigterm", Family::K31, SIGTERM},
-                                           StopCase{"BinaryBySigint", Family::K47, SIGINT},
                                            StopCase{"BinaryBySigterm", Family::K47, SIGTERM}),
                          [](const auto& info) { return std::string(info.param.name); });
 

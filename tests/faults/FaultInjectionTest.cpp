@@ -241,6 +241,9 @@ TEST_P(FaultInjection, UpdateEndsCleanly) {
     rig.modem.Stop();
     std::printf("fault case %s: result %d, wall %.2f s, cpu %.3f s\n", c.name.c_str(), result, wall,
                 cpu);
+    // For scripts/figures.sh, through --gtest_output=json.
+    RecordProperty("result_code", result);
+    RecordProperty("wall_s", std::to_string(wall));
 
     EXPECT_EQ(result, c.result);
 

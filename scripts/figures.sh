@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Runs what the robustness figures come from and writes them into README.md, between the
+# figures markers: the fuzz targets (scripts/fuzz.sh, a short run each), the fault-injection
+# suite, and the bad-input runs of corvane-update. Every number is read from those runs.
+# Too slow for CI, which runs the same tests without collecting figures.
+#
+# Usage: scripts/figures.sh [fuzz seconds per target, default 30]
+# CORVANE_FIGURES_BUILD=DIR uses an existing build of the tests instead of the default preset's.
+# Run as root, the bad-input cases that only an ordinary user meets (a port without permission,
+# a port held exclusively) are run again as nobody when setpriv is there.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+fuzz_seconds="${1:-30}"
+
+scripts/install-deps.sh
+build="${CORVANE_FIGURES_BUILD:-}"
+if [[ -z "$build" ]]; then
+    build=build
+    cmake --preset default >/dev/null
+    cmake --build --preset default --target fault_tests cli_tests corvane-update rha_stub_both_swup
+fi
+build=$(realpath "$build")
+
+# Kept after the run; nobody writes its own report here too.
+results="$build/figures"
+rm -rf "$results"
+mkdir -p "$results"
+chmod 777 "$results"
+
+echo "== fuzz targets, $fuzz_seconds s each"
+# Findings make it fail; they are counted in its summary all the same.
+scripts/fuzz.sh "$fuzz_seconds" || true
+cp build-fuzz/fuzz-summary.txt "$results/fuzz.txt"
+
+echo "== fault injection"
+# Two shards side by side: most cases wait out real time-outs.
+pids=()
+for shard in 0 1; do
+    GTEST_TOTAL_SHARDS=2 GTEST_SHARD_INDEX=$shard \
+        LD_LIBRARY_PATH="$build/tests/platform/power/both" \
+        "$build/bin/fault_tests" --gtest_output="json:$results/faults-$shard.json" \
+        >"$results/faults-$shard.log" 2>&1 &
+    pids+=($!)
+done
+for pid in "${pids[@]}"; do
+    wait "$pid" || true
+done
+
+echo "== bad inputs"
+"$build/bin/cli_tests" --gtest_filter='Inputs/BadInput*' \
+    --gtest_output="json:$results/inputs.json" >"$results/inputs.log" 2>&1 || true
+if [[ $(id -u) -eq 0 ]] && command -v setpriv >/dev/null; then
+    setpriv --reuid=nobody --regid=nogroup --clear-groups \
+        "$build/bin/cli_tests" --gtest_filter='Inputs/BadInput*' \
+        --gtest_output="json:$results/inputs-user.json" >"$results/inputs-user.log" 2>&1 || true
+fi
+
+python3 scripts/figures-section.py "$results" README.md
+echo "README.md: figures written"
