@@ -7,7 +7,7 @@
 # Usage: scripts/figures.sh [fuzz seconds per target, default 30]
 # CORVANE_FIGURES_BUILD=DIR uses an existing build of the tests instead of the default preset's.
 # Run as root, the bad-input cases that only an ordinary user meets (a port without permission,
-# a port held exclusively) are run again as nobody when setpriv is there.
+# a port held exclusively) are run again as nobody (scripts/as-ordinary-user.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fuzz_seconds="${1:-30}"
@@ -49,11 +49,8 @@ done
 echo "== bad inputs"
 "$build/bin/cli_tests" --gtest_filter='Inputs/BadInput*' \
     --gtest_output="json:$results/inputs.json" >"$results/inputs.log" 2>&1 || true
-if [[ $(id -u) -eq 0 ]] && command -v setpriv >/dev/null; then
-    setpriv --reuid=nobody --regid=nogroup --clear-groups \
-        "$build/bin/cli_tests" --gtest_filter='Inputs/BadInput*' \
-        --gtest_output="json:$results/inputs-user.json" >"$results/inputs-user.log" 2>&1 || true
-fi
+scripts/as-ordinary-user.sh "$build/bin/cli_tests" --gtest_filter='Inputs/BadInput*' \
+    --gtest_output="json:$results/inputs-user.json" >"$results/inputs-user.log" 2>&1 || true
 
 python3 scripts/figures-section.py "$results" README.md
 echo "README.md: figures written"
