@@ -9,7 +9,7 @@ Message ResultMessageFor(const UploadOutcome& outcome) {
         return {QString::fromStdString(StoppedText(outcome)), MessageCaption,
                 MessageIcon::Exclamation};
     }
-    if (outcome.code == ResultOk) {
+    if (outcome.Succeeded()) {
         return {QString::fromLatin1(SuccessText), MessageCaption, MessageIcon::None};
     }
     QString text = QString::fromLatin1(FailureText(outcome.code));

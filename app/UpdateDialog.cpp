@@ -191,9 +191,11 @@ void UpdateDialog::OnSelectFile() {
 void UpdateDialog::OnStartUpdate() {
     // Disabled from the click on, so that a second click cannot start a second update.
     startButton->setEnabled(false);
-    UpdateRequest request{QFile::encodeName(filePath).toStdString(), portName.toStdString(),
-                          baudRate, ModuleFamily};
-    if (!services.updates.Start(std::move(request))) {
+    UploadJob job{.procedure = ProcedureForModelCode(ModuleFamily),
+                  .filePath = QFile::encodeName(filePath).toStdString(),
+                  .portName = portName.toStdString(),
+                  .baudRate = baudRate};
+    if (!services.updates.Start(std::move(job))) {
         UpdateStartButton();
     }
 }

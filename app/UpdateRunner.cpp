@@ -19,14 +19,14 @@ UpdateRunner::~UpdateRunner() {
     }
 }
 
-bool UpdateRunner::Start(UpdateRequest request) {
+bool UpdateRunner::Start(UploadJob job) {
     if (busy) {
         return false;
     }
     stop.Reset();
     try {
-        worker = std::thread([this, request = std::move(request)] {
-            UploadOutcome outcome = UpdateWorker::Run(request, procedure, stop);
+        worker = std::thread([this, job = std::move(job)] {
+            UploadOutcome outcome = UpdateWorker::Run(job, procedure, stop);
             QMetaObject::invokeMethod(
                 this, [this, outcome = std::move(outcome)] { WorkerEnded(outcome); },
                 Qt::QueuedConnection);

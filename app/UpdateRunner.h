@@ -22,9 +22,9 @@ class UpdateRunner : public QObject {
     ~UpdateRunner() override;
 
     bool Busy() const { return busy; }
-    // Starts a worker thread for request; false when an update is under way or no thread could
+    // Starts a worker thread for the job; false when an update is under way or no thread could
     // be created.
-    bool Start(UpdateRequest request);
+    bool Start(UploadJob job);
     // Returns once no update is under way, serving events meanwhile (the worker's progress calls
     // and the result box among them).
     void WaitUntilIdle();

@@ -5,22 +5,20 @@
 #include <algorithm>
 
 #include "app/ProgressBarWindow.h"
+#include "upload/RunUpload.h"
 
 namespace corvane {
 
 UpdateWorker::Procedure UpdateWorker::ModuleProcedure(platform::Platform& platform) {
-    return [&platform](const UpdateRequest& request, const corvane::ProgressCallback& progress,
-                       StopRequest& stop) {
-        return RunWatchedUpload(request.moduleFamily.c_str(), "aud", request.filePath,
-                                request.portName, request.baudRate, progress, platform, &stop);
-    };
+    return [&platform](const UploadJob& job, const corvane::ProgressCallback& progress,
+                       StopRequest& stop) { return RunUpload(job, progress, platform, &stop); };
 }
 
-UploadOutcome UpdateWorker::Run(const UpdateRequest& request, const Procedure& procedure,
+UploadOutcome UpdateWorker::Run(const UploadJob& job, const Procedure& procedure,
                                 StopRequest& stop) {
     ProgressCallback(0, 100);
-    UploadOutcome outcome = procedure(request, &UpdateWorker::ProgressCallback, stop);
-    if (outcome.code == ResultOk) {
+    UploadOutcome outcome = procedure(job, &UpdateWorker::ProgressCallback, stop);
+    if (outcome.Succeeded()) {
         ProgressCallback(100, 100);
     }
     return outcome;

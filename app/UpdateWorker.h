@@ -2,38 +2,27 @@
 
 #include <cstdint>
 #include <functional>
-#include <string>
 
-#include "link/ResultCode.h"
 #include "platform/Platform.h"
 #include "upload/ProgressCallback.h"
 #include "upload/StopRequest.h"
+#include "upload/UploadJob.h"
 #include "upload/UploadOutcome.h"
 
 namespace corvane {
 
-// What one update works with, copied from the dialog when it starts, so that later changes to
-// the dialog do not reach it.
-struct UpdateRequest {
-    std::string filePath;  // as the file system names it
-    std::string portName;
-    uint32_t baudRate = 0;
-    std::string moduleFamily;
-};
-
 // The body of one update thread.
 class UpdateWorker {
   public:
-    using Procedure = std::function<UploadOutcome(const UpdateRequest&,
+    using Procedure = std::function<UploadOutcome(const UploadJob&,
                                                   const corvane::ProgressCallback&, StopRequest&)>;
 
-    // The upload procedure that the request's module family selects, writing parameter set
-    // "aud" through platform.
+    // The upload procedure that the job names, through platform.
     static Procedure ModuleProcedure(platform::Platform& platform);
 
     // Resets the bar to 0 of 100, runs the procedure, and fills the bar when it succeeded. stop
     // can end the procedure early, between two blocks.
-    static UploadOutcome Run(const UpdateRequest& request, const Procedure& procedure,
+    static UploadOutcome Run(const UploadJob& request, const Procedure& procedure,
                              StopRequest& stop);
 
     // Sets ProgressBarWindow to position of 0..range, of each the low 16 bits, a range of 0

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bench/ProtocolFloor.h"
-#include "upload/RunUpload.h"
+#include "upload/UploadJob.h"
 
 namespace {
 
@@ -41,7 +41,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     const uint32_t closingPause =
-        corvane::UsesTextProcedure(argv[1]) ? TextClosingPause : BinaryClosingPause;
+        corvane::ProcedureForModelCode(argv[1]) == corvane::UploadProcedure::Text
+            ? TextClosingPause
+            : BinaryClosingPause;
     const auto floor = corvane::bench::ComputeFloor(events, closingPause, error);
     if (!floor) {
         std::cerr << "corvane-floor: " << error << '\n';

@@ -66,6 +66,7 @@ std::string CheckSetName(const std::string& text) {
 CommandLine ParseCommandLine(int argc, const char* const* argv,
                              const char* registryFromEnvironment) {
     UpdateOptions options;
+    std::string family = "31";
     std::string port;
     std::string baudRate;
     std::string registryFile;
@@ -73,7 +74,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv,
     CLI::App app("Writes an audio/battery parameter file into the radio module on a serial line.",
                  "corvane-update");
     app.set_version_flag("-V,--version", "corvane-update " CORVANE_VERSION);
-    app.add_option("-f,--family", options.family,
+    app.add_option("-f,--family", family,
                    "module family model code: 31 (text files, the default) or 47 (binary "
                    "files); below 40 or exactly 316 means text files, any other binary files")
         ->type_name("CODE")
@@ -111,6 +112,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv,
         result.diagnostics = diagnostics.str();
         return result;
     }
+    options.procedure = ProcedureForModelCode(family.c_str());
     options.registryFile = platform::ChooseRegistryFile(registryFile, registryFromEnvironment);
     if (app.count("--port") > 0) {
         options.port = port;

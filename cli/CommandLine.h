@@ -4,18 +4,20 @@
 #include <optional>
 #include <string>
 
+#include "upload/UploadJob.h"
+
 namespace corvane::cli {
 
 inline constexpr int UsageErrorStatus = 64;
 
 // What one run of corvane-update is asked to do.
 struct UpdateOptions {
-    std::string family = "31";
+    UploadProcedure procedure = UploadProcedure::Text;
     std::optional<std::string> port;
     std::optional<uint32_t> baudRate;
     // --registry FILE, else $CORVANE_REGISTRY, else the system's default.
     std::string registryFile;
-    std::string setName = "aud";
+    std::string setName = AudioParameterSet;
     bool trace = false;
     bool quiet = false;
     std::string filePath;

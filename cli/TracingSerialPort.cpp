@@ -1,5 +1,6 @@
 #include "cli/TracingSerialPort.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "cli/EscapedBytes.h"
@@ -32,10 +33,14 @@ void TracingSerialPort::EndReadBurst() {
     }
 }
 
-bool TracingSerialPort::Open(const std::string& deviceName) {
-    const bool opened = port.Open(deviceName);
-    NoteNow((opened ? "open " : "cannot open ") + deviceName);
-    rate = 0;
+bool TracingSerialPort::Open(const std::string& device, uint32_t rate) {
+    const bool opened = port.Open(device, rate);
+    NoteNow((opened ? "open " : "cannot open ") + device);
+    this->rate = 0;
+    if (opened) {
+        this->rate = rate;
+        NoteNow("rate " + std::to_string(rate));
+    }
     return opened;
 }
 
@@ -44,77 +49,59 @@ void TracingSerialPort::Close() {
     NoteNow("close");
 }
 
-bool TracingSerialPort::SetCommState(const platform::LineSettings& settings) {
-    const bool accepted = port.SetCommState(settings);
-    if (!accepted) {
-        NoteNow("rate " + std::to_string(settings.BaudRate) + " refused");
-    } else if (settings.BaudRate != rate) {
-        rate = settings.BaudRate;
+bool TracingSerialPort::SetRate(uint32_t rate) {
+    const bool held = port.SetRate(rate);
+    if (!held) {
+        NoteNow("rate " + std::to_string(rate) + " refused");
+    } else if (rate != this->rate) {
+        this->rate = rate;
         NoteNow("rate " + std::to_string(rate));
     }
-    return accepted;
+    return held;
 }
 
-bool TracingSerialPort::GetCommState(platform::LineSettings& settings) {
-    return port.GetCommState(settings);
+bool TracingSerialPort::SetDtr(bool high) {
+    NoteNow(high ? "DTR high" : "DTR low");
+    return port.SetDtr(high);
 }
 
-bool TracingSerialPort::SetCommTimeouts(const platform::CommTimeouts& timeouts) {
-    return port.SetCommTimeouts(timeouts);
+bool TracingSerialPort::SetRts(bool high) {
+    NoteNow(high ? "RTS high" : "RTS low");
+    return port.SetRts(high);
 }
 
-bool TracingSerialPort::EscapeCommFunction(platform::EscapeFunction function) {
-    switch (function) {
-        case platform::EscapeFunction::CLRDTR:
-            NoteNow("DTR low");
-            break;
-        case platform::EscapeFunction::SETDTR:
-            NoteNow("DTR high");
-            break;
-        case platform::EscapeFunction::SETRTS:
-            NoteNow("RTS high");
-            break;
-    }
-    return port.EscapeCommFunction(function);
-}
-
-bool TracingSerialPort::PurgeComm(uint32_t flags) {
+bool TracingSerialPort::Purge() {
     EndReadBurst();
-    return port.PurgeComm(flags);
+    return port.Purge();
 }
 
-bool TracingSerialPort::WriteFile(const uint8_t* bytes, uint32_t count, uint32_t& written) {
+size_t TracingSerialPort::Write(std::span<const uint8_t> bytes) {
     EndReadBurst();
     const uint32_t tick = clock.TickCount();
-    const bool ok = port.WriteFile(bytes, count, written);
-    std::string line = "> " + EscapedBytes({bytes, written <= count ? written : count});
-    if (!ok || written != count) {
-        line += "  (" + std::to_string(written) + " of " + std::to_string(count) + " written" +
-                (ok ? ")" : ", failed)");
+    const size_t written = port.Write(bytes);
+    std::string line = "> " + EscapedBytes(bytes.first(std::min(written, bytes.size())));
+    if (written != bytes.size()) {
+        line +=
+            "  (" + std::to_string(written) + " of " + std::to_string(bytes.size()) + " written)";
     }
     Note(tick, line);
-    return ok;
+    return written;
 }
 
-bool TracingSerialPort::ReadFile(uint8_t& byte, uint32_t& read) {
-    const bool ok = port.ReadFile(byte, read);
-    const uint32_t tick = clock.TickCount();  // a read may wait: the byte came at its end
-    if (ok && read == 1) {
-        if (burstSize == burst.size()) {
-            EndReadBurst();
-        }
-        if (burstSize == 0) {
-            burstTick = tick;
-        }
-        burst[burstSize++] = byte;
-    } else {
+std::optional<uint8_t> TracingSerialPort::ReadByte() {
+    const std::optional<uint8_t> byte = port.ReadByte();
+    if (!byte) {
         EndReadBurst();
-        if (!ok && !readsFailing) {
-            Note(tick, "read failed");
-        }
+        return byte;
     }
-    readsFailing = !ok;
-    return ok;
+    if (burstSize == burst.size()) {
+        EndReadBurst();
+    }
+    if (burstSize == 0) {
+        burstTick = clock.TickCount();  // a read may wait: the byte came at its end
+    }
+    burst[burstSize++] = *byte;
+    return byte;
 }
 
 }  // namespace corvane::cli

@@ -15,8 +15,8 @@ namespace corvane::cli {
 //     [    412 ms] > AT\r
 //     [    431 ms] < AT\r\r\nOK\r\n
 // ">" lines are writes, "<" lines the bytes read until the line fell silent (one line per
-// burst, not per byte); opening, closing, rate changes and the DTR line are noted as well.
-// Everything else is passed on unchanged.
+// burst, not per byte); opening, closing, rate changes and the DTR and RTS lines are noted as
+// well. Everything is passed on unchanged.
 class TracingSerialPort : public platform::SerialPort {
   public:
     TracingSerialPort(platform::SerialPort& port, platform::Clock& clock, std::ostream& trace);
@@ -24,16 +24,15 @@ class TracingSerialPort : public platform::SerialPort {
     TracingSerialPort(const TracingSerialPort&) = delete;
     TracingSerialPort& operator=(const TracingSerialPort&) = delete;
 
-    bool Open(const std::string& deviceName) override;
+    bool Open(const std::string& device, uint32_t rate) override;
     bool IsOpen() const override { return port.IsOpen(); }
     void Close() override;
-    bool SetCommState(const platform::LineSettings& settings) override;
-    bool GetCommState(platform::LineSettings& settings) override;
-    bool SetCommTimeouts(const platform::CommTimeouts& timeouts) override;
-    bool EscapeCommFunction(platform::EscapeFunction function) override;
-    bool PurgeComm(uint32_t flags) override;
-    bool WriteFile(const uint8_t* bytes, uint32_t count, uint32_t& written) override;
-    bool ReadFile(uint8_t& byte, uint32_t& read) override;
+    bool SetRate(uint32_t rate) override;
+    bool SetDtr(bool high) override;
+    bool SetRts(bool high) override;
+    bool Purge() override;
+    size_t Write(std::span<const uint8_t> bytes) override;
+    std::optional<uint8_t> ReadByte() override;
     std::string LastError() const override { return port.LastError(); }
 
   private:
@@ -46,13 +45,12 @@ class TracingSerialPort : public platform::SerialPort {
     platform::Clock& clock;
     std::ostream& trace;
     const uint32_t startTick;
+    // The rate last noted: probes that ask again for the rate in force say nothing.
     uint32_t rate = 0;
     // A long burst is written out in pieces of this size.
     std::array<uint8_t, 2048> burst{};
     size_t burstSize = 0;
     uint32_t burstTick = 0;
-    // A port whose reads fail tends to keep failing: said once until a read succeeds again.
-    bool readsFailing = false;
 };
 
 }  // namespace corvane::cli

@@ -5,10 +5,10 @@
 #include "cli/ProgressBar.h"
 #include "cli/TerminalText.h"
 #include "cli/TracingSerialPort.h"
-#include "link/ResultCode.h"
 #include "platform/registry/ConnectionSettings.h"
 #include "platform/registry/RegFileRegistry.h"
 #include "upload/ResultText.h"
+#include "upload/RunUpload.h"
 
 namespace corvane::cli {
 
@@ -47,11 +47,14 @@ UploadOutcome RunUpdateCommand(const UpdateOptions& options, platform::Platform&
         return bar ? bar->Report(position, range) : 1;
     };
 
+    const UploadJob job{.procedure = options.procedure,
+                        .setName = options.setName,
+                        .filePath = options.filePath,
+                        .portName = connection.port,
+                        .baudRate = connection.baudRate};
     progress(0, 100);
-    const UploadOutcome outcome =
-        RunWatchedUpload(options.family.c_str(), options.setName.c_str(), options.filePath,
-                         connection.port, connection.baudRate, progress, platform, stop);
-    if (outcome.code == ResultOk) {
+    const UploadOutcome outcome = RunUpload(job, progress, platform, stop);
+    if (outcome.Succeeded()) {
         progress(100, 100);
     }
     if (bar) {
@@ -61,7 +64,7 @@ UploadOutcome RunUpdateCommand(const UpdateOptions& options, platform::Platform&
 
     if (outcome.stopped) {
         console.err << ForTerminal(StoppedText(outcome)) << std::flush;
-    } else if (outcome.code == ResultOk) {
+    } else if (outcome.Succeeded()) {
         console.out << SuccessText << '\n' << std::flush;
     } else {
         console.err << ForTerminal(FailureText(outcome.code));

@@ -12,12 +12,12 @@ constexpr std::array<uint32_t, 5> OtherCandidates = {230400, 115200, 57600, 3840
 constexpr int Passes = 2;
 }  // namespace
 
-int32_t ModuleLink::DetectBaudRate(uint32_t configuredRate) {
+std::optional<uint32_t> ModuleLink::DetectBaudRate(uint32_t configuredRate) {
     for (int pass = 0; pass < Passes; ++pass) {
         // A module that missed its power-up or hung in a data mode gets a fresh start each pass.
         PowerOnAndReset();
         if (AnswersProbeAt(configuredRate)) {
-            return static_cast<int32_t>(configuredRate);
+            return configuredRate;
         }
         for (uint32_t candidate : OtherCandidates) {
             if (candidate == configuredRate || !AnswersProbeAt(candidate)) {
@@ -25,13 +25,13 @@ int32_t ModuleLink::DetectBaudRate(uint32_t configuredRate) {
             }
             // The configured rate is preferred whenever the module takes it after all.
             if (AnswersProbeAt(configuredRate)) {
-                return static_cast<int32_t>(configuredRate);
+                return configuredRate;
             }
             SetBaudRate(candidate);
-            return static_cast<int32_t>(candidate);
+            return candidate;
         }
     }
-    return -1;
+    return std::nullopt;
 }
 
 bool ModuleLink::AnswersProbeAt(uint32_t rate) {

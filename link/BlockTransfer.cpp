@@ -15,10 +15,11 @@ constexpr uint32_t LargestBinaryBlock = 1023;
 constexpr int Attempts = 2;
 }  // namespace
 
-ResultCode ModuleLink::SendBlock(const char* command, std::span<uint8_t> data,
-                                 std::span<char> reply, uint32_t count) {
+BlockResult ModuleLink::SendBlock(const char* command, std::span<uint8_t> data,
+                                  uint32_t recordLength, std::span<char> reply,
+                                  uint32_t confirmationCapacity) {
     // A reply without either marker is remembered even if a later attempt reaches a mode.
-    ResultCode failure = ResultModemRejectedData;
+    BlockResult failure = BlockResult::Unconfirmed;
     const std::span<const uint8_t> bytes = reply_text::CommandBytes(command);
     for (int attempt = 0; attempt < Attempts; ++attempt) {
         PurgeAndWrite(bytes);
@@ -32,39 +33,39 @@ ResultCode ModuleLink::SendBlock(const char* command, std::span<uint8_t> data,
             continue;
         }
         if (reply_text::Contains(reply, "CONNECT")) {
-            return SendBinaryBlock(data, reply, count, failure);
+            return SendBinaryBlock(data, recordLength, reply, failure);
         }
         if (reply_text::Contains(reply, "\r\n> ")) {
-            return SendTextBlock(data, reply, count, failure);
+            return SendTextBlock(data, reply, confirmationCapacity, failure);
         }
-        failure = ResultWrongModuleType;
+        failure = BlockResult::WrongModuleType;
     }
     return failure;
 }
 
-ResultCode ModuleLink::SendBinaryBlock(std::span<const uint8_t> data, std::span<char> reply,
-                                       uint32_t count, ResultCode failure) {
-    if (count > LargestBinaryBlock || count > data.size()) {
-        return ResultInvalidFile;
+BlockResult ModuleLink::SendBinaryBlock(std::span<const uint8_t> data, uint32_t recordLength,
+                                        std::span<char> reply, BlockResult failure) {
+    if (recordLength == 0 || recordLength > LargestBinaryBlock || recordLength > data.size()) {
+        return BlockResult::DataRefused;
     }
-    const std::span<const uint8_t> block = data.first(count);
+    const std::span<const uint8_t> block = data.first(recordLength);
     platform.clock.Sleep(link_timing::BeforeWrite);
     Write(block.data(), static_cast<uint16_t>(block.size()));
     if (!AwaitReply(block, reply, ReplyBufferSize)) {
         return failure;
     }
     const bool confirmed = reply_text::Contains(reply, "OK") || reply_text::Contains(reply, "0");
-    return confirmed ? ResultOk : failure;
+    return confirmed ? BlockResult::Confirmed : failure;
 }
 
-ResultCode ModuleLink::SendTextBlock(std::span<uint8_t> data, std::span<char> reply,
-                                     uint32_t capacity, ResultCode failure) {
+BlockResult ModuleLink::SendTextBlock(std::span<uint8_t> data, std::span<char> reply,
+                                      uint32_t capacity, BlockResult failure) {
     const size_t length =
         static_cast<size_t>(std::find(data.begin(), data.end(), uint8_t{0}) - data.begin());
     // Ctrl-Z takes the terminator's place and a new terminator follows: both must fit in the
     // caller's buffer, and the text with its Ctrl-Z must go out in one write.
     if (length + 2 > data.size() || length + 1 > std::numeric_limits<uint16_t>::max()) {
-        return ResultInvalidFile;
+        return BlockResult::DataRefused;
     }
     data[length] = CtrlZ;
     data[length + 1] = 0;
@@ -76,7 +77,7 @@ ResultCode ModuleLink::SendTextBlock(std::span<uint8_t> data, std::span<char> re
     }
     const bool confirmed =
         reply_text::Contains(reply, "OK\r\n") || reply_text::Contains(reply, "0");
-    return confirmed ? ResultOk : failure;
+    return confirmed ? BlockResult::Confirmed : failure;
 }
 
 }  // namespace corvane

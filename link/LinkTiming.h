@@ -12,6 +12,5 @@ inline constexpr uint32_t AfterEmptyRead = 10;       // while waiting for the re
 inline constexpr uint32_t AfterFirstReplyByte = 50;  // lets a command's reply arrive whole
 inline constexpr uint32_t ProbeAnswer = 200;         // between "AT\r" and reading the answer
 inline constexpr uint32_t AfterEscape = 50;          // lets ESC leave before the next purge
-inline constexpr uint32_t PortTimeout = 10;          // each of the five port time-outs
 
 }  // namespace corvane::link_timing

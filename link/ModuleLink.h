@@ -5,13 +5,18 @@
 #include <span>
 #include <string>
 
-#include "link/ResultCode.h"
-#include "platform/LineSettings.h"
+#include <optional>
+
 #include "platform/Platform.h"
 
 namespace corvane {
 
 inline constexpr uint32_t ReplyBufferSize = 2000;
+
+// How one block went. DataRefused: the link sent nothing of the data, because it does not fit
+// what the module asked for (a binary record it has none of or that is too long, a text without
+// room for its end); what that means to the operator is the caller's to say.
+enum class BlockResult { Confirmed, DataRefused, Unconfirmed, WrongModuleType };
 
 // The serial connection to the radio module: port, power control and the AT dialogue.
 class ModuleLink {
@@ -31,25 +36,28 @@ class ModuleLink {
     bool ReadByte(uint8_t& place);
     bool SetBaudRate(uint32_t rate);
 
-    // The rate at which the module answered "AT\r", or -1 when it answered at none.
-    int32_t DetectBaudRate(uint32_t configuredRate);
+    // The rate at which the module answered "AT\r", with the line left at it; nothing when it
+    // answered at none.
+    std::optional<uint32_t> DetectBaudRate(uint32_t configuredRate);
     // Sends a zero-ended command, skips its echo and captures the reply (at most capacity - 1
     // bytes, never more than reply.size() - 1). False when no reply came within 5000 ms.
     bool SendCommand(const char* command, std::span<char> reply, uint32_t capacity);
     // As SendCommand for bytes already written: no purge, no write, no settling pause.
     bool AwaitReply(std::span<const uint8_t> sent, std::span<char> reply, uint32_t capacity);
     // Sends a block command, then the data in the mode the module asks for. In binary mode
-    // ("CONNECT") count is the number of bytes of data, refused with ResultInvalidFile from 1024
-    // on or beyond data.size(). In text mode (the prompt) data holds zero-ended text, Ctrl-Z and
-    // a zero byte are put behind it in the caller's buffer, and count is the capacity for the
-    // confirmation; a text without room for both bytes in data is refused with
-    // ResultInvalidFile. Nothing is sent after a refusal. A command left unanswered is followed
-    // by ESC, which ends a text entry that a late answer would have opened.
-    ResultCode SendBlock(const char* command, std::span<uint8_t> data, std::span<char> reply,
-                         uint32_t count);
+    // ("CONNECT") the first recordLength bytes of data go out; a length of 0 (no record), from
+    // 1024 on or beyond data.size() is refused. In text mode (the prompt) data holds zero-ended
+    // text, Ctrl-Z and a zero byte are put behind it in the caller's buffer, and at most
+    // confirmationCapacity - 1 bytes of the module's confirmation are kept; a text without
+    // room for both bytes in data is refused. Nothing is sent after a refusal. A command left
+    // unanswered is followed by ESC, which ends a text entry that a late answer would have
+    // opened.
+    BlockResult SendBlock(const char* command, std::span<uint8_t> data, uint32_t recordLength,
+                          std::span<char> reply, uint32_t confirmationCapacity);
 
     bool IsOpen() const;
-    const platform::LineSettings& Settings() const { return settings; }
+    // Why the port did not open or refused a rate, in the operator's words; may be empty.
+    std::string PortError() const;
 
   private:
     // Purge, pause, write: how every command goes out.
@@ -62,13 +70,12 @@ class ModuleLink {
     void CaptureUntilSilence(std::span<char> text, size_t stored);
     // Writes "AT\r" at the rate and tells whether the module answered.
     bool AnswersProbeAt(uint32_t rate);
-    ResultCode SendBinaryBlock(std::span<const uint8_t> data, std::span<char> reply, uint32_t count,
-                               ResultCode failure);
-    ResultCode SendTextBlock(std::span<uint8_t> data, std::span<char> reply, uint32_t capacity,
-                             ResultCode failure);
+    BlockResult SendBinaryBlock(std::span<const uint8_t> data, uint32_t recordLength,
+                                std::span<char> reply, BlockResult failure);
+    BlockResult SendTextBlock(std::span<uint8_t> data, std::span<char> reply, uint32_t capacity,
+                              BlockResult failure);
 
     platform::Platform& platform;
-    platform::LineSettings settings{};
 };
 
 }  // namespace corvane

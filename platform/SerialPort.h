@@ -1,38 +1,47 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
-
-#include "platform/LineSettings.h"
 
 namespace corvane::platform {
 
-// One serial port, open or closed. The operations mirror what the link needs of the operating
-// system and nothing more; results are reported, never thrown.
+// The serial line to the module, in the link's words. Each backend sets its operating system's
+// port up the one way the module needs it (raw 8 data bits, no parity, one stop bit, no flow
+// control, DTR low and RTS high after opening, a 10 + 10 ms one-byte read time-out and a
+// 10 ms-per-byte + 10 ms write time-out); nothing of that is a caller's choice. Results are
+// reported, never thrown.
 class SerialPort {
   public:
     virtual ~SerialPort() = default;
 
-    // Opens the device by name for synchronous reading and writing (shared read/write).
-    virtual bool Open(const std::string& deviceName) = 0;
+    // Opens the device by name for reading and writing, shared with other programs, and sets
+    // the line up at the rate. False, with the port closed, when the device does not open, is
+    // not a serial port or refuses the rate.
+    virtual bool Open(const std::string& device, uint32_t rate) = 0;
     virtual bool IsOpen() const = 0;
     virtual void Close() = 0;
 
-    // Applies the whole record; false when the driver refuses it (a rate it cannot produce).
-    virtual bool SetCommState(const LineSettings& settings) = 0;
-    // Reports the settings in force, the rate as the driver holds it.
-    virtual bool GetCommState(LineSettings& settings) = 0;
-    virtual bool SetCommTimeouts(const CommTimeouts& timeouts) = 0;
-    virtual bool EscapeCommFunction(EscapeFunction function) = 0;
-    virtual bool PurgeComm(uint32_t flags) = 0;
-    // Writes count bytes; written receives how many went out.
-    virtual bool WriteFile(const uint8_t* bytes, uint32_t count, uint32_t& written) = 0;
-    // Reads at most one byte; succeeds with read == 0 when the read time-outs expire empty.
-    virtual bool ReadFile(uint8_t& byte, uint32_t& read) = 0;
+    // False unless the driver then runs at exactly this rate; a rate it refuses or would change
+    // leaves the line at the previous one. Never moves DTR or RTS.
+    virtual bool SetRate(uint32_t rate) = 0;
+    // The modem-control lines. A line without them (a pseudo-terminal) takes these as done.
+    virtual bool SetDtr(bool high) = 0;
+    virtual bool SetRts(bool high) = 0;
+    // Drops what was received and not yet read, and what was written and not yet sent.
+    virtual bool Purge() = 0;
+    // Writes the bytes; returns how many went out before the write time-out (0 on failure).
+    virtual size_t Write(std::span<const uint8_t> bytes) = 0;
+    // The next received byte, or nothing once the read time-out passed without one. A hung-up
+    // line also gives nothing, after the same wait, so that a caller reading until silence
+    // never spins.
+    virtual std::optional<uint8_t> ReadByte() = 0;
 
-    // Why the last Open or SetCommState failed, in a few words for the operator ("permission
-    // denied ..."); empty when the port cannot tell or nothing failed since the last Open.
-    virtual std::string LastError() const { return {}; }
+    // Why the last Open or SetRate failed, in a few words for the operator ("permission denied
+    // ..."); empty when the port cannot tell or nothing failed since the last Open.
+    virtual std::string LastError() const = 0;
 };
 
 }  // namespace corvane::platform

@@ -23,8 +23,22 @@ void AnnounceRecord(UploadSession& session, uint32_t recordsSent) {
     }
 }
 
-ResultCode SendRecords(ModuleLink& link, UploadSession& session, const char* setName,
-                       const ProgressCallback& progress, StopRequest* stop) {
+// What a block's fate means to the operator of the binary procedure.
+ResultCode RecordResult(BlockResult result) {
+    switch (result) {
+        case BlockResult::Confirmed:
+            return ResultOk;
+        case BlockResult::DataRefused:
+            return ResultInvalidFile;
+        case BlockResult::Unconfirmed:
+            return ResultModemRejectedData;
+        case BlockResult::WrongModuleType:
+            return ResultWrongModuleType;
+    }
+    return ResultModemRejectedData;
+}
+
+ResultCode SendRecords(ModuleLink& link, UploadSession& session) {
     const uint64_t size = session.File().Size();
     // Sizes are counted in 32 bits; a larger file would pass for a smaller one, even an empty one.
     if (size > std::numeric_limits<uint32_t>::max()) {
@@ -32,25 +46,23 @@ ResultCode SendRecords(ModuleLink& link, UploadSession& session, const char* set
     }
     BinaryRecordReader records(session.File().Stream(), static_cast<uint32_t>(size));
     CommandBuffer command{};
-    FormatSetCommand(command, setName);
+    FormatSetCommand(command, session.SetName());
 
     for (uint32_t recordsSent = 0; records.Remaining() > 0; ++recordsSent) {
-        if (stop != nullptr && stop->StopHere()) {
-            return StoppedResult;
+        if (session.StopHere()) {
+            return ResultOk;
         }
         const uint32_t length = records.ReadNext();
         if (length == 0) {
             return ResultInvalidFile;
         }
         AnnounceRecord(session, recordsSent);
-        const ResultCode sent =
-            link.SendBlock(command.data(), records.Buffer(), session.Reply(), length);
+        const ResultCode sent = RecordResult(link.SendBlock(
+            command.data(), records.Buffer(), length, session.Reply(), ReplyBufferSize));
         if (sent != ResultOk) {
             return sent;
         }
-        if (progress) {
-            progress(static_cast<uint16_t>(records.ConsumedPercent()), ProgressRange);
-        }
+        session.Accepted(static_cast<uint16_t>(records.ConsumedPercent()), ProgressRange);
     }
     return ResultOk;
 }
@@ -64,13 +76,11 @@ BinaryParameterUpload::BinaryParameterUpload(platform::Platform& platform) : pla
 
 BinaryParameterUpload::~BinaryParameterUpload() = default;
 
-ResultCode BinaryParameterUpload::Upload(const char* setName, const std::string& filePath,
-                                         const std::string& portName, uint32_t baudRate,
-                                         const ProgressCallback& progress, StopRequest* stop) {
+UploadOutcome BinaryParameterUpload::Upload(const UploadJob& job, const ProgressCallback& progress,
+                                            StopRequest* stop) {
     link.reset(new (std::nothrow) ModuleLink(platform));
-    UploadSession session(link.get(), platform.clock, ClosingPause);
-    return session.Run(setName, filePath, portName, baudRate,
-                       [&] { return SendRecords(*link, session, setName, progress, stop); });
+    UploadSession session(link.get(), platform.clock, ClosingPause, job, progress, stop);
+    return session.Run([&] { return SendRecords(*link, session); });
 }
 
 }  // namespace corvane

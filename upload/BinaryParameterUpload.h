@@ -1,13 +1,12 @@
 #pragma once
 
-#include <cstdint>
 #include <memory>
-#include <string>
 
 #include "link/ModuleLink.h"
-#include "link/ResultCode.h"
 #include "upload/ProgressCallback.h"
 #include "upload/StopRequest.h"
+#include "upload/UploadJob.h"
+#include "upload/UploadOutcome.h"
 
 namespace corvane {
 
@@ -18,11 +17,10 @@ class BinaryParameterUpload {
     explicit BinaryParameterUpload(platform::Platform& platform);
     virtual ~BinaryParameterUpload();
 
-    // With a stop request, looks at it before each record: a requested stop ends with the
-    // closing sequence, returning StoppedResult.
-    ResultCode Upload(const char* setName, const std::string& filePath, const std::string& portName,
-                      uint32_t baudRate, const ProgressCallback& progress,
-                      StopRequest* stop = nullptr);
+    // Runs the job. With a stop request, looks at it before each record: a requested stop
+    // ends with the closing sequence, and the outcome says it was stopped.
+    UploadOutcome Upload(const UploadJob& job, const ProgressCallback& progress,
+                         StopRequest* stop = nullptr);
 
     std::unique_ptr<ModuleLink> link;
 

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "upload/ProgressCallback.h"
+
 namespace corvane {
 
 namespace {
@@ -42,7 +44,7 @@ std::string StoppedText(const UploadOutcome& outcome) {
     }
     // The procedures report the position in 16 bits; so does this.
     const ProgressScale last = ScaleProgress(outcome.position, outcome.range);
-    if (outcome.textProcedure) {
+    if (outcome.procedure == UploadProcedure::Text) {
         return text + "Written before the stop: " + Counted(outcome.accepted, "block") + " (" +
                std::to_string(last.position) + " of " + std::to_string(last.range) + " lines).";
     }

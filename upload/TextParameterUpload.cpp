@@ -50,13 +50,12 @@ bool JoinPair(std::span<char> block, const TextLine& first, const char* second,
 }
 
 // The module's word for "drop what you have of this set": the set command without block numbers.
-void SendCancel(UploadSession& session, CommandBuffer& command, const char* setName) {
-    FormatSetCommand(command, setName);
+void SendCancel(UploadSession& session, CommandBuffer& command) {
+    FormatSetCommand(command, session.SetName());
     session.SendUnchecked(command.data());
 }
 
-ResultCode SendLinePairs(ModuleLink& link, UploadSession& session, const char* setName,
-                         const ProgressCallback& progress, StopRequest* stop) {
+ResultCode SendLinePairs(ModuleLink& link, UploadSession& session) {
     std::FILE* stream = session.File().Stream();
     std::array<char, BlockBufferSize> block{};
     std::array<char, BlockBufferSize> second{};
@@ -72,28 +71,28 @@ ResultCode SendLinePairs(ModuleLink& link, UploadSession& session, const char* s
 
     const std::span<uint8_t> blockBytes(reinterpret_cast<uint8_t*>(block.data()), block.size());
     for (uint32_t i = 1; i <= blocks; ++i) {
-        if (stop != nullptr && stop->StopHere()) {
-            SendCancel(session, command, setName);
-            return StoppedResult;
+        if (session.StopHere()) {
+            SendCancel(session, command);
+            return ResultOk;
         }
         // The first line leaves room for the second to be joined to it.
         const TextLine first =
             TextParameterUpload::ReadLine(stream, std::span(block).first(BlockBufferSize - 1));
         const TextLine next = TextParameterUpload::ReadLine(stream, second);
         const bool exhausted = first.length + next.length == 0;
-        ResultCode sent = ResultInvalidFile;
+        bool confirmed = false;
         if (!exhausted && JoinPair(block, first, second.data(), next)) {
-            FormatNumberedBlockCommand(command, setName, i, blocks);
-            sent = link.SendBlock(command.data(), blockBytes, session.Reply(), ReplyBufferSize);
+            FormatNumberedBlockCommand(command, session.SetName(), i, blocks);
+            // No binary record to give a module that asks for one.
+            confirmed = link.SendBlock(command.data(), blockBytes, 0, session.Reply(),
+                                       ReplyBufferSize) == BlockResult::Confirmed;
         }
-        if (sent != ResultOk) {
-            SendCancel(session, command, setName);
+        if (!confirmed) {
+            SendCancel(session, command);
             // Whatever went wrong with the block, the operator is told the file did not go in.
             return ResultInvalidFile;
         }
-        if (progress) {
-            progress(static_cast<uint16_t>(2 * i), static_cast<uint16_t>(lines));
-        }
+        session.Accepted(static_cast<uint16_t>(2 * i), static_cast<uint16_t>(lines));
     }
     return ResultOk;
 }
@@ -107,12 +106,10 @@ TextParameterUpload::TextParameterUpload(platform::Platform& platform)
 
 TextParameterUpload::~TextParameterUpload() = default;
 
-ResultCode TextParameterUpload::Upload(const char* setName, const std::string& filePath,
-                                       const std::string& portName, uint32_t baudRate,
-                                       const ProgressCallback& progress, StopRequest* stop) {
-    UploadSession session(link.get(), platform.clock, ClosingPause);
-    return session.Run(setName, filePath, portName, baudRate,
-                       [&] { return SendLinePairs(*link, session, setName, progress, stop); });
+UploadOutcome TextParameterUpload::Upload(const UploadJob& job, const ProgressCallback& progress,
+                                          StopRequest* stop) {
+    UploadSession session(link.get(), platform.clock, ClosingPause, job, progress, stop);
+    return session.Run([&] { return SendLinePairs(*link, session); });
 }
 
 }  // namespace corvane

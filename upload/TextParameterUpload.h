@@ -1,16 +1,15 @@
 #pragma once
 
-#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <span>
-#include <string>
 
 #include "link/ModuleLink.h"
-#include "link/ResultCode.h"
 #include "upload/ProgressCallback.h"
 #include "upload/StopRequest.h"
 #include "upload/TextLine.h"
+#include "upload/UploadJob.h"
+#include "upload/UploadOutcome.h"
 
 namespace corvane {
 
@@ -21,11 +20,11 @@ class TextParameterUpload {
     explicit TextParameterUpload(platform::Platform& platform);
     virtual ~TextParameterUpload();
 
-    // With a stop request, looks at it before each block: a requested stop sends the cancel
-    // command and ends with the closing sequence, returning StoppedResult.
-    ResultCode Upload(const char* setName, const std::string& filePath, const std::string& portName,
-                      uint32_t baudRate, const ProgressCallback& progress,
-                      StopRequest* stop = nullptr);
+    // Runs the job. With a stop request, looks at it before each block: a requested stop
+    // sends the cancel command and ends with the closing sequence, and the outcome says it was
+    // stopped.
+    UploadOutcome Upload(const UploadJob& job, const ProgressCallback& progress,
+                         StopRequest* stop = nullptr);
 
     // Reads the next non-empty line of a parameter text file into buffer, zero-terminated. CR
     // and LF each end a line; empty lines and line ends in front of the line are skipped. At

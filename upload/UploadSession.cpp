@@ -10,30 +10,42 @@ namespace {
 
 constexpr int HandshakeAttempts = 6;
 
-bool IsUsableSetName(const char* setName) {
-    return setName != nullptr && std::strlen(setName) <= MaxSetNameLength;
+std::string Named(const std::string& name, const std::string& reason) {
+    return reason.empty() ? "" : name + ": " + reason;
 }
 
 }  // namespace
 
-UploadSession::UploadSession(ModuleLink* link, platform::Clock& clock, uint32_t closingPause)
-    : link(link), clock(clock), closingPause(closingPause) {}
+UploadSession::UploadSession(ModuleLink* link, platform::Clock& clock, uint32_t closingPause,
+                             const UploadJob& job, const ProgressCallback& progress,
+                             StopRequest* stop)
+    : link(link),
+      clock(clock),
+      closingPause(closingPause),
+      job(job),
+      progress(progress),
+      stop(stop),
+      outcome{.procedure = job.procedure} {}
 
-ResultCode UploadSession::Start(const char* setName, const std::string& filePath,
-                                const std::string& portName, uint32_t baudRate) {
+ResultCode UploadSession::Start() {
     if (link == nullptr) {
         return ResultPortUnavailable;
     }
-    if (!IsUsableSetName(setName)) {
+    if (job.setName.size() > MaxSetNameLength) {
         return ResultInvalidParameters;
     }
-    if (!file.Open(filePath)) {
+    if (!file.Open(job.filePath)) {
+        outcome.detail =
+            job.filePath.empty() ? "no parameter file chosen" : Named(job.filePath, file.Problem());
         return ResultFileOpenFailed;
     }
-    if (!link->Open(portName, baudRate)) {
+    if (!link->Open(job.portName, job.baudRate)) {
+        outcome.detail = job.portName.empty() ? "no serial port configured"
+                                              : Named(job.portName, link->PortError());
         return Abandon(ResultPortUnavailable, false);
     }
-    if (link->DetectBaudRate(baudRate) == -1) {
+    outcome.rate = link->DetectBaudRate(job.baudRate);
+    if (!outcome.rate) {
         return Abandon(ResultModemNotConnected, true);
     }
     link->PowerOnAndReset();
@@ -57,6 +69,23 @@ bool UploadSession::Handshake() {
 
 void UploadSession::SendUnchecked(const char* command) {
     link->SendCommand(command, reply, ReplyBufferSize);
+}
+
+bool UploadSession::StopHere() {
+    if (stop == nullptr || !stop->Requested()) {
+        return false;
+    }
+    outcome.stopped = true;
+    return true;
+}
+
+void UploadSession::Accepted(uint32_t position, uint32_t range) {
+    ++outcome.accepted;
+    outcome.position = position;
+    outcome.range = range;
+    if (progress) {
+        progress(position, range);
+    }
 }
 
 ResultCode UploadSession::Finish(ResultCode result) {

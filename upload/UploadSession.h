@@ -3,22 +3,26 @@
 #include <array>
 #include <cstdint>
 #include <span>
-#include <string>
 
 #include "link/ModuleLink.h"
-#include "link/ResultCode.h"
 #include "platform/Clock.h"
 #include "upload/ParameterFile.h"
+#include "upload/ProgressCallback.h"
+#include "upload/StopRequest.h"
+#include "upload/UploadJob.h"
+#include "upload/UploadOutcome.h"
 
 namespace corvane {
 
 // What both upload procedures do around their transfer: take the file, the port and the module
-// in that order and make sure the module answers, and give them back in the right order on
-// every path.
+// in that order and make sure the module answers, give them back in the right order on every
+// path, and keep the outcome as it happens.
 class UploadSession {
   public:
     // closingPause: the wait after the switch-off command, before the radio is powered down.
-    UploadSession(ModuleLink* link, platform::Clock& clock, uint32_t closingPause);
+    // progress and stop may be empty.
+    UploadSession(ModuleLink* link, platform::Clock& clock, uint32_t closingPause,
+                  const UploadJob& job, const ProgressCallback& progress, StopRequest* stop);
 
     // One whole run: opens the file, then the port, finds the module's rate, powers and resets
     // the module and checks that it answers "AT\r"; only then runs the transfer, and ends with
@@ -26,22 +30,27 @@ class UploadSession {
     // releases what it took (file first, then the port) and says why; a missing link or an
     // unusable set name touches nothing.
     template <typename Transfer>
-    ResultCode Run(const char* setName, const std::string& filePath, const std::string& portName,
-                   uint32_t baudRate, Transfer transfer) {
-        const ResultCode started = Start(setName, filePath, portName, baudRate);
-        return started != ResultOk ? started : Finish(transfer());
+    UploadOutcome Run(Transfer transfer) {
+        const ResultCode started = Start();
+        outcome.code = started != ResultOk ? started : Finish(transfer());
+        return outcome;
     }
 
     // Sends a single command whose reply does not matter.
     void SendUnchecked(const char* command);
+    // For the transfer, at a block boundary: true when it is to stop there, and from then on the
+    // run counts as stopped.
+    bool StopHere();
+    // The module accepted a block: counted, and reported as (position, range).
+    void Accepted(uint32_t position, uint32_t range);
 
     ParameterFile& File() { return file; }
+    const char* SetName() const { return job.setName.c_str(); }
     // The reply buffer of every exchange of the run.
     std::span<char> Reply() { return reply; }
 
   private:
-    ResultCode Start(const char* setName, const std::string& filePath, const std::string& portName,
-                     uint32_t baudRate);
+    ResultCode Start();
     bool Handshake();
     // Switches the module off, powers the radio down, closes the port, then the file.
     ResultCode Finish(ResultCode result);
@@ -51,6 +60,10 @@ class UploadSession {
     ModuleLink* link;
     platform::Clock& clock;
     uint32_t closingPause;
+    const UploadJob& job;
+    const ProgressCallback& progress;
+    StopRequest* stop;
+    UploadOutcome outcome;
     ParameterFile file;
     std::array<char, ReplyBufferSize> reply{};
 };

@@ -36,12 +36,12 @@ constexpr std::array<uint32_t, 4> ConfiguredRates = {115200, 9600, 0, 0xFFFFFFFF
 class ReadRecordingPort : public test::FakeSerialPort {
   public:
     using FakeSerialPort::FakeSerialPort;
-    bool ReadFile(uint8_t& byte, uint32_t& read) override {
-        const bool succeeded = FakeSerialPort::ReadFile(byte, read);
-        if (succeeded && read == 1) {
-            reads.push_back(static_cast<char>(byte));
+    std::optional<uint8_t> ReadByte() override {
+        const std::optional<uint8_t> byte = FakeSerialPort::ReadByte();
+        if (byte) {
+            reads.push_back(static_cast<char>(*byte));
         }
-        return succeeded;
+        return byte;
     }
     std::string reads;
 };
@@ -149,12 +149,15 @@ class ExchangeRun {
 
         ReplyBuffer reply(ReplyBufferSize);
         test::ScriptedReplies module(port, replies, echo, latency);
-        const ResultCode result = link.SendBlock(command.c_str(), data, reply.Span(), count);
+        // The one count serves as the record's length and the confirmation's capacity: the
+        // module's answer decides which the link uses.
+        const BlockResult result =
+            link.SendBlock(command.c_str(), data, count, reply.Span(), count);
 
         Expect(violations,
-               result == ResultOk || result == ResultInvalidFile ||
-                   result == ResultModemRejectedData || result == ResultWrongModuleType,
-               "the block transfer gave result " + std::to_string(result));
+               result == BlockResult::Confirmed || result == BlockResult::DataRefused ||
+                   result == BlockResult::Unconfirmed || result == BlockResult::WrongModuleType,
+               "the block transfer gave result " + std::to_string(static_cast<int>(result)));
         ExpectCapture(reply.Span(), ReplyBufferSize, true, port.reads, violations);
         ExpectBlockWrites(command.c_str(), original, data, count, result);
     }
@@ -165,7 +168,7 @@ class ExchangeRun {
     // mode, which also leaves Ctrl-Z and a zero byte behind the text in the caller's buffer.
     // Nothing else changes there.
     void ExpectBlockWrites(const std::string& command, const std::vector<uint8_t>& original,
-                           const std::vector<uint8_t>& data, uint32_t count, ResultCode result) {
+                           const std::vector<uint8_t>& data, uint32_t count, BlockResult result) {
         const std::string commandBytes = command.substr(0, std::numeric_limits<uint16_t>::max());
         const std::vector<WireWrite> writes = WritesSince(fake.log, eventsBefore);
         size_t commands = 0;
@@ -174,8 +177,8 @@ class ExchangeRun {
         for (size_t i = 0; i < writes.size(); ++i) {
             inOrder = inOrder && !sentData;  // nothing may follow the data
             // A one-byte block of ESC that the module took reads as data.
-            const bool endsTextEntry =
-                EndsTextEntry(writes, i) && (i + 1 < writes.size() || result != ResultOk);
+            const bool endsTextEntry = EndsTextEntry(writes, i) &&
+                                       (i + 1 < writes.size() || result != BlockResult::Confirmed);
             if (writes[i].command) {
                 ++commands;
                 inOrder = inOrder && writes[i].bytes == commandBytes;
@@ -186,16 +189,16 @@ class ExchangeRun {
         Expect(violations, inOrder && commands >= 1 && commands <= 2,
                "the block command went out " + std::to_string(commands) +
                    " times, garbled, or after the data");
-        Expect(violations, sentData.has_value() || result != ResultOk,
+        Expect(violations, sentData.has_value() || result != BlockResult::Confirmed,
                "a block counted as taken although no data went out");
-        Expect(violations, !sentData.has_value() || result != ResultInvalidFile,
+        Expect(violations, !sentData.has_value() || result != BlockResult::DataRefused,
                "a refused block was sent all the same");
 
         const size_t textLength = static_cast<size_t>(
             std::find(original.begin(), original.end(), uint8_t{0}) - original.begin());
         const std::string text(original.begin(), original.begin() + textLength);
         const bool binaryForm =
-            sentData && count <= LargestBinaryBlock && count <= original.size() &&
+            sentData && count >= 1 && count <= LargestBinaryBlock && count <= original.size() &&
             *sentData == std::string(original.begin(), original.begin() + count);
         const bool textForm = sentData && textLength + 2 <= original.size() &&
                               *sentData == text + static_cast<char>(CtrlZ);
@@ -220,14 +223,13 @@ class ExchangeRun {
             choice < ConfiguredRates.size() ? ConfiguredRates[choice] : input.Number32();
         const size_t resetsBefore = Resets();
         test::ScriptedReplies module(port, replies, echo, latency);
-        const int32_t found = link.DetectBaudRate(configured);
+        const std::optional<uint32_t> found = link.DetectBaudRate(configured);
 
-        const auto rate = static_cast<uint32_t>(found);
         const bool known =
-            found == -1 || rate == configured ||
-            std::find(OtherRates.begin(), OtherRates.end(), rate) != OtherRates.end();
-        Expect(violations, known, "the rate search found " + std::to_string(found));
-        Expect(violations, found == -1 || port.Rate() == rate,
+            !found || *found == configured ||
+            std::find(OtherRates.begin(), OtherRates.end(), *found) != OtherRates.end();
+        Expect(violations, known, "the rate search found " + std::to_string(found.value_or(0)));
+        Expect(violations, !found || port.Rate() == *found,
                "the port was left at another rate than the one found");
         const std::vector<WireWrite> writes = WritesSince(fake.log, eventsBefore);
         Expect(violations,
@@ -235,19 +237,16 @@ class ExchangeRun {
                    std::all_of(writes.begin(), writes.end(),
                                [](const WireWrite& w) { return w.bytes == "AT\r"; }),
                std::to_string(writes.size()) + " writes in a rate search, or not all probes");
-        // Each of the two passes begins with a reset. The result carries the rate as a signed
-        // 32-bit number, so a module that answers at a configured rate of 2^32 - 1 comes back
-        // as -1 after one pass; no serial line runs at that rate, only the fake port takes it.
+        // Each of the two passes begins with a reset; a second pass only when the first found
+        // nothing.
         const size_t resets = Resets() - resetsBefore;
-        const bool answerReadsAsNone = configured == std::numeric_limits<uint32_t>::max();
-        Expect(violations,
-               resets >= 1 && resets <= 2 && (found != -1 || resets == 2 || answerReadsAsNone),
+        Expect(violations, resets >= 1 && resets <= 2 && (!found || resets == 1),
                std::to_string(resets) + " resets in a rate search");
     }
 
     size_t Resets() const {
-        const std::vector<std::string> escapes = fake.log.Lines({test::EventKind::Escape});
-        return static_cast<size_t>(std::count(escapes.begin(), escapes.end(), "Escape CLRDTR"));
+        const std::vector<std::string> dtr = fake.log.Lines({test::EventKind::SetDtr});
+        return static_cast<size_t>(std::count(dtr.begin(), dtr.end(), "Dtr low"));
     }
 
     FuzzBytes& input;

@@ -10,10 +10,11 @@
 
 #include "fuzz/cases/Violations.h"
 #include "fuzz/cases/WireWrites.h"
-#include "link/ResultCode.h"
 #include "platform/Platform.h"
 #include "tests/support/ScriptedModule.h"
 #include "upload/ProgressCallback.h"
+#include "upload/ResultCode.h"
+#include "upload/UploadJob.h"
 
 namespace corvane::fuzz {
 
@@ -46,7 +47,9 @@ template <typename Upload>
 ResultCode UploadWith(platform::Platform& platform, const std::string& path,
                       const ProgressCallback& progress) {
     Upload upload(platform);
-    return upload.Upload(SetName, path, "COM1:", 115200, progress);
+    const UploadJob job{
+        .setName = SetName, .filePath = path, .portName = "COM1:", .baudRate = 115200};
+    return upload.Upload(job, progress).code;
 }
 
 using Judge = Violations (*)(std::string_view file, const UploadOutcome& run, ModuleKind module);

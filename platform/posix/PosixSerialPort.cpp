@@ -1,21 +1,51 @@
 #include "platform/posix/PosixSerialPort.h"
 
+// The kernel's own termios record carries the rate as a number (termios2): the only way to set
+// a rate outside the standard table and to read back the rate a driver really holds. It
+// clashes with <termios.h>, which must not be included here.
+#include <asm/termbits.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
+#include <utility>
 
 #include "platform/posix/PortErrorText.h"
 #include "platform/posix/SystemClock.h"
-#include "platform/posix/TermiosMapping.h"
 
 namespace corvane::platform::posix {
 
 namespace {
+
+// The line's time-outs, in milliseconds: an empty one-byte read ends after PerByte + Constant,
+// a write of n bytes is given PerByte x n + Constant.
+constexpr uint32_t TimeoutPerByte = 10;
+constexpr uint32_t TimeoutConstant = 10;
+
+constexpr std::array<std::pair<uint32_t, tcflag_t>, 30> StandardRates{{
+    {50, B50},           {75, B75},           {110, B110},         {134, B134},
+    {150, B150},         {200, B200},         {300, B300},         {600, B600},
+    {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
+    {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
+    {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
+    {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
+    {3500000, B3500000}, {4000000, B4000000},
+}};
+
+tcflag_t SpeedFlag(uint32_t rate) {
+    for (const auto& [standard, flag] : StandardRates) {
+        if (standard == rate) {
+            return flag;
+        }
+    }
+    return BOTHER;
+}
 
 template <typename Argument>
 int RetryIoctl(int fd, unsigned long request, Argument argument) {
@@ -26,8 +56,22 @@ int RetryIoctl(int fd, unsigned long request, Argument argument) {
     return result;
 }
 
-uint64_t DeadlineAfter(uint32_t multiplier, uint32_t count, uint32_t constant) {
-    return MonotonicMilliseconds() + uint64_t{multiplier} * count + constant;
+// A raw 8N1 line at the rate: no echo, no line editing, no output processing, no flow control,
+// modem status ignored. No HUPCL: DTR is the module's reset line, and closing the port must not
+// pull it.
+termios2 RawLine(uint32_t rate) {
+    termios2 tio{};
+    tio.c_cflag = CREAD | CLOCAL | CS8 | SpeedFlag(rate);
+    tio.c_ispeed = rate;
+    tio.c_ospeed = rate;
+    // VMIN = 1, VTIME = 0: on the non-blocking descriptor an empty read fails with EAGAIN, and
+    // only a hung-up line reads as end of file (with VMIN = 0 both would read 0 bytes).
+    tio.c_cc[VMIN] = 1;
+    return tio;
+}
+
+uint64_t DeadlineAfter(size_t bytes) {
+    return MonotonicMilliseconds() + uint64_t{TimeoutPerByte} * bytes + TimeoutConstant;
 }
 
 void SleepUntil(uint64_t deadline) {
@@ -43,13 +87,13 @@ PosixSerialPort::~PosixSerialPort() {
     Close();
 }
 
-bool PosixSerialPort::Open(const std::string& deviceName) {
+bool PosixSerialPort::Open(const std::string& device, uint32_t rate) {
     Close();
     lastError.clear();
     // Non-blocking, so that opening does not wait for a carrier the module never raises.
     int descriptor;
     do {
-        descriptor = open(deviceName.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+        descriptor = open(device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     } while (descriptor < 0 && errno == EINTR);
     if (descriptor < 0) {
         lastError = DescribePortOpenError(errno);
@@ -63,9 +107,13 @@ bool PosixSerialPort::Open(const std::string& deviceName) {
         return false;
     }
     fd = descriptor;
-    timeouts = {};
-    applied = {};
-    lineControlApplied = false;
+    if (!SetRate(rate)) {
+        Close();
+        return false;
+    }
+    // DTR stays low until the module is reset; RTS is raised as a driver's line setup raises it.
+    SetDtr(false);
+    SetRts(true);
     return true;
 }
 
@@ -76,111 +124,67 @@ void PosixSerialPort::Close() {
     }
 }
 
-bool PosixSerialPort::SetCommState(const LineSettings& settings) {
+bool PosixSerialPort::SetRate(uint32_t rate) {
     termios2 previous{};
     if (fd < 0 || RetryIoctl(fd, TCGETS2, &previous) != 0) {
         return false;
     }
-    termios2 wanted = previous;
-    const auto refuse = [this, &settings] {
-        lastError =
-            "does not take the line settings at " + std::to_string(settings.BaudRate) + " baud";
-        return false;
-    };
-    if (!ToTermios(settings, wanted) || RetryIoctl(fd, TCSETS2, &wanted) != 0) {
-        return refuse();
-    }
+    termios2 wanted = RawLine(rate);
     termios2 held{};
-    if (RetryIoctl(fd, TCGETS2, &held) != 0 || held.c_ospeed != settings.BaudRate) {
-        RetryIoctl(fd, TCSETS2, &previous);
-        return refuse();
+    // Rate 0 would hang the line up.
+    if (rate != 0 && RetryIoctl(fd, TCSETS2, &wanted) == 0 && RetryIoctl(fd, TCGETS2, &held) == 0 &&
+        held.c_ospeed == rate) {
+        return true;
     }
-    ApplyLineControl(settings);
-    applied = settings;
-    return true;
-}
-
-bool PosixSerialPort::GetCommState(LineSettings& settings) {
-    termios2 tio{};
-    if (fd < 0 || RetryIoctl(fd, TCGETS2, &tio) != 0) {
-        return false;
-    }
-    settings = applied;
-    FromTermios(tio, settings);
-    return true;
-}
-
-bool PosixSerialPort::SetCommTimeouts(const CommTimeouts& newTimeouts) {
-    if (fd < 0) {
-        return false;
-    }
-    timeouts = newTimeouts;
-    return true;
-}
-
-bool PosixSerialPort::EscapeCommFunction(EscapeFunction function) {
-    switch (function) {
-        case EscapeFunction::SETRTS:
-            return SetModemLine(TIOCM_RTS, true);
-        case EscapeFunction::SETDTR:
-            return SetModemLine(TIOCM_DTR, true);
-        case EscapeFunction::CLRDTR:
-            return SetModemLine(TIOCM_DTR, false);
-    }
+    RetryIoctl(fd, TCSETS2, &previous);
+    lastError = "does not take the line settings at " + std::to_string(rate) + " baud";
     return false;
 }
 
-bool PosixSerialPort::PurgeComm(uint32_t flags) {
-    if (fd < 0) {
-        return false;
-    }
-    const bool input = (flags & (PURGE_RXABORT | PURGE_RXCLEAR)) != 0;
-    const bool output = (flags & (PURGE_TXABORT | PURGE_TXCLEAR)) != 0;
-    if (!input && !output) {
-        return true;
-    }
-    const int queues = input && output ? TCIOFLUSH : (input ? TCIFLUSH : TCOFLUSH);
-    return RetryIoctl(fd, TCFLSH, queues) == 0;
+bool PosixSerialPort::SetDtr(bool high) {
+    return SetModemLine(TIOCM_DTR, high);
 }
 
-bool PosixSerialPort::WriteFile(const uint8_t* bytes, uint32_t count, uint32_t& written) {
-    written = 0;
+bool PosixSerialPort::SetRts(bool high) {
+    return SetModemLine(TIOCM_RTS, high);
+}
+
+bool PosixSerialPort::Purge() {
+    return fd >= 0 && RetryIoctl(fd, TCFLSH, TCIOFLUSH) == 0;
+}
+
+size_t PosixSerialPort::Write(std::span<const uint8_t> bytes) {
     if (fd < 0) {
-        return false;
+        return 0;
     }
-    const uint64_t deadline = DeadlineAfter(timeouts.WriteTotalTimeoutMultiplier, count,
-                                            timeouts.WriteTotalTimeoutConstant);
-    while (written < count) {
-        const ssize_t n = write(fd, bytes + written, count - written);
+    const uint64_t deadline = DeadlineAfter(bytes.size());
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
         if (n > 0) {
-            written += static_cast<uint32_t>(n);
+            written += static_cast<size_t>(n);
             continue;
         }
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (n < 0 && errno != EAGAIN) {
-            return false;
-        }
-        if (!WaitFor(POLLOUT, deadline)) {
+        if ((n < 0 && errno != EAGAIN) || !WaitFor(POLLOUT, deadline)) {
             break;
         }
     }
-    return true;
+    return written;
 }
 
-bool PosixSerialPort::ReadFile(uint8_t& byte, uint32_t& read) {
-    read = 0;
+std::optional<uint8_t> PosixSerialPort::ReadByte() {
     if (fd < 0) {
-        return false;
+        return std::nullopt;
     }
-    const uint64_t deadline =
-        DeadlineAfter(timeouts.ReadTotalTimeoutMultiplier, 1, timeouts.ReadTotalTimeoutConstant);
+    const uint64_t deadline = DeadlineAfter(1);
     for (;;) {
+        uint8_t byte = 0;
         const ssize_t n = ::read(fd, &byte, 1);
         if (n == 1) {
-            read = 1;
-            return true;
+            return byte;
         }
         if (n < 0 && errno == EINTR) {
             continue;
@@ -188,10 +192,10 @@ bool PosixSerialPort::ReadFile(uint8_t& byte, uint32_t& read) {
         if (n == 0 || errno != EAGAIN) {
             // End of file or an error: the line is gone. Spend the time-out all the same.
             SleepUntil(deadline);
-            return false;
+            return std::nullopt;
         }
         if (!WaitFor(POLLIN, deadline)) {
-            return true;
+            return std::nullopt;
         }
     }
 }
@@ -223,20 +227,6 @@ bool PosixSerialPort::SetModemLine(int line, bool high) {
     }
     // ENOTTY/EINVAL: the line has no modem-control lines to drive (a pseudo-terminal).
     return errno == ENOTTY || errno == EINVAL;
-}
-
-void PosixSerialPort::ApplyLineControl(const LineSettings& settings) {
-    // The record's control modes drive DTR and RTS, as a Windows driver does, but only when a
-    // mode changes (or first after open): applying the record again for a new rate must never
-    // move DTR, the module's reset line.
-    if (!lineControlApplied || settings.fDtrControl != applied.fDtrControl) {
-        SetModemLine(TIOCM_DTR, settings.fDtrControl == DTR_CONTROL_ENABLE);
-    }
-    if (settings.fRtsControl != RTS_CONTROL_HANDSHAKE &&
-        (!lineControlApplied || settings.fRtsControl != applied.fRtsControl)) {
-        SetModemLine(TIOCM_RTS, settings.fRtsControl == RTS_CONTROL_ENABLE);
-    }
-    lineControlApplied = true;
 }
 
 }  // namespace corvane::platform::posix

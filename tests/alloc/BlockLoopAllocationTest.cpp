@@ -62,8 +62,11 @@ class HeapDuringTransfer : public ::testing::TestWithParam<Transfer> {
     }
 
     ResultCode Run(const ProgressCallback& progress) {
-        return RunUpload(GetParam().modelCode, "aud", path, "/dev/ttyS1", 115200, progress,
-                         platform);
+        const UploadJob job{.procedure = ProcedureForModelCode(GetParam().modelCode),
+                            .filePath = path,
+                            .portName = "/dev/ttyS1",
+                            .baudRate = 115200};
+        return RunUpload(job, progress, platform).code;
     }
 
     std::string path = "/tmp/corvane-alloc-XXXXXX";

@@ -20,9 +20,9 @@ class UncountedPort : public platform::SerialPort {
     // Writes seen while armed, to show that the window covered the transfer.
     uint32_t ArmedWrites() const { return armedWrites; }
 
-    bool Open(const std::string& deviceName) override {
+    bool Open(const std::string& device, uint32_t rate) override {
         const heap::Uncounted fake;
-        return port.Open(deviceName);
+        return port.Open(device, rate);
     }
     bool IsOpen() const override {
         const heap::Uncounted fake;
@@ -32,37 +32,37 @@ class UncountedPort : public platform::SerialPort {
         heap::Disarm();
         port.Close();
     }
-    bool SetCommState(const platform::LineSettings& settings) override {
+    bool SetRate(uint32_t rate) override {
         const heap::Uncounted fake;
-        return port.SetCommState(settings);
+        return port.SetRate(rate);
     }
-    bool GetCommState(platform::LineSettings& settings) override {
+    bool SetDtr(bool high) override {
         const heap::Uncounted fake;
-        return port.GetCommState(settings);
+        return port.SetDtr(high);
     }
-    bool SetCommTimeouts(const platform::CommTimeouts& timeouts) override {
+    bool SetRts(bool high) override {
         const heap::Uncounted fake;
-        return port.SetCommTimeouts(timeouts);
+        return port.SetRts(high);
     }
-    bool EscapeCommFunction(platform::EscapeFunction function) override {
+    bool Purge() override {
         const heap::Uncounted fake;
-        return port.EscapeCommFunction(function);
+        return port.Purge();
     }
-    bool PurgeComm(uint32_t flags) override {
-        const heap::Uncounted fake;
-        return port.PurgeComm(flags);
-    }
-    bool WriteFile(const uint8_t* bytes, uint32_t count, uint32_t& written) override {
+    size_t Write(std::span<const uint8_t> bytes) override {
         if (!heap::Armed() && armedWrites == 0) {
             heap::Arm();
         }
         armedWrites += heap::Armed() ? 1 : 0;
         const heap::Uncounted fake;
-        return port.WriteFile(bytes, count, written);
+        return port.Write(bytes);
     }
-    bool ReadFile(uint8_t& byte, uint32_t& read) override {
+    std::optional<uint8_t> ReadByte() override {
         const heap::Uncounted fake;
-        return port.ReadFile(byte, read);
+        return port.ReadByte();
+    }
+    std::string LastError() const override {
+        const heap::Uncounted fake;
+        return port.LastError();
     }
 
   private:

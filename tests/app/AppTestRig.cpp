@@ -40,10 +40,10 @@ void FakeMessagePresenter::DismissOwnerless() {
 }
 
 UpdateWorker::Procedure ScriptedProcedure::Procedure() {
-    return [this](const UpdateRequest& request, const ProgressCallback& progress, StopRequest&) {
+    return [this](const UploadJob& job, const ProgressCallback& progress, StopRequest&) {
         {
             std::lock_guard lock(mutex);
-            lastRequest = request;
+            lastRequest = job;
         }
         ++runs;
         for (const auto& [position, range] : reports) {
@@ -62,7 +62,7 @@ void ScriptedProcedure::Release() {
     released.notify_all();
 }
 
-UpdateRequest ScriptedProcedure::LastRequest() {
+UploadJob ScriptedProcedure::LastRequest() {
     std::lock_guard lock(mutex);
     return lastRequest;
 }

@@ -54,7 +54,7 @@ class ScriptedProcedure {
     void Release();
     bool Entered() const { return entered; }
     int Runs() const { return runs; }
-    UpdateRequest LastRequest();
+    UploadJob LastRequest();
 
     std::vector<std::pair<uint32_t, uint32_t>> reports;
     bool hold = false;
@@ -64,7 +64,7 @@ class ScriptedProcedure {
     std::mutex mutex;
     std::condition_variable released;
     bool open = false;
-    UpdateRequest lastRequest;
+    UploadJob lastRequest;
     std::atomic<bool> entered = false;
     std::atomic<int> runs = 0;
 };

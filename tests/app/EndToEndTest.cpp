@@ -101,8 +101,10 @@ class EndToEndTest : public QObject {
         StartModule(sim::Family::K31, 57600);
         const QString file =
             Samples + (text ? QStringLiteral("/k31-audio.prm") : QStringLiteral("/k47-audio.prm"));
-        const UpdateRequest request{file.toStdString(), modem->DevicePath(), 57600,
-                                    family.toStdString()};
+        const UploadJob request{.procedure = ProcedureForModelCode(family.toLatin1().constData()),
+                                .filePath = file.toStdString(),
+                                .portName = modem->DevicePath(),
+                                .baudRate = 57600};
         StopRequest stop;
         UpdateWorker::Run(request, UpdateWorker::ModuleProcedure(platform::Platform::System()),
                           stop);

@@ -33,9 +33,9 @@ class OneUpdateAtATimeTest : public QObject {
         rig.messages.DismissOwnerless();
         QVERIFY(rig.Control(1007)->isEnabled());
         QCOMPARE(rig.procedure.Runs(), 1);
-        const UpdateRequest request = rig.procedure.LastRequest();
+        const UploadJob request = rig.procedure.LastRequest();
         QCOMPARE(QString::fromStdString(request.filePath), file.path);
-        QCOMPARE(request.moduleFamily, std::string("31"));
+        QVERIFY(request.procedure == UploadProcedure::Text);
         QCOMPARE(request.portName, std::string("/dev/ttyTEST"));
         QCOMPARE(request.baudRate, 57600u);
     }

@@ -183,8 +183,11 @@ TEST_P(VirtualUpdate, TakesExactlyTheWaitsOfItsFloor) {
     cli::TracingSerialPort tracing(fake.port, fake.clock, trace);
     platform::Platform platform{tracing, fake.clock, fake.libraries};
 
-    ASSERT_EQ(RunUpload(GetParam().modelCode, "aud", path, "/dev/ttyS1", 115200, {}, platform),
-              ResultOk);
+    const UploadJob job{.procedure = ProcedureForModelCode(GetParam().modelCode),
+                        .filePath = path,
+                        .portName = "/dev/ttyS1",
+                        .baudRate = 115200};
+    ASSERT_TRUE(RunUpload(job, {}, platform).Succeeded());
     std::remove(path.c_str());
 
     std::istringstream lines(trace.str());

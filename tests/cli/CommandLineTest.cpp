@@ -24,7 +24,7 @@ TEST(CommandLineTest, DefaultsWithOnlyAFile) {
     const CommandLine line = Parse({"set.prm"});
     ASSERT_TRUE(line.options);
     EXPECT_EQ(line.options->filePath, "set.prm");
-    EXPECT_EQ(line.options->family, "31");
+    EXPECT_EQ(line.options->procedure, UploadProcedure::Text);
     EXPECT_EQ(line.options->setName, "aud");
     EXPECT_EQ(line.options->registryFile, "/etc/corvane/registry.reg");
     EXPECT_FALSE(line.options->port || line.options->baudRate);
@@ -43,7 +43,7 @@ TEST(CommandLineTest, EveryOptionInLongAndShortForm) {
               "--trace", "-q"}}) {
         const CommandLine line = Parse(form);
         ASSERT_TRUE(line.options) << line.diagnostics;
-        EXPECT_EQ(line.options->family, "47");
+        EXPECT_EQ(line.options->procedure, UploadProcedure::Binary);
         EXPECT_EQ(line.options->port, "/dev/ttyUSB0");
         EXPECT_EQ(line.options->baudRate, 57600u);
         EXPECT_EQ(line.options->registryFile, "d.reg");
@@ -57,11 +57,14 @@ TEST(CommandLineTest, ValuesAtTheEdgesOfWhatIsAccepted) {
     EXPECT_EQ(Parse({"-b", "1", "x"}).options->baudRate, 1u);
     EXPECT_EQ(Parse({"-b", "4294967295", "x"}).options->baudRate, 4294967295u);
     EXPECT_EQ(Parse({"-b", "0115200", "x"}).options->baudRate, 115200u) << "decimal, not octal";
-    // Model codes pass as given; RunUpload reads them like atoi.
-    for (const char* family : {"316", "40", "-5", " 47", "47b"}) {
-        const CommandLine line = Parse({"-f", family, "x"});
-        ASSERT_TRUE(line.options) << family;
-        EXPECT_EQ(line.options->family, family);
+    // Model codes go through the atoi rule of the window's family text.
+    const std::pair<const char*, UploadProcedure> codes[] = {{"316", UploadProcedure::Text},
+                                                             {"-5", UploadProcedure::Text},
+                                                             {" 47b", UploadProcedure::Binary}};
+    for (const auto& [code, procedure] : codes) {
+        const CommandLine line = Parse({"-f", code, "x"});
+        ASSERT_TRUE(line.options) << code;
+        EXPECT_EQ(line.options->procedure, procedure) << code;
     }
     EXPECT_EQ(Parse({"-p", "", "x"}).options->port, "") << "an empty port is still given";
 }

@@ -230,9 +230,14 @@ TEST_P(FaultInjection, UpdateEndsCleanly) {
 
     const auto started = std::chrono::steady_clock::now();
     const double cpuBefore = ProcessCpuSeconds();
+    const UploadJob job{
+        .procedure = c.family == Family::K31 ? UploadProcedure::Text : UploadProcedure::Binary,
+        .filePath = filePath,
+        .portName = rig.DevicePath(),
+        .baudRate = ConfiguredRate};
     const ResultCode result = RunUpload(
-        c.family == Family::K31 ? "31" : "47", "aud", filePath, rig.DevicePath(), ConfiguredRate,
-        [](uint32_t, uint32_t) { return 1; }, rig.platform);
+                                  job, [](uint32_t, uint32_t) { return 1; }, rig.platform)
+                                  .code;
     const double cpu = ProcessCpuSeconds() - cpuBefore;
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

@@ -46,8 +46,10 @@ std::string Bytes(const std::vector<uint8_t>& bytes, size_t count) {
 
 class BlockTransferTest : public test::OpenLinkTest {
   protected:
-    ResultCode Send(const char* command, std::vector<uint8_t>& data, uint32_t count) {
-        return link.SendBlock(command, data, reply.Span(), count);
+    // count is the record's length and the confirmation's capacity: the module's answer
+    // decides which of the two the link uses.
+    BlockResult Send(const char* command, std::vector<uint8_t>& data, uint32_t count) {
+        return link.SendBlock(command, data, count, reply.Span(), count);
     }
     std::vector<std::string> Writes() const {
         std::vector<std::string> writes;
@@ -64,11 +66,11 @@ TEST_F(BlockTransferTest, BinaryRecordGoesOutWholeAfterConnect) {
     ScriptedModule module(fake.port, ScriptedModule::Family::Binary);
     std::vector<uint8_t> record = Record(7);
 
-    EXPECT_EQ(Send(BinaryCommand, record, 7), ResultOk);
+    EXPECT_EQ(Send(BinaryCommand, record, 7), BlockResult::Confirmed);
 
     EXPECT_THAT(module.blocks, ElementsAre(Bytes(record, 7)));
     EXPECT_THAT(fake.log.Lines({EventKind::Purge, EventKind::Write, EventKind::Sleep}),
-                ElementsAre("Purge 15", "Sleep 50", "Write AT^QBNW=aud,0\\r", "Sleep 50",
+                ElementsAre("Purge", "Sleep 50", "Write AT^QBNW=aud,0\\r", "Sleep 50",
                             "Write \\x00\\x07cdefg"));
 }
 
@@ -76,7 +78,7 @@ TEST_F(BlockTransferTest, TextBlockGetsCtrlZAndTheCallersBufferKeepsIt) {
     ScriptedModule module(fake.port, ScriptedModule::Family::Text);
     std::vector<uint8_t> text = TextBuffer("1,2,3\n4,5,6", 1024);
 
-    EXPECT_EQ(Send(TextCommand, text, ReplyBufferSize), ResultOk);
+    EXPECT_EQ(Send(TextCommand, text, ReplyBufferSize), BlockResult::Confirmed);
 
     EXPECT_THAT(module.blocks, ElementsAre("1,2,3\n4,5,6"));
     EXPECT_EQ(Writes().back(), "1,2,3\n4,5,6\x1A");
@@ -91,7 +93,7 @@ struct SizeCase {
     size_t bufferSize;
     std::string text;  // for the text family
     uint32_t count;
-    ResultCode result;
+    BlockResult result;
 };
 
 class BlockSizeTest : public BlockTransferTest, public testing::WithParamInterface<SizeCase> {};
@@ -108,28 +110,30 @@ TEST_P(BlockSizeTest, BlocksThatCannotGoOutWholeAreRefusedUnsent) {
                    c.count),
               c.result);
 
-    const size_t writes = c.result == ResultOk ? 2 : 1;
+    const size_t writes = c.result == BlockResult::Confirmed ? 2 : 1;
     EXPECT_EQ(Writes().size(), writes);
     EXPECT_EQ(module.blocks.size(), writes - 1);
-    if (c.result != ResultOk) {
+    if (c.result != BlockResult::Confirmed) {
         EXPECT_EQ(data, before) << "a refused block leaves the caller's buffer alone";
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Sizes, BlockSizeTest,
-    testing::Values(
-        SizeCase{"Binary1023", ScriptedModule::Family::Binary, 1023, "", 1023, ResultOk},
-        SizeCase{"Binary1024", ScriptedModule::Family::Binary, 1024, "", 1024, ResultInvalidFile},
-        SizeCase{"BinaryWithTextCallersCount", ScriptedModule::Family::Binary, 5120, "", 2000,
-                 ResultInvalidFile},
-        SizeCase{"BinaryCountBeyondBuffer", ScriptedModule::Family::Binary, 100, "", 101,
-                 ResultInvalidFile},
-        SizeCase{"TextWithRoomForCtrlZ", ScriptedModule::Family::Text, 7, "abcde", 2000, ResultOk},
-        SizeCase{"TextWithoutRoomForCtrlZ", ScriptedModule::Family::Text, 6, "abcde", 2000,
-                 ResultInvalidFile},
-        SizeCase{"TextWithoutTerminator", ScriptedModule::Family::Text, 5, "abcde", 2000,
-                 ResultInvalidFile}),
+    testing::Values(SizeCase{"Binary1023", ScriptedModule::Family::Binary, 1023, "", 1023,
+                             BlockResult::Confirmed},
+                    SizeCase{"Binary1024", ScriptedModule::Family::Binary, 1024, "", 1024,
+                             BlockResult::DataRefused},
+                    SizeCase{"BinaryWithoutRecord", ScriptedModule::Family::Binary, 5120, "", 0,
+                             BlockResult::DataRefused},
+                    SizeCase{"BinaryCountBeyondBuffer", ScriptedModule::Family::Binary, 100, "",
+                             101, BlockResult::DataRefused},
+                    SizeCase{"TextWithRoomForCtrlZ", ScriptedModule::Family::Text, 7, "abcde", 2000,
+                             BlockResult::Confirmed},
+                    SizeCase{"TextWithoutRoomForCtrlZ", ScriptedModule::Family::Text, 6, "abcde",
+                             2000, BlockResult::DataRefused},
+                    SizeCase{"TextWithoutTerminator", ScriptedModule::Family::Text, 5, "abcde",
+                             2000, BlockResult::DataRefused}),
     [](const auto& info) { return info.param.name; });
 
 // The replies to the writes (command, ESC, block), in order, and what SendBlock makes of them.
@@ -137,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct AttemptCase {
     const char* name;
     std::vector<std::string> replies;
-    ResultCode result;
+    BlockResult result;
     size_t writes;
     size_t escapes;
 };
@@ -165,30 +169,35 @@ TEST_P(BlockAttemptTest, TwoAttemptsAndTheResultToReport) {
 INSTANTIATE_TEST_SUITE_P(
     Attempts, BlockAttemptTest,
     testing::Values(
-        AttemptCase{"NeverAnswered", {"", ""}, ResultModemRejectedData, 4, 2},
-        AttemptCase{"ErrorTwice", {"\r\nERROR\r\n", "\r\nERROR\r\n"}, ResultWrongModuleType, 2, 0},
-        AttemptCase{"SilentThenError", {"", "", "\r\nERROR\r\n"}, ResultWrongModuleType, 3, 1},
-        AttemptCase{"ErrorThenSilent", {"\r\nERROR\r\n", ""}, ResultWrongModuleType, 3, 1},
+        AttemptCase{"NeverAnswered", {"", ""}, BlockResult::Unconfirmed, 4, 2},
         AttemptCase{
-            "SilentThenConnected", {"", "", "\r\nCONNECT\r\n", "\r\nOK\r\n"}, ResultOk, 4, 1},
+            "ErrorTwice", {"\r\nERROR\r\n", "\r\nERROR\r\n"}, BlockResult::WrongModuleType, 2, 0},
+        AttemptCase{
+            "SilentThenError", {"", "", "\r\nERROR\r\n"}, BlockResult::WrongModuleType, 3, 1},
+        AttemptCase{"ErrorThenSilent", {"\r\nERROR\r\n", ""}, BlockResult::WrongModuleType, 3, 1},
+        AttemptCase{"SilentThenConnected",
+                    {"", "", "\r\nCONNECT\r\n", "\r\nOK\r\n"},
+                    BlockResult::Confirmed,
+                    4,
+                    1},
         AttemptCase{"ErrorThenConnectedUnconfirmed",
                     {"\r\nERROR\r\n", "\r\nCONNECT\r\n", ""},
-                    ResultWrongModuleType,
+                    BlockResult::WrongModuleType,
                     3,
                     0},
         AttemptCase{"SilentThenConnectedUnconfirmed",
                     {"", "", "\r\nCONNECT\r\n", ""},
-                    ResultModemRejectedData,
+                    BlockResult::Unconfirmed,
                     4,
                     1},
         AttemptCase{"ErrorThenConnectedRefused",
                     {"\r\nERROR\r\n", "\r\nCONNECT\r\n", "\r\nERROR\r\n"},
-                    ResultWrongModuleType,
+                    BlockResult::WrongModuleType,
                     3,
                     0},
         AttemptCase{"ErrorThenConnectedConfirmed",
                     {"\r\nERROR\r\n", "\r\nCONNECT\r\n", "\r\nOK\r\n"},
-                    ResultOk,
+                    BlockResult::Confirmed,
                     3,
                     0}),
     [](const auto& info) { return info.param.name; });
@@ -197,7 +206,7 @@ TEST_F(BlockTransferTest, EscapeIsOnTheLineBeforeTheRepeatedCommandsPurge) {
     test::ScriptedReplies module(fake.port, {"", "", "\r\nCONNECT\r\n", "\r\nOK\r\n"});
     std::vector<uint8_t> record = Record(4);
 
-    EXPECT_EQ(Send(BinaryCommand, record, 4), ResultOk);
+    EXPECT_EQ(Send(BinaryCommand, record, 4), BlockResult::Confirmed);
     std::vector<std::string> steps;
     for (const std::string& line :
          fake.log.Lines({EventKind::Purge, EventKind::Write, EventKind::Sleep})) {
@@ -205,8 +214,8 @@ TEST_F(BlockTransferTest, EscapeIsOnTheLineBeforeTheRepeatedCommandsPurge) {
             steps.push_back(line);
         }
     }
-    EXPECT_THAT(steps, ElementsAre("Purge 15", "Sleep 50", "Write AT^QBNW=aud,0\\r", "Write \\x1B",
-                                   "Sleep 50", "Purge 15", "Sleep 50", "Write AT^QBNW=aud,0\\r",
+    EXPECT_THAT(steps, ElementsAre("Purge", "Sleep 50", "Write AT^QBNW=aud,0\\r", "Write \\x1B",
+                                   "Sleep 50", "Purge", "Sleep 50", "Write AT^QBNW=aud,0\\r",
                                    "Sleep 50", "Write \\x00\\x04cd"));
 }
 
@@ -214,7 +223,7 @@ TEST_F(BlockTransferTest, ConnectIsLookedForBeforeThePrompt) {
     test::ScriptedReplies module(fake.port, {"\r\n> \r\nCONNECT\r\n", "\r\nOK\r\n"});
     std::vector<uint8_t> record = Record(10);
 
-    EXPECT_EQ(Send(BinaryCommand, record, 10), ResultOk);
+    EXPECT_EQ(Send(BinaryCommand, record, 10), BlockResult::Confirmed);
     EXPECT_EQ(Writes().back(), Bytes(record, 10)) << "binary mode: the record, no Ctrl-Z";
 }
 
@@ -223,7 +232,7 @@ struct ConfirmationCase {
     const char* name;
     bool text;
     std::string confirmation;
-    ResultCode result;
+    BlockResult result;
 };
 
 class ConfirmationTest : public BlockTransferTest,
@@ -241,16 +250,16 @@ TEST_P(ConfirmationTest, MarkerDecidesWhetherTheBlockWasTaken) {
 
 INSTANTIATE_TEST_SUITE_P(
     Confirmations, ConfirmationTest,
-    testing::Values(ConfirmationCase{"BinaryOk", false, "\r\nOK\r\n", ResultOk},
-                    ConfirmationCase{"BinaryBareOk", false, "xOKx", ResultOk},
-                    ConfirmationCase{"BinaryZero", false, "0\r", ResultOk},
-                    ConfirmationCase{"BinaryError", false, "\r\nERROR\r\n",
-                                     ResultModemRejectedData},
-                    ConfirmationCase{"BinarySilent", false, "", ResultModemRejectedData},
-                    ConfirmationCase{"TextOk", true, "\r\nOK\r\n", ResultOk},
-                    ConfirmationCase{"TextBareOk", true, "\r\nOK", ResultModemRejectedData},
-                    ConfirmationCase{"TextZeroInsideError", true, "\r\nERROR 30\r\n", ResultOk},
-                    ConfirmationCase{"TextError", true, "\r\nERROR\r\n", ResultModemRejectedData}),
+    testing::Values(
+        ConfirmationCase{"BinaryOk", false, "\r\nOK\r\n", BlockResult::Confirmed},
+        ConfirmationCase{"BinaryBareOk", false, "xOKx", BlockResult::Confirmed},
+        ConfirmationCase{"BinaryZero", false, "0\r", BlockResult::Confirmed},
+        ConfirmationCase{"BinaryError", false, "\r\nERROR\r\n", BlockResult::Unconfirmed},
+        ConfirmationCase{"BinarySilent", false, "", BlockResult::Unconfirmed},
+        ConfirmationCase{"TextOk", true, "\r\nOK\r\n", BlockResult::Confirmed},
+        ConfirmationCase{"TextBareOk", true, "\r\nOK", BlockResult::Unconfirmed},
+        ConfirmationCase{"TextZeroInsideError", true, "\r\nERROR 30\r\n", BlockResult::Confirmed},
+        ConfirmationCase{"TextError", true, "\r\nERROR\r\n", BlockResult::Unconfirmed}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(BlockTransferTest, TextConfirmationIsCapturedWithinCountAndTheReplyBuffer) {
@@ -259,14 +268,14 @@ TEST_F(BlockTransferTest, TextConfirmationIsCapturedWithinCountAndTheReplyBuffer
     // A count above the reply buffer is held to the buffer: 1999 bytes, the marker cut off.
     test::ScriptedReplies wide(fake.port, {"\r\n> ", longConfirmation});
     std::vector<uint8_t> text = TextBuffer("x=1", 64);
-    EXPECT_EQ(Send(TextCommand, text, 60000), ResultModemRejectedData);
+    EXPECT_EQ(Send(TextCommand, text, 60000), BlockResult::Unconfirmed);
     EXPECT_EQ(reply.Text(), longConfirmation.substr(0, 1999));
     EXPECT_TRUE(reply.UntouchedFrom(ReplyBufferSize));
 
     // A small count cuts the confirmation before its marker.
     test::ScriptedReplies narrow(fake.port, {"\r\n> ", "\r\nOK\r\n"});
     text = TextBuffer("x=1", 64);
-    EXPECT_EQ(Send(TextCommand, text, 4), ResultModemRejectedData);
+    EXPECT_EQ(Send(TextCommand, text, 4), BlockResult::Unconfirmed);
     EXPECT_EQ(reply.Text(), "\r\nO");
 }
 

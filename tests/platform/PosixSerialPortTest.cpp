@@ -17,22 +17,17 @@
 
 #include "platform/posix/SystemClock.h"
 #include "sim/PseudoTerminal.h"
-#include "tests/platform/LinkLineSettings.h"
 #include "tests/platform/SignalStorm.h"
 
 namespace corvane::platform::posix {
 namespace {
-
-constexpr uint32_t AllPurgeFlags = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 
 class PosixSerialPortOnPty : public ::testing::Test {
   protected:
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(pty.Open(9600, error)) << error;
-        ASSERT_TRUE(port.Open(pty.SlavePath()));
-        ASSERT_TRUE(port.SetCommState(test::LinkLineSettings(115200)));
-        ASSERT_TRUE(port.SetCommTimeouts(test::LinkTimeouts));
+        ASSERT_TRUE(port.Open(pty.SlavePath(), 115200));
     }
 
     // The module's side sends; the bytes reach the port's input queue within milliseconds.
@@ -44,10 +39,8 @@ class PosixSerialPortOnPty : public ::testing::Test {
 
     std::string ReadUntilEmpty() {
         std::string bytes;
-        uint8_t byte = 0;
-        uint32_t read = 0;
-        while (port.ReadFile(byte, read) && read == 1) {
-            bytes.push_back(static_cast<char>(byte));
+        while (const std::optional<uint8_t> byte = port.ReadByte()) {
+            bytes.push_back(static_cast<char>(*byte));
         }
         return bytes;
     }
@@ -69,20 +62,21 @@ TEST(PosixSerialPort, OpensOnlyTerminalsAndSaysWhyNot) {
         {"/dev/corvane-missing", "no such device"},
     };
     for (const auto& [path, reason] : refused) {
-        EXPECT_FALSE(port.Open(path)) << path;
+        EXPECT_FALSE(port.Open(path, 115200)) << path;
         EXPECT_FALSE(port.IsOpen()) << path;
         EXPECT_EQ(port.LastError(), reason) << path;
     }
     std::remove(regular);
-    uint8_t byte = 0;
-    uint32_t count = 0;
-    EXPECT_FALSE(port.ReadFile(byte, count)) << "a closed port reads nothing";
-    EXPECT_FALSE(port.WriteFile(&byte, 1, count));
+    EXPECT_EQ(port.ReadByte(), std::nullopt) << "a closed port reads nothing";
+    EXPECT_EQ(port.Write({reinterpret_cast<const uint8_t*>("x"), 1}), 0u);
 
     sim::PseudoTerminal pty;
     std::string error;
     ASSERT_TRUE(pty.Open(9600, error)) << error;
-    EXPECT_TRUE(port.Open(pty.SlavePath()));
+    EXPECT_FALSE(port.Open(pty.SlavePath(), 0)) << "rate 0 would hang the line up";
+    EXPECT_EQ(port.LastError(), "does not take the line settings at 0 baud");
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_TRUE(port.Open(pty.SlavePath(), 115200));
     EXPECT_EQ(port.LastError(), "") << "an open that succeeds clears the reason";
 }
 
@@ -96,29 +90,25 @@ TEST(PosixSerialPort, SaysWhenAnotherUserOrProgramHasThePort) {
     ASSERT_TRUE(pty.Open(9600, error)) << error;
     PosixSerialPort port;
     ASSERT_EQ(chmod(pty.SlavePath().c_str(), 0), 0);
-    EXPECT_FALSE(port.Open(pty.SlavePath()));
+    EXPECT_FALSE(port.Open(pty.SlavePath(), 115200));
     EXPECT_EQ(port.LastError(), "permission denied (is the user in the dialout group?)");
 
     ASSERT_EQ(chmod(pty.SlavePath().c_str(), 0600), 0);
     const int holder = open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(holder, 0);
     ASSERT_EQ(ioctl(holder, TIOCEXCL), 0);
-    EXPECT_FALSE(port.Open(pty.SlavePath()));
+    EXPECT_FALSE(port.Open(pty.SlavePath(), 115200));
     EXPECT_EQ(port.LastError(), "in use by another program that holds it exclusively");
     close(holder);
 }
 
 TEST_F(PosixSerialPortOnPty, RatesAreSetAndReadBackAsTheDriverHoldsThem) {
     for (const uint32_t rate : {115200u, 57600u, 19200u, 230400u, 250000u}) {
-        ASSERT_TRUE(port.SetCommState(test::LinkLineSettings(rate))) << rate;
+        ASSERT_TRUE(port.SetRate(rate)) << rate;
         EXPECT_EQ(pty.SlaveRate(), rate) << "what the driver holds";
-        LineSettings back{};
-        ASSERT_TRUE(port.GetCommState(back));
-        EXPECT_EQ(back.BaudRate, rate);
-        EXPECT_EQ(back.EvtChar, 'v') << "fields termios lacks come from the record applied";
     }
-    EXPECT_FALSE(port.SetCommState(test::LinkLineSettings(0)));
-    EXPECT_EQ(pty.SlaveRate(), 250000u) << "a refused record leaves the rate in force";
+    EXPECT_FALSE(port.SetRate(0));
+    EXPECT_EQ(pty.SlaveRate(), 250000u) << "a refused rate leaves the rate in force";
     EXPECT_EQ(port.LastError(), "does not take the line settings at 0 baud");
 }
 
@@ -131,7 +121,7 @@ TEST_F(PosixSerialPortOnPty, LineBecomesRawAndPassesEveryByteBothWays) {
     cooked.c_oflag |= OPOST | ONLCR;
     cooked.c_cflag |= PARENB | CSTOPB | CRTSCTS | HUPCL;
     ASSERT_EQ(tcsetattr(pty.MasterFd(), TCSANOW, &cooked), 0);
-    ASSERT_TRUE(port.SetCommState(test::LinkLineSettings(115200)));
+    ASSERT_TRUE(port.SetRate(115200));
     termios line{};
     ASSERT_EQ(tcgetattr(pty.MasterFd(), &line), 0);
     EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL), tcflag_t{CS8});
@@ -140,9 +130,7 @@ TEST_F(PosixSerialPortOnPty, LineBecomesRawAndPassesEveryByteBothWays) {
     const std::string awkward("A\r\n\x00\x1a\x03\x11\x13\xff", 9);
     ToPort(awkward);
     EXPECT_EQ(ReadUntilEmpty(), awkward);
-    uint32_t written = 0;
-    EXPECT_TRUE(port.WriteFile(reinterpret_cast<const uint8_t*>(awkward.data()), 9, written));
-    EXPECT_EQ(written, 9u);
+    EXPECT_EQ(port.Write({reinterpret_cast<const uint8_t*>(awkward.data()), 9}), 9u);
     SleepMilliseconds(10);
     std::string arrived(16, '\0');
     arrived.resize(static_cast<size_t>(
@@ -150,42 +138,27 @@ TEST_F(PosixSerialPortOnPty, LineBecomesRawAndPassesEveryByteBothWays) {
     EXPECT_EQ(arrived, awkward);
 }
 
-TEST_F(PosixSerialPortOnPty, EmptyReadWaitsOutItsTimeoutsEvenUnderSignals) {
-    const struct {
-        CommTimeouts timeouts;
-        uint64_t expected;
-        bool interrupted;
-    } cases[] = {
-        {test::LinkTimeouts, 20, false},
-        {test::LinkTimeouts, 20, true},
-        {{0, 5, 40, 0, 0}, 45, false},
-        {{0, 0, 0, 0, 0}, 0, false},
-    };
-    for (const auto& c : cases) {
-        ASSERT_TRUE(port.SetCommTimeouts(c.timeouts));
+TEST_F(PosixSerialPortOnPty, EmptyReadWaitsOutItsTimeoutEvenUnderSignals) {
+    for (const bool interrupted : {false, true}) {
         std::optional<test::SignalStorm> storm;
-        if (c.interrupted) {
+        if (interrupted) {
             storm.emplace();
         }
-        uint8_t byte = 0;
-        uint32_t read = 1;
         const uint64_t before = MonotonicMilliseconds();
-        EXPECT_TRUE(port.ReadFile(byte, read));
+        EXPECT_EQ(port.ReadByte(), std::nullopt);
         const uint64_t took = MonotonicMilliseconds() - before;
-        EXPECT_EQ(read, 0u);
-        EXPECT_GE(took + 1, c.expected) << "returned too early";
-        EXPECT_LE(took, c.expected + 30) << "overslept";
+        EXPECT_GE(took + 1, 20u) << "returned too early";
+        EXPECT_LE(took, 50u) << "overslept";
     }
 }
 
 TEST_F(PosixSerialPortOnPty, PurgeDropsPendingInputAndModemLinesAreIgnored) {
     ToPort("stale reply\r\n");
-    EXPECT_TRUE(port.PurgeComm(AllPurgeFlags));
+    EXPECT_TRUE(port.Purge());
     EXPECT_EQ(ReadUntilEmpty(), "");
-    for (const auto function :
-         {EscapeFunction::SETRTS, EscapeFunction::CLRDTR, EscapeFunction::SETDTR}) {
-        EXPECT_TRUE(port.EscapeCommFunction(function)) << "a pty has no modem lines";
-    }
+    EXPECT_TRUE(port.SetRts(true)) << "a pty has no modem lines";
+    EXPECT_TRUE(port.SetDtr(false));
+    EXPECT_TRUE(port.SetDtr(true));
     ToPort("fresh");
     EXPECT_EQ(ReadUntilEmpty(), "fresh");
 }
@@ -203,17 +176,13 @@ TEST_F(PosixSerialPortOnPty, HungUpLineFailsWithoutSpinning) {
     int reads = 0;
     uint32_t bytes = 0;
     while (MonotonicMilliseconds() - before < 500) {
-        uint8_t byte = 0;
-        uint32_t read = 0;
-        port.ReadFile(byte, read);
-        bytes += read;
+        bytes += port.ReadByte() ? 1 : 0;
         ++reads;
     }
     EXPECT_EQ(bytes, 0u);
     EXPECT_LE(reads, 30) << "each read of a dead line must still take its 20 ms";
     EXPECT_LT(ProcessCpuSeconds() - cpuBefore, 0.1) << "the reads burnt CPU";
-    uint32_t written = 0;
-    EXPECT_FALSE(port.WriteFile(reinterpret_cast<const uint8_t*>("AT\r"), 3, written));
+    EXPECT_EQ(port.Write({reinterpret_cast<const uint8_t*>("AT\r"), 3}), 0u);
 }
 
 }  // namespace

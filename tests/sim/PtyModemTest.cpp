@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/posix/PosixSerialPort.h"
 #include "platform/posix/SystemClock.h"
-#include "tests/platform/LinkLineSettings.h"
 
 namespace corvane::sim {
 namespace {
@@ -15,23 +15,16 @@ using platform::posix::MonotonicMilliseconds;
 
 // The program's end of the line.
 struct ProgramPort {
-    bool Open(const std::string& path, uint32_t rate) {
-        return port.Open(path) && port.SetCommState(test::LinkLineSettings(rate)) &&
-               port.SetCommTimeouts(test::LinkTimeouts);
-    }
+    bool Open(const std::string& path, uint32_t rate) { return port.Open(path, rate); }
 
     // Writes bytes and collects the answer until 100 ms of silence.
     std::string Exchange(const std::string& bytes) {
-        uint32_t written = 0;
-        port.WriteFile(reinterpret_cast<const uint8_t*>(bytes.data()),
-                       static_cast<uint32_t>(bytes.size()), written);
+        port.Write({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
         std::string answer;
         for (uint64_t quietSince = MonotonicMilliseconds();
              MonotonicMilliseconds() - quietSince < 100;) {
-            uint8_t byte = 0;
-            uint32_t read = 0;
-            if (port.ReadFile(byte, read) && read == 1) {
-                answer.push_back(static_cast<char>(byte));
+            if (const std::optional<uint8_t> byte = port.ReadByte()) {
+                answer.push_back(static_cast<char>(*byte));
                 quietSince = MonotonicMilliseconds();
             }
         }
@@ -75,9 +68,7 @@ TEST(PtyModem, HangsUpOnlyAfterTheProgramHasReadTheConfirmation) {
     EXPECT_EQ(program.Exchange("AT^QBNW=aud,0\r"), "\r\nCONNECT\r\n");
     EXPECT_EQ(program.Exchange(std::string("\x00\x04hi", 4)), "\r\nOK\r\n");
 
-    uint8_t byte = 0;
-    uint32_t read = 0;
-    EXPECT_FALSE(program.port.ReadFile(byte, read)) << "the line is gone";
+    EXPECT_EQ(program.port.ReadByte(), std::nullopt) << "the line is gone";
     EXPECT_TRUE(modem.HungUp());
 }
 
@@ -87,22 +78,19 @@ TEST(PtyModem, EndlessAnswerNeverLeavesTheLineQuietAndOutlastsAPurge) {
     ASSERT_TRUE(modem.Start(error)) << error;
     ProgramPort program;
     ASSERT_TRUE(program.Open(modem.DevicePath(), 115200));
-    uint32_t written = 0;
-    program.port.WriteFile(reinterpret_cast<const uint8_t*>("AT\r"), 3, written);
+    program.port.Write({reinterpret_cast<const uint8_t*>("AT\r"), 3});
 
     // Far more than the pseudo-terminal buffers, each read within its 20 ms time-out.
     for (const int round : {1, 2}) {
         std::string received;
         while (received.size() < 20000) {
-            uint8_t byte = 0;
-            uint32_t read = 0;
-            ASSERT_TRUE(program.port.ReadFile(byte, read));
-            ASSERT_EQ(read, 1u) << "a quiet read after " << received.size() << " bytes, round "
-                                << round;
-            received.push_back(static_cast<char>(byte));
+            const std::optional<uint8_t> byte = program.port.ReadByte();
+            ASSERT_TRUE(byte) << "a quiet read after " << received.size() << " bytes, round "
+                              << round;
+            received.push_back(static_cast<char>(*byte));
         }
         EXPECT_EQ(received.find_first_of("0O>"), std::string::npos);
-        program.port.PurgeComm(platform::PURGE_RXCLEAR);
+        program.port.Purge();
     }
 }
 

@@ -29,20 +29,12 @@ std::string Printable(const std::string& bytes) {
     return text;
 }
 
-const char* EscapeName(uint32_t code) {
-    switch (static_cast<platform::EscapeFunction>(code)) {
-        case platform::EscapeFunction::SETRTS:
-            return "SETRTS";
-        case platform::EscapeFunction::SETDTR:
-            return "SETDTR";
-        case platform::EscapeFunction::CLRDTR:
-            return "CLRDTR";
-    }
-    return "unknown";
+const char* Level(uint32_t high) {
+    return high != 0 ? " high" : " low";
 }
 
-std::string Outcome(uint32_t succeeded) {
-    return succeeded != 0 ? "" : " failed";
+std::string Outcome(bool ok) {
+    return ok ? "" : " failed";
 }
 
 template <typename Predicate>
@@ -61,27 +53,25 @@ std::vector<std::string> LinesWhere(const std::vector<Event>& events, Predicate 
 std::string Describe(const Event& event) {
     switch (event.kind) {
         case EventKind::Open:
-            return "Open " + event.text + Outcome(event.value);
+            return "Open " + event.text + " " + std::to_string(event.value) + Outcome(event.ok);
         case EventKind::Close:
             return "Close";
-        case EventKind::SetCommState:
-            return "SetCommState " + std::to_string(event.settings.BaudRate) + Outcome(event.value);
-        case EventKind::GetCommState:
-            return "GetCommState " + std::to_string(event.settings.BaudRate);
-        case EventKind::SetCommTimeouts:
-            return "SetCommTimeouts" + Outcome(event.value);
-        case EventKind::Escape:
-            return std::string("Escape ") + EscapeName(event.value);
+        case EventKind::SetRate:
+            return "SetRate " + std::to_string(event.value) + Outcome(event.ok);
+        case EventKind::SetDtr:
+            return std::string("Dtr") + Level(event.value);
+        case EventKind::SetRts:
+            return std::string("Rts") + Level(event.value);
         case EventKind::Purge:
-            return "Purge " + std::to_string(event.value);
+            return "Purge";
         case EventKind::Write:
             return "Write " + Printable(event.text);
         case EventKind::Sleep:
             return "Sleep " + std::to_string(event.value);
         case EventKind::Load:
-            return "Load " + event.text + Outcome(event.value);
+            return "Load " + event.text + Outcome(event.ok);
         case EventKind::Find:
-            return "Find " + event.text + Outcome(event.value);
+            return "Find " + event.text + Outcome(event.ok);
         case EventKind::Free:
             return "Free " + event.text;
         case EventKind::Call:

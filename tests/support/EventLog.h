@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/LineSettings.h"
-
 namespace corvane::test {
 
 class VirtualClock;
@@ -15,10 +13,9 @@ enum class EventKind {
     // serial port
     Open,
     Close,
-    SetCommState,
-    GetCommState,
-    SetCommTimeouts,
-    Escape,
+    SetRate,
+    SetDtr,
+    SetRts,
     Purge,
     Write,
     // clock
@@ -31,16 +28,13 @@ enum class EventKind {
 };
 
 // One call that a fake saw. Which fields mean something depends on the kind:
-//   Open: text = device name, value = 1 when it succeeded
-//   SetCommState: settings = the record handed in, value = 1 when accepted
-//   GetCommState: settings = the record reported
-//   SetCommTimeouts: timeouts = the record handed in, value = 1 when accepted
-//   Escape: value = the escape function's code
-//   Purge: value = the flags
+//   Open: text = device name, value = the rate, ok = whether it opened
+//   SetRate: value = the rate, ok = whether the line then runs at it
+//   SetDtr, SetRts: value = 1 for high
 //   Write: text = the bytes written
 //   Sleep: value = milliseconds
-//   Load: text = file name, value = 1 when it loaded
-//   Find: text = entry-point name, value = 1 when found
+//   Load: text = file name, ok = whether it loaded
+//   Find: text = entry-point name, ok = whether it was found
 //   Free: text = file name
 //   Call: text = entry-point name, value = 1 when the library had already been freed
 struct Event {
@@ -48,12 +42,12 @@ struct Event {
     uint64_t time = 0;  // virtual milliseconds since the clock started
     std::string text{};
     uint32_t value = 0;
-    platform::LineSettings settings{};
-    platform::CommTimeouts timeouts{};
+    bool ok = true;
 };
 
-// A short readable line for sequence assertions, e.g. "SetCommState 115200", "Escape SETRTS",
-// "Purge 15", "Write AT\r" (control bytes as \r, \n, ^Z or \xNN), "Sleep 100", "Load RHA.DLL",
+// A short readable line for sequence assertions, e.g. "Open COM1: 115200", "SetRate 57600",
+// "Rts high", "Dtr low", "Purge", "Write AT\r" (control bytes as \r, \n, ^Z or \xNN),
+// "Sleep 100", "Load RHA.DLL",
 // "Load RHA_SWUP.DLL failed", "Call RHA_Init". Failed or refused calls end in " failed".
 std::string Describe(const Event& event);
 

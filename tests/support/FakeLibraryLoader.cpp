@@ -66,11 +66,11 @@ platform::LibraryHandle FakeLibraryLoader::Load(const char* fileName) {
     for (size_t i = 0; i < libraries.size(); ++i) {
         if (libraries[i].fileName == fileName) {
             ++libraries[i].loads;
-            log.Add({.kind = EventKind::Load, .text = fileName, .value = 1});
+            log.Add({.kind = EventKind::Load, .text = fileName});
             return HandleOf(i);
         }
     }
-    log.Add({.kind = EventKind::Load, .text = fileName, .value = 0});
+    log.Add({.kind = EventKind::Load, .text = fileName, .ok = false});
     return nullptr;
 }
 
@@ -80,7 +80,7 @@ platform::EntryPoint FakeLibraryLoader::Find(platform::LibraryHandle handle, con
     const size_t e = static_cast<size_t>(entry - EntryPointNames.begin());
     const bool found = library != nullptr && library->loads > 0 && entry != EntryPointNames.end() &&
                        library->exports[e];
-    log.Add({.kind = EventKind::Find, .text = name, .value = found ? 1u : 0u});
+    log.Add({.kind = EventKind::Find, .text = name, .ok = found});
     if (!found) {
         return nullptr;
     }

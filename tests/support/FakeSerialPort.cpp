@@ -4,14 +4,23 @@
 
 namespace corvane::test {
 
-void FakeSerialPort::Record(EventKind kind, uint32_t value, std::string text) {
-    log.Add({.kind = kind, .text = std::move(text), .value = value});
+void FakeSerialPort::Record(EventKind kind, uint32_t value, bool ok, std::string text) {
+    log.Add({.kind = kind, .text = std::move(text), .value = value, .ok = ok});
 }
 
-bool FakeSerialPort::Open(const std::string& deviceName) {
-    open = !failOpen;
-    Record(EventKind::Open, open ? 1 : 0, deviceName);
-    return open;
+bool FakeSerialPort::Open(const std::string& device, uint32_t rate) {
+    lastError.clear();
+    open = !failOpen && !refusedRates.contains(rate);
+    Record(EventKind::Open, rate, open, device);
+    if (!open) {
+        lastError = failOpen ? openFailure : "does not take " + std::to_string(rate) + " baud";
+        return false;
+    }
+    this->rate = rate;
+    // As a driver sets the line up: DTR low until the module is reset, RTS high.
+    dtrHigh = false;
+    rtsHigh = true;
+    return true;
 }
 
 void FakeSerialPort::Close() {
@@ -22,83 +31,56 @@ void FakeSerialPort::Close() {
     incoming.clear();
 }
 
-bool FakeSerialPort::SetCommState(const platform::LineSettings& settings) {
-    const bool accepted = open && !refusedRates.contains(settings.BaudRate);
-    log.Add({.kind = EventKind::SetCommState, .value = accepted ? 1u : 0u, .settings = settings});
-    if (accepted) {
-        kept = settings;
+bool FakeSerialPort::SetRate(uint32_t newRate) {
+    const bool taken = open && !refusedRates.contains(newRate);
+    if (taken) {
+        rate = newRate;
     }
-    return accepted;
+    const bool held = taken && Rate() == newRate;
+    Record(EventKind::SetRate, newRate, held);
+    return held;
 }
 
-bool FakeSerialPort::GetCommState(platform::LineSettings& settings) {
-    if (!open || failGetCommState) {
-        return false;
+bool FakeSerialPort::SetDtr(bool high) {
+    Record(EventKind::SetDtr, high ? 1 : 0);
+    if (open) {
+        dtrHigh = high;
     }
-    settings = kept;
-    settings.BaudRate = Rate();
-    log.Add({.kind = EventKind::GetCommState, .settings = settings});
-    return true;
+    return open;
 }
 
-bool FakeSerialPort::SetCommTimeouts(const platform::CommTimeouts& timeouts) {
-    const bool accepted = open && !refuseTimeouts;
-    log.Add(
-        {.kind = EventKind::SetCommTimeouts, .value = accepted ? 1u : 0u, .timeouts = timeouts});
-    return accepted;
+bool FakeSerialPort::SetRts(bool high) {
+    Record(EventKind::SetRts, high ? 1 : 0);
+    if (open) {
+        rtsHigh = high;
+    }
+    return open;
 }
 
-bool FakeSerialPort::EscapeCommFunction(platform::EscapeFunction function) {
-    Record(EventKind::Escape, static_cast<uint32_t>(function));
-    if (!open) {
-        return false;
+bool FakeSerialPort::Purge() {
+    Record(EventKind::Purge);
+    while (open && HasArrived()) {
+        incoming.pop_front();
     }
-    switch (function) {
-        case platform::EscapeFunction::SETRTS:
-            rtsHigh = true;
-            break;
-        case platform::EscapeFunction::SETDTR:
-            dtrHigh = true;
-            break;
-        case platform::EscapeFunction::CLRDTR:
-            dtrHigh = false;
-            break;
-    }
-    return true;
+    return open;
 }
 
-bool FakeSerialPort::PurgeComm(uint32_t flags) {
-    Record(EventKind::Purge, flags);
-    if (!open) {
-        return false;
-    }
-    if ((flags & platform::PURGE_RXCLEAR) != 0) {
-        while (HasArrived()) {
-            incoming.pop_front();
-        }
-    }
-    return true;
-}
-
-bool FakeSerialPort::WriteFile(const uint8_t* bytes, uint32_t count, uint32_t& written) {
-    written = 0;
-    Record(EventKind::Write, 0, std::string(reinterpret_cast<const char*>(bytes), count));
+size_t FakeSerialPort::Write(std::span<const uint8_t> bytes) {
+    Record(EventKind::Write, 0, true, std::string(bytes.begin(), bytes.end()));
     if (!open || failWrites) {
-        return false;
+        return 0;
     }
-    written = count;
     if (module) {
-        module(std::span<const uint8_t>(bytes, count));
+        module(bytes);
     }
-    return true;
+    return bytes.size();
 }
 
-bool FakeSerialPort::ReadFile(uint8_t& byte, uint32_t& read) {
+std::optional<uint8_t> FakeSerialPort::ReadByte() {
     ++readCalls;
-    read = 0;
     if (!open || failReads) {
         clock.Advance(LongestEmptyReadMs);
-        return false;
+        return std::nullopt;
     }
     if (!HasArrived()) {
         uint64_t wait = LongestEmptyReadMs;
@@ -107,13 +89,12 @@ bool FakeSerialPort::ReadFile(uint8_t& byte, uint32_t& read) {
         }
         clock.Advance(wait);
         if (!HasArrived()) {
-            return true;
+            return std::nullopt;
         }
     }
-    byte = incoming.front().byte;
+    const uint8_t byte = incoming.front().byte;
     incoming.pop_front();
-    read = 1;
-    return true;
+    return byte;
 }
 
 void FakeSerialPort::Deliver(std::span<const uint8_t> bytes, uint64_t delayMs) {

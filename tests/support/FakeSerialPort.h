@@ -15,15 +15,15 @@
 
 namespace corvane::test {
 
-// A serial port without a wire. Every call except ReadFile goes into the event log, in order,
+// A serial port without a wire. Every call except ReadByte goes into the event log, in order,
 // with its arguments. Bytes from the "module" are queued with an arrival time on the virtual
 // clock:
-//   - ReadFile returns an arrived byte at once;
+//   - ReadByte returns an arrived byte at once;
 //   - when none has arrived it waits, on the virtual clock, until the next arrival or for
-//     20 ms (the longest empty read of the link's time-outs), whichever comes first, and returns
-//     the byte if one arrived by then, else succeeds with read = 0;
-//   - PurgeComm drops the bytes that have arrived; bytes still on their way stay queued.
-// A module hook, called on every WriteFile with the bytes written, lets a test answer commands
+//     20 ms (the longest empty read of the line's time-outs), whichever comes first, and returns
+//     the byte if one arrived by then, else nothing;
+//   - Purge drops the bytes that have arrived; bytes still on their way stay queued.
+// A module hook, called on every Write with the bytes written, lets a test answer commands
 // (see ScriptedModule). Failures can be switched on per operation.
 class FakeSerialPort : public platform::SerialPort {
   public:
@@ -33,16 +33,16 @@ class FakeSerialPort : public platform::SerialPort {
     FakeSerialPort(VirtualClock& clock, EventLog& log) : clock(clock), log(log) {}
 
     // --- what the link sees
-    bool Open(const std::string& deviceName) override;
+    bool Open(const std::string& device, uint32_t rate) override;
     bool IsOpen() const override { return open; }
     void Close() override;
-    bool SetCommState(const platform::LineSettings& settings) override;
-    bool GetCommState(platform::LineSettings& settings) override;
-    bool SetCommTimeouts(const platform::CommTimeouts& timeouts) override;
-    bool EscapeCommFunction(platform::EscapeFunction function) override;
-    bool PurgeComm(uint32_t flags) override;
-    bool WriteFile(const uint8_t* bytes, uint32_t count, uint32_t& written) override;
-    bool ReadFile(uint8_t& byte, uint32_t& read) override;
+    bool SetRate(uint32_t rate) override;
+    bool SetDtr(bool high) override;
+    bool SetRts(bool high) override;
+    bool Purge() override;
+    size_t Write(std::span<const uint8_t> bytes) override;
+    std::optional<uint8_t> ReadByte() override;
+    std::string LastError() const override { return lastError; }
 
     // --- what a test or a module does
     void SetModule(Module module) { this->module = std::move(module); }
@@ -51,20 +51,21 @@ class FakeSerialPort : public platform::SerialPort {
     void Deliver(std::string_view text, uint64_t delayMs = 0);
     size_t PendingBytes() const { return incoming.size(); }
 
-    // The rate the line runs at: the last accepted rate, or the forced one.
-    uint32_t Rate() const { return forcedRate.value_or(kept.BaudRate); }
-    const platform::LineSettings& KeptSettings() const { return kept; }
+    // The rate the line runs at: the last one held, or the forced one.
+    uint32_t Rate() const { return forcedRate.value_or(rate); }
     bool DtrHigh() const { return dtrHigh; }
     bool RtsHigh() const { return rtsHigh; }
     uint64_t ReadCalls() const { return readCalls; }
 
     // --- failures
-    void FailOpen(bool fail = true) { failOpen = fail; }
-    // SetCommState refuses every record asking for this rate.
+    // Open fails, saying why.
+    void FailOpen(bool fail = true, std::string reason = "no such device") {
+        failOpen = fail;
+        openFailure = std::move(reason);
+    }
+    // The driver refuses this rate, at open and later.
     void RefuseRate(uint32_t rate) { refusedRates.insert(rate); }
-    void RefuseTimeouts(bool refuse = true) { refuseTimeouts = refuse; }
-    void FailGetCommState(bool fail = true) { failGetCommState = fail; }
-    // The driver runs at this rate whatever is asked, and GetCommState reports it.
+    // The driver runs at this rate whatever is asked.
     void ForceRate(std::optional<uint32_t> rate) { forcedRate = rate; }
     void FailReads(bool fail = true) { failReads = fail; }
     void FailWrites(bool fail = true) { failWrites = fail; }
@@ -75,23 +76,23 @@ class FakeSerialPort : public platform::SerialPort {
         uint64_t arrival;  // virtual ms since the clock started
     };
 
-    void Record(EventKind kind, uint32_t value = 0, std::string text = {});
+    void Record(EventKind kind, uint32_t value = 0, bool ok = true, std::string text = {});
     bool HasArrived() const;
 
     VirtualClock& clock;
     EventLog& log;
     Module module;
     std::deque<Incoming> incoming;
-    platform::LineSettings kept{};
+    uint32_t rate = 0;
     bool open = false;
     bool dtrHigh = false;
     bool rtsHigh = false;
     uint64_t readCalls = 0;
 
     bool failOpen = false;
+    std::string openFailure;
+    std::string lastError;
     std::set<uint32_t> refusedRates;
-    bool refuseTimeouts = false;
-    bool failGetCommState = false;
     std::optional<uint32_t> forcedRate;
     bool failReads = false;
     bool failWrites = false;

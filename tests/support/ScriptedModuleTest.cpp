@@ -20,7 +20,7 @@ struct KnobCase {
     const char* name;
     std::function<void(ScriptedModule&)> set;
     std::string commandReply;
-    ResultCode blockResult;
+    BlockResult blockResult;
     size_t blocksTaken;
 };
 
@@ -37,7 +37,7 @@ TEST_P(ScriptedModuleTest, KnobChangesWhatTheLinkSees) {
 
     link.SendCommand("AT\r", reply, ReplyBufferSize);
     EXPECT_EQ(std::string(reply), GetParam().commandReply);
-    EXPECT_EQ(link.SendBlock("AT^QBNW=aud,0,1,2\r", text, reply, ReplyBufferSize),
+    EXPECT_EQ(link.SendBlock("AT^QBNW=aud,0,1,2\r", text, 0, reply, ReplyBufferSize),
               GetParam().blockResult);
     EXPECT_EQ(module.blocks.size(), GetParam().blocksTaken);
     link.Close();
@@ -45,21 +45,23 @@ TEST_P(ScriptedModuleTest, KnobChangesWhatTheLinkSees) {
 
 INSTANTIATE_TEST_SUITE_P(
     Knobs, ScriptedModuleTest,
-    testing::Values(
-        KnobCase{"Default", [](ScriptedModule&) {}, "\r\nOK\r\n", ResultOk, 1},
-        KnobCase{"Numeric", [](ScriptedModule& m) { m.numeric = true; }, "0\r", ResultOk, 1},
-        KnobCase{"NoEcho", [](ScriptedModule& m) { m.echo = false; }, "\r\nOK\r\n", ResultOk, 1},
-        KnobCase{"Silent", [](ScriptedModule& m) { m.silent = true; }, "", ResultModemRejectedData,
-                 0},
-        KnobCase{"OtherRate", [](ScriptedModule& m) { m.onlyAtRate = 57600; }, "",
-                 ResultModemRejectedData, 0},
-        KnobCase{"RefusesBlocks", [](ScriptedModule& m) { m.refuseBlocks = true; }, "\r\nOK\r\n",
-                 ResultModemRejectedData, 1},
-        KnobCase{"IgnoresBlocks", [](ScriptedModule& m) { m.ignoreBlocks = true; }, "\r\nOK\r\n",
-                 ResultModemRejectedData, 1},
-        KnobCase{"BinaryFamily",
-                 [](ScriptedModule& m) { m.family = ScriptedModule::Family::Binary; }, "\r\nOK\r\n",
-                 ResultInvalidFile, 0}),
+    testing::Values(KnobCase{"Default", [](ScriptedModule&) {}, "\r\nOK\r\n",
+                             BlockResult::Confirmed, 1},
+                    KnobCase{"Numeric", [](ScriptedModule& m) { m.numeric = true; }, "0\r",
+                             BlockResult::Confirmed, 1},
+                    KnobCase{"NoEcho", [](ScriptedModule& m) { m.echo = false; }, "\r\nOK\r\n",
+                             BlockResult::Confirmed, 1},
+                    KnobCase{"Silent", [](ScriptedModule& m) { m.silent = true; }, "",
+                             BlockResult::Unconfirmed, 0},
+                    KnobCase{"OtherRate", [](ScriptedModule& m) { m.onlyAtRate = 57600; }, "",
+                             BlockResult::Unconfirmed, 0},
+                    KnobCase{"RefusesBlocks", [](ScriptedModule& m) { m.refuseBlocks = true; },
+                             "\r\nOK\r\n", BlockResult::Unconfirmed, 1},
+                    KnobCase{"IgnoresBlocks", [](ScriptedModule& m) { m.ignoreBlocks = true; },
+                             "\r\nOK\r\n", BlockResult::Unconfirmed, 1},
+                    KnobCase{"BinaryFamily",
+                             [](ScriptedModule& m) { m.family = ScriptedModule::Family::Binary; },
+                             "\r\nOK\r\n", BlockResult::DataRefused, 0}),
     [](const auto& info) { return info.param.name; });
 
 TEST(ScriptedModule, RecordsCommandsAndAnswersTwoCommandsRunTogetherWithError) {

@@ -72,8 +72,9 @@ TEST(BinaryParameterUpload, RunsWithoutProgressCallbackAndCreatesItsLinkAtTheSta
     UploadRig rig(Record(9) + Record(12), Binary);
     BinaryParameterUpload upload(rig.platform);
     EXPECT_EQ(upload.link, nullptr);
-    EXPECT_EQ(upload.Upload("aud", rig.filePath, test::PortName, test::ConfiguredRate, nullptr),
-              ResultOk);
+    const UploadJob job{
+        .filePath = rig.filePath, .portName = test::PortName, .baudRate = test::ConfiguredRate};
+    EXPECT_TRUE(upload.Upload(job, nullptr).Succeeded());
     EXPECT_NE(upload.link, nullptr);
     EXPECT_EQ(rig.Writes(), WritesFor({Record(9), Record(12)}));
 }

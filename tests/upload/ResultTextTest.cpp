@@ -45,9 +45,17 @@ TEST(ResultText, StoppedTextTellsWhatWasWritten) {
         // The procedure reports 16 bits of each count.
         {{.stopped = true, .accepted = 2, .position = 4, .range = 0x10006},
          "Written before the stop: 2 blocks (4 of 6 lines)."},
-        {{.stopped = true, .textProcedure = false, .accepted = 1, .position = 43, .range = 100},
+        {{.procedure = UploadProcedure::Binary,
+          .stopped = true,
+          .accepted = 1,
+          .position = 43,
+          .range = 100},
          "Written before the stop: 1 record (43% of the file)."},
-        {{.stopped = true, .textProcedure = false, .accepted = 3, .position = 80, .range = 100},
+        {{.procedure = UploadProcedure::Binary,
+          .stopped = true,
+          .accepted = 3,
+          .position = 80,
+          .range = 100},
          "Written before the stop: 3 records (80% of the file)."},
     };
     for (const Case& c : cases) {

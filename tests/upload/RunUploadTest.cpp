@@ -1,3 +1,5 @@
+// The procedure a job names, and what the operator is told beyond the result code: blocks
+// accepted, a stopped run, the rate found, and why the port or the file did not open.
 #include "upload/RunUpload.h"
 
 #include <gtest/gtest.h>
@@ -13,27 +15,71 @@ namespace {
 
 using test::ScriptedModule;
 
-TEST(RunUpload, ChoosesTheProcedureByTheFamilysModelCode) {
-    const std::pair<const char*, bool> families[] = {
-        {"31", true},    {"47", false},    {"316", true},   {"40", false},
-        {"39", true},    {"", true},       {"K47", true},   {"-7", true},
-        {"3160", false}, {" +50x", false}, {nullptr, true}, {"4294967297", true},
+TEST(RunUpload, ModelCodesAreReadLikeAtoi) {
+    const std::pair<const char*, UploadProcedure> codes[] = {
+        {"31", UploadProcedure::Text},     {"47", UploadProcedure::Binary},
+        {"316", UploadProcedure::Text},    {"40", UploadProcedure::Binary},
+        {"39", UploadProcedure::Text},     {"", UploadProcedure::Text},
+        {"K47", UploadProcedure::Text},    {"-7", UploadProcedure::Text},
+        {"3160", UploadProcedure::Binary}, {" +50x", UploadProcedure::Binary},
+        {nullptr, UploadProcedure::Text},  {"4294967297", UploadProcedure::Text},
     };
-    for (const auto& [family, text] : families) {
-        EXPECT_EQ(UsesTextProcedure(family), text) << (family ? family : "null");
+    for (const auto& [code, procedure] : codes) {
+        EXPECT_EQ(ProcedureForModelCode(code), procedure) << (code ? code : "null");
     }
+}
 
-    test::UploadRig textRig("Lines:1\nA\n", ScriptedModule::Family::Text);
-    EXPECT_EQ(RunUpload("31", "aud", textRig.filePath, test::PortName, test::ConfiguredRate,
-                        textRig.Progress(), textRig.platform),
-              ResultOk);
-    EXPECT_EQ(textRig.BlockCommands(), std::vector<std::string>{"AT^QBNW=aud,0,1,1\r"});
+UploadJob JobFor(const test::UploadRig& rig, UploadProcedure procedure) {
+    return {.procedure = procedure,
+            .filePath = rig.filePath,
+            .portName = test::PortName,
+            .baudRate = test::ConfiguredRate};
+}
 
-    test::UploadRig binaryRig(test::Record(9), ScriptedModule::Family::Binary);
-    EXPECT_EQ(RunUpload("47", "aud", binaryRig.filePath, test::PortName, test::ConfiguredRate,
-                        binaryRig.Progress(), binaryRig.platform),
-              ResultOk);
-    EXPECT_EQ(binaryRig.module.blocks, std::vector<std::string>{test::Record(9)});
+TEST(RunUpload, RunsTheJobsProcedureAndCountsWhatTheModuleAccepted) {
+    test::UploadRig text("Lines:5\nA\nB\nC\nD\nE\n", ScriptedModule::Family::Text);
+    const UploadOutcome sent =
+        RunUpload(JobFor(text, UploadProcedure::Text), text.Progress(), text.platform);
+    EXPECT_TRUE(sent.Succeeded());
+    EXPECT_EQ(sent.procedure, UploadProcedure::Text);
+    EXPECT_EQ(sent.rate, test::ConfiguredRate);
+    EXPECT_EQ(sent.accepted, 3u);
+    EXPECT_EQ(sent.position, 6u);
+    EXPECT_EQ(sent.range, 5u);
+    EXPECT_EQ(text.reports, (test::Reports{{2, 5}, {4, 5}, {6, 5}}));
+    EXPECT_EQ(sent.detail, "");
+
+    test::UploadRig binary(test::Record(10) + test::Record(30), ScriptedModule::Family::Binary);
+    StopRequest stop;
+    const ProgressCallback stopAfterFirst = [&stop](uint32_t, uint32_t) {
+        stop.Request();
+        return 1;
+    };
+    const UploadOutcome stopped =
+        RunUpload(JobFor(binary, UploadProcedure::Binary), stopAfterFirst, binary.platform, &stop);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_FALSE(stopped.Succeeded());
+    EXPECT_EQ(stopped.procedure, UploadProcedure::Binary);
+    EXPECT_EQ(stopped.accepted, 1u);
+    EXPECT_EQ(stopped.position, 25u);
+    EXPECT_EQ(binary.module.blocks, std::vector<std::string>{test::Record(10)});
+}
+
+// What a real port cannot be made to say as root; the file's reasons are the end-to-end tests'.
+TEST(RunUpload, NamesThePortAndWhatItSaid) {
+    test::UploadRig rig("Lines:1\nA\n", ScriptedModule::Family::Text);
+    UploadJob job = JobFor(rig, UploadProcedure::Text);
+    job.portName = "/dev/ttyUSB0";
+    const auto detail = [&rig, &job] { return RunUpload(job, {}, rig.platform).detail; };
+
+    rig.port.FailOpen(true, "permission denied (is the user in the dialout group?)");
+    EXPECT_EQ(detail(), "/dev/ttyUSB0: permission denied (is the user in the dialout group?)");
+    rig.port.FailOpen(true, "");
+    EXPECT_EQ(detail(), "");
+    job.portName = "";
+    EXPECT_EQ(detail(), "no serial port configured");
+    job.filePath = "";
+    EXPECT_EQ(detail(), "no parameter file chosen");
 }
 
 }  // namespace

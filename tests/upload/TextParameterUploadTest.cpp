@@ -208,8 +208,9 @@ TEST(TextParameterUpload, WithoutLinkTouchesNothing) {
     UploadRig rig("Lines:1\nA\n", Text);
     TextParameterUpload upload(rig.platform);
     upload.link.reset();
-    EXPECT_EQ(upload.Upload("aud", rig.filePath, test::PortName, test::ConfiguredRate, nullptr),
-              ResultPortUnavailable);
+    const UploadJob job{
+        .filePath = rig.filePath, .portName = test::PortName, .baudRate = test::ConfiguredRate};
+    EXPECT_EQ(upload.Upload(job, nullptr).code, ResultPortUnavailable);
     EXPECT_THAT(rig.fake.log.Events(), IsEmpty());
 }
 

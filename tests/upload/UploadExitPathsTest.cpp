@@ -40,12 +40,16 @@ struct BinaryProcedure {
     static constexpr bool CancelsTheSet = false;
 };
 
+UploadJob JobFor(const test::UploadRig& rig) {
+    return {.filePath = rig.filePath, .portName = test::PortName, .baudRate = test::ConfiguredRate};
+}
+
 template <typename Procedure>
 class UploadExitPathsTest : public testing::Test {
   protected:
     test::UploadRig rig{Procedure::ValidFile(), Procedure::Family};
 
-    ResultCode Run(const std::string& path, const char* setName = "aud") {
+    ResultCode Run(const std::string& path, const std::string& setName = "aud") {
         return rig.Run<typename Procedure::Upload>(path, setName);
     }
     ResultCode Run() { return Run(rig.filePath); }
@@ -105,18 +109,16 @@ TYPED_TEST(UploadExitPathsTest, APortThatDoesNotOpenClosesTheFile) {
     this->rig.port.FailOpen();
     EXPECT_EQ(this->Run(), ResultPortUnavailable);
     EXPECT_THAT(this->rig.fake.log.LinesWithoutSleeps(),
-                ElementsAre("Open " + std::string(test::PortName) + " failed"));
+                ElementsAre("Open " + std::string(test::PortName) + " 115200 failed"));
     EXPECT_FALSE(this->rig.FileStillOpen());
 }
 
 TYPED_TEST(UploadExitPathsTest, ASetNameTooLongForTheCommandBufferTouchesNothing) {
-    EXPECT_EQ(this->Run(this->rig.filePath, std::string(221, 's').c_str()),
-              ResultInvalidParameters);
-    EXPECT_EQ(this->Run(this->rig.filePath, nullptr), ResultInvalidParameters);
+    EXPECT_EQ(this->Run(this->rig.filePath, std::string(221, 's')), ResultInvalidParameters);
     EXPECT_THAT(this->rig.fake.log.Events(), IsEmpty());
 
     const std::string longest(220, 's');
-    EXPECT_EQ(this->Run(this->rig.filePath, longest.c_str()), ResultOk);
+    EXPECT_EQ(this->Run(this->rig.filePath, longest), ResultOk);
     EXPECT_TRUE(this->rig.BlockCommands().front().starts_with("AT^QBNW=" + longest + ",0"));
 }
 
@@ -176,12 +178,11 @@ TYPED_TEST(UploadExitPathsTest, StopsAtTheNextBlockBoundaryWithTheClosingSequenc
             return 1;
         };
         typename TypeParam::Upload upload(rig.platform);
-        const ResultCode code = upload.Upload("aud", rig.filePath, test::PortName,
-                                              test::ConfiguredRate, progress, &stop);
+        const UploadOutcome outcome = upload.Upload(JobFor(rig), progress, &stop);
 
         const bool complete = stopAfter == file.size();
-        EXPECT_EQ(code, complete ? ResultOk : StoppedResult);
-        EXPECT_EQ(stop.Stopped(), !complete);
+        EXPECT_EQ(outcome.code, ResultOk);
+        EXPECT_EQ(outcome.stopped, !complete);
         EXPECT_EQ(reports, stopAfter);
         const std::vector<std::string> sent(file.begin(), file.begin() + stopAfter);
         EXPECT_EQ(rig.module.blocks, sent) << "whole blocks only, none after the stop";
@@ -203,9 +204,9 @@ TYPED_TEST(UploadExitPathsTest, AStopTheRunDidNotReachCountsForNothing) {
     StopRequest stop;
     stop.Request();
     typename TypeParam::Upload upload(rig.platform);
-    EXPECT_EQ(upload.Upload("aud", rig.filePath, test::PortName, test::ConfiguredRate, {}, &stop),
-              ResultModemNotConnected);
-    EXPECT_FALSE(stop.Stopped());
+    const UploadOutcome outcome = upload.Upload(JobFor(rig), {}, &stop);
+    EXPECT_EQ(outcome.code, ResultModemNotConnected);
+    EXPECT_FALSE(outcome.stopped);
 
     stop.Reset();
     EXPECT_FALSE(stop.Requested());

@@ -6,11 +6,12 @@
 #include <utility>
 #include <vector>
 
-#include "link/ResultCode.h"
 #include "platform/Platform.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ScriptedModule.h"
 #include "upload/ProgressCallback.h"
+#include "upload/ResultCode.h"
+#include "upload/UploadJob.h"
 
 namespace corvane::test {
 
@@ -48,11 +49,14 @@ class UploadRig {
     UploadRig(std::string_view content, ScriptedModule::Family family);
     ~UploadRig();
 
+    // The result code of one run of the procedure on the file at path.
     template <typename Procedure>
-    ResultCode Run(const std::string& path, const char* setName = "aud", bool report = true) {
+    ResultCode Run(const std::string& path, const std::string& setName = "aud",
+                   bool report = true) {
         Procedure upload(platform);
-        return upload.Upload(setName, path, PortName, ConfiguredRate,
-                             report ? Progress() : ProgressCallback{});
+        const UploadJob job{
+            .setName = setName, .filePath = path, .portName = PortName, .baudRate = ConfiguredRate};
+        return upload.Upload(job, report ? Progress() : ProgressCallback{}).code;
     }
     template <typename Procedure>
     ResultCode Run() {
