@@ -1,7 +1,5 @@
 #pragma once
 
-#include <csignal>
-
 #include "upload/StopRequest.h"
 
 namespace corvane::cli {
@@ -9,7 +7,8 @@ namespace corvane::cli {
 // While one exists, the first SIGINT, SIGTERM or SIGHUP does not end the process: it requests
 // the stop, so that the update ends at the next block boundary with the module switched off and
 // the port and the file closed, and the operator is told so. A second one ends the process at
-// once, the usual way for that signal. One at a time.
+// once, the usual way for that signal. One at a time. On Windows Ctrl+C counts as SIGINT,
+// Ctrl+Break and closing the console as SIGTERM.
 class SignalStop {
   public:
     explicit SignalStop(StopRequest& stop);
@@ -19,9 +18,11 @@ class SignalStop {
 
     // The first signal that arrived, 0 while none did.
     static int Received();
-
-  private:
-    struct sigaction previous[3];
 };
+
+// What the first signal prints.
+inline constexpr char StopNotice[] =
+    "\ncorvane-update: stopping after the block in progress, so that the module is switched off "
+    "and the port closed; interrupt again to stop at once\n";
 
 }  // namespace corvane::cli

@@ -1,22 +1,22 @@
-#include <unistd.h>
-
 #include <cstdlib>
 #include <iostream>
 
 #include "cli/CommandLine.h"
+#include "cli/ConsoleStream.h"
 #include "cli/SignalStop.h"
 #include "cli/UpdateCommand.h"
 #include "platform/Platform.h"
 
 int main(int argc, char** argv) {
     using namespace corvane::cli;
+    const Utf8Console utf8;
     const CommandLine commandLine = ParseCommandLine(argc, argv, std::getenv("CORVANE_REGISTRY"));
     std::cout << commandLine.output << std::flush;
     std::cerr << commandLine.diagnostics << std::flush;
     if (!commandLine.options) {
         return commandLine.exitStatus;
     }
-    Console console{std::cout, std::cerr, isatty(STDERR_FILENO) == 1};
+    Console console{std::cout, std::cerr, IsConsole(stderr)};
     corvane::StopRequest stop;
     const SignalStop signals(stop);
     const corvane::UploadOutcome outcome = RunUpdateCommand(

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <csignal>
+
 namespace corvane::cli {
 
 namespace {
@@ -9,6 +11,8 @@ namespace {
 constexpr int Signals[3] = {SIGINT, SIGTERM, SIGHUP};
 
 volatile sig_atomic_t received = 0;
+// The handlers in place before, put back afterwards.
+struct sigaction previous[3];
 // Set before the handler is installed, cleared after it is gone.
 StopRequest* target = nullptr;
 
@@ -20,11 +24,9 @@ void OnSignal(int signal) {
     }
     received = signal;
     target->Request();
-    static constexpr char Notice[] =
-        "\ncorvane-update: stopping after the block in progress, so that the module is switched "
-        "off and the port closed; interrupt again to stop at once\n";
     // Only async-signal-safe calls here; the result cannot be acted on.
-    [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, Notice, sizeof Notice - 1);
+    [[maybe_unused]] const ssize_t ignored =
+        ::write(STDERR_FILENO, StopNotice, sizeof StopNotice - 1);
 }
 
 }  // namespace
