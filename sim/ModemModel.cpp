@@ -202,12 +202,12 @@ void ModemModel::BlockCommand(std::string_view arguments) {
         options.family == Family::K31 ? fields.size() == 4 : fields.size() == 2;
     if (!blockCommand || options.faults.blockError) {
         Reply(Result::Error);
-    } else if ((options.family == Family::K31) == options.faults.wrongMarker) {
-        RecordCommand();
-    } else if (options.family == Family::K31) {
+    } else if (options.family == Family::K31 && !options.faults.wrongMarker) {
         TextBlockCommand(fields);
-    } else {
+    } else if (options.family == Family::K47 && options.faults.wrongMarker) {
         TextEntry();  // a K47 module has no numbered sets to keep in order
+    } else {
+        RecordCommand();
     }
 }
 
