@@ -136,15 +136,26 @@ void ModemModel::TakeDataByte(uint8_t byte) {
 
 void ModemModel::Execute(const std::string& received) {
     commands.push_back(received);
-    Concern(received.starts_with(options.faults.answerTo));
-    if (concerned && options.faults.answer != Answer::Normal) {
-        Misanswer();
+    if (const std::string* given = GivenAnswer()) {
+        concerned = false;
+        Reply(*given);
     } else {
-        Interpret(received);
+        Concern(received.starts_with(options.faults.answerTo));
+        if (concerned && options.faults.answer != Answer::Normal) {
+            Misanswer();
+        } else {
+            Interpret(received);
+        }
     }
     if (commands.size() == options.faults.hangUpAfterCommands) {
         HangUp();
     }
+}
+
+const std::string* ModemModel::GivenAnswer() const {
+    const std::vector<std::optional<std::string>>& given = options.faults.givenAnswers;
+    const size_t line = commands.size() - 1;
+    return line < given.size() && given[line] ? &*given[line] : nullptr;
 }
 
 void ModemModel::Interpret(const std::string& received) {
@@ -191,12 +202,10 @@ void ModemModel::BlockCommand(std::string_view arguments) {
         options.family == Family::K31 ? fields.size() == 4 : fields.size() == 2;
     if (!blockCommand || options.faults.blockError) {
         Reply(Result::Error);
-    } else if (options.faults.wrongMarker && options.family == Family::K31) {
-        Reply(Result::Connect);
-    } else if (options.faults.wrongMarker) {
-        Reply(Prompt);
-    } else if (options.family == Family::K31) {
+    } else if (options.family == Family::K31 && !options.faults.wrongMarker) {
         TextBlockCommand(fields);
+    } else if (options.family == Family::K47 && options.faults.wrongMarker) {
+        TextEntry();  // a K47 module has no numbered sets to keep in order
     } else {
         RecordCommand();
     }
@@ -220,6 +229,10 @@ void ModemModel::TextBlockCommand(const std::vector<std::string_view>& fields) {
         Reply(Result::Error);
         return;
     }
+    TextEntry();
+}
+
+void ModemModel::TextEntry() {
     mode = Mode::Text;
     data.clear();
     Reply(Prompt);
@@ -274,6 +287,9 @@ void ModemModel::HangUp() {
 }
 
 void ModemModel::Emit(std::string_view bytes, uint32_t delayMs) {
+    if (bytes.empty()) {
+        return;
+    }
     const bool joinable = !out->empty() && !out->back().hangUp && !out->back().endless;
     if (joinable && out->back().delayMs == delayMs) {
         out->back().bytes.append(bytes);

@@ -73,6 +73,8 @@ class ModemModel {
     void TakeCommandByte(uint8_t byte);
     void TakeDataByte(uint8_t byte);
     void Execute(const std::string& line);
+    // What the faults say in place of the latest command line's answer; null: its own answer.
+    const std::string* GivenAnswer() const;
     // Decides whether the answer about to be given is one that the answer faults concern.
     void Concern(bool selected);
     void Interpret(const std::string& line);
@@ -81,6 +83,7 @@ class ModemModel {
     void HangUp();
     void BlockCommand(std::string_view arguments);
     void TextBlockCommand(const std::vector<std::string_view>& fields);
+    void TextEntry();
     void RecordCommand();
     void Accept(std::string data);
 

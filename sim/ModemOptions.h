@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace corvane::sim {
 
@@ -30,12 +31,15 @@ struct ModemFaults {
     std::string answerTo{};
     bool firstAnswerOnly = false;
     Answer answer = Answer::Normal;
-    uint32_t answerDelayMs = 0;        // on top of the latency
-    uint32_t longReply = 0;            // filler bytes ahead of the answer (2000+ to overflow)
-    bool blockError = false;           // answers every block command with ERROR
-    bool wrongMarker = false;          // answers block commands with the other family's marker, and
-                                       // stays in command mode
-    bool neverConfirm = false;         // takes block data but neither confirms nor stores it
+    uint32_t answerDelayMs = 0;  // on top of the latency
+    uint32_t longReply = 0;      // filler bytes ahead of the answer (2000+ to overflow)
+    // Said in place of the answers to the first command lines, one each, without acting on the
+    // line (an empty text says nothing); std::nullopt, and every line beyond, gets its answer.
+    std::vector<std::optional<std::string>> givenAnswers{};
+    bool blockError = false;    // answers every block command with ERROR
+    bool wrongMarker = false;   // answers block commands with the other family's marker and takes
+                                // the data in that marker's mode
+    bool neverConfirm = false;  // takes block data but neither confirms nor stores it
     uint32_t hangUpAfterCommands = 0;  // hangs the line up after answering this many command
                                        // lines; 0: never
     uint32_t hangUpInBlock = 0;        // hangs the line up once this many bytes of a block's data

@@ -9,8 +9,6 @@ namespace corvane::fuzz {
 
 namespace {
 
-using test::ScriptedModule;
-
 constexpr size_t LargestBinaryBlock = 1023;
 constexpr char CtrlZ = 26;
 constexpr std::string_view RecordCommand = "AT^QBNW=aud,0\r";
@@ -138,7 +136,7 @@ Violations JudgeBinaryUpload(std::string_view file, const UploadOutcome& run, Mo
 
 Violations CheckBinaryUpload(std::span<const uint8_t> input) {
     return UploadToBothFamilies(UploadWith<BinaryParameterUpload>, JudgeBinaryUpload, input,
-                                ScriptedModule::Family::Binary);
+                                sim::Family::K47);
 }
 
 }  // namespace corvane::fuzz

@@ -10,11 +10,10 @@ namespace corvane::fuzz {
 
 namespace {
 
-using test::ScriptedModule;
-
 // The block buffer holds 1024 bytes: the text, the Ctrl-Z behind it and a zero byte.
 constexpr size_t LongestBlockText = 1022;
 constexpr char CtrlZ = 26;
+constexpr char Escape = 27;
 constexpr std::string_view BlockCommandPrefix = "AT^QBNW=aud,0,";
 constexpr std::string_view CancelCommand = "AT^QBNW=aud,0";
 
@@ -104,8 +103,15 @@ std::vector<std::string> WalkTransfer(const UploadOutcome& outcome, bool moduleP
     return texts;
 }
 
-void ExpectProgressPerBlock(const UploadOutcome& outcome, size_t blocks, Violations& violations) {
-    Expect(violations, outcome.progress.size() == blocks,
+// A report for every block sent; the module may have refused the last one, and so the run, when
+// it holds ESC, which abandons a text entry.
+void ExpectProgressPerBlock(const UploadOutcome& outcome, const std::vector<std::string>& texts,
+                            Violations& violations) {
+    const size_t blocks = texts.size();
+    const bool lastMayBeRefused = blocks > 0 && texts.back().find(Escape) != std::string::npos;
+    Expect(violations,
+           outcome.progress.size() == blocks ||
+               (lastMayBeRefused && outcome.progress.size() + 1 == blocks),
            std::to_string(outcome.progress.size()) + " progress reports for " +
                std::to_string(blocks) + " blocks taken");
     for (size_t i = 0; i < outcome.progress.size(); ++i) {
@@ -128,7 +134,7 @@ Violations JudgeTextUpload(std::string_view file, const UploadOutcome& run, Modu
         return violations;
     }
     const std::vector<std::string> texts = WalkTransfer(run, true, violations);
-    ExpectProgressPerBlock(run, texts.size(), violations);
+    ExpectProgressPerBlock(run, texts, violations);
     if (file.find('\0') == std::string_view::npos) {
         std::string sent;
         for (const std::string& text : texts) {
@@ -142,7 +148,7 @@ Violations JudgeTextUpload(std::string_view file, const UploadOutcome& run, Modu
 
 Violations CheckTextUpload(std::span<const uint8_t> input) {
     return UploadToBothFamilies(UploadWith<TextParameterUpload>, JudgeTextUpload, input,
-                                ScriptedModule::Family::Text);
+                                sim::Family::K31);
 }
 
 }  // namespace corvane::fuzz

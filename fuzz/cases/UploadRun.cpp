@@ -4,6 +4,7 @@
 
 #include "fuzz/cases/ScratchFile.h"
 #include "link/RadioPowerLibrary.h"
+#include "tests/support/FakeModem.h"
 #include "tests/support/FakePlatform.h"
 
 namespace corvane::fuzz {
@@ -24,19 +25,16 @@ std::vector<WireWrite> WritesAfterHandshake(const test::EventLog& log) {
 
 }  // namespace
 
-UploadOutcome RunUpload(Procedure procedure, std::span<const uint8_t> file,
-                        test::ScriptedModule::Family family, ModuleKind kind) {
+UploadOutcome RunUpload(Procedure procedure, std::span<const uint8_t> file, sim::Family family,
+                        ModuleKind kind) {
     const std::string& path = WriteScratchFile(file);
     test::FakePlatform fake;
     // The case judges the release itself and reports it as a violation.
     fake.expectReleased = false;
     fake.libraries.Install("RHA.DLL");
-    using Family = test::ScriptedModule::Family;
     const bool sameFamily = kind == ModuleKind::SameFamily;
-    const Family other = family == Family::Text ? Family::Binary : Family::Text;
-    test::ScriptedModule module(fake.port, sameFamily ? family : other);
-    module.echo = sameFamily;
-    module.numeric = !sameFamily;
+    test::FakeModem module(
+        fake.port, {.family = family, .echo = sameFamily, .faults = {.wrongMarker = !sameFamily}});
 
     UploadOutcome outcome;
     outcome.result = procedure(fake.platform, path, [&](uint32_t position, uint32_t range) {
@@ -50,7 +48,7 @@ UploadOutcome RunUpload(Procedure procedure, std::span<const uint8_t> file,
 }
 
 Violations UploadToBothFamilies(Procedure procedure, Judge judge, std::span<const uint8_t> file,
-                                test::ScriptedModule::Family family) {
+                                sim::Family family) {
     const std::string_view text(reinterpret_cast<const char*>(file.data()), file.size());
     Violations violations = judge(text, RunUpload(procedure, file, family, ModuleKind::SameFamily),
                                   ModuleKind::SameFamily);

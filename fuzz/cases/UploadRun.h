@@ -11,7 +11,7 @@
 #include "fuzz/cases/Violations.h"
 #include "fuzz/cases/WireWrites.h"
 #include "platform/Platform.h"
-#include "tests/support/ScriptedModule.h"
+#include "sim/ModemOptions.h"
 #include "upload/ProgressCallback.h"
 #include "upload/ResultCode.h"
 #include "upload/UploadJob.h"
@@ -22,7 +22,8 @@ inline constexpr const char* SetName = "aud";
 inline constexpr const char* SwitchOff = "AT^QMSO\r";
 
 // The module an upload met: one of the family the procedure is for, which takes every block
-// the way the procedure sends it, or one of the other family, which asks for the other mode.
+// the way the procedure sends it, or one that asks for the other family's mode and takes the
+// block in that mode.
 enum class ModuleKind { SameFamily, OtherFamily };
 
 // What one run of an upload procedure left behind.
@@ -35,12 +36,12 @@ struct UploadOutcome {
     bool libraryReleased = false;
 };
 
-// Runs one upload of file (written to the scratch file) against a scripted module on the fake
+// Runs one upload of file (written to the scratch file) against the virtual module on the fake
 // port and the virtual clock, with a power library installed.
 using Procedure = ResultCode (*)(platform::Platform& platform, const std::string& path,
                                  const ProgressCallback& progress);
-UploadOutcome RunUpload(Procedure procedure, std::span<const uint8_t> file,
-                        test::ScriptedModule::Family family, ModuleKind kind);
+UploadOutcome RunUpload(Procedure procedure, std::span<const uint8_t> file, sim::Family family,
+                        ModuleKind kind);
 
 // A Procedure: one run of the upload class as the worker makes it.
 template <typename Upload>
@@ -53,10 +54,10 @@ ResultCode UploadWith(platform::Platform& platform, const std::string& path,
 }
 
 using Judge = Violations (*)(std::string_view file, const UploadOutcome& run, ModuleKind module);
-// Uploads the file to a module of the procedure's family (with echo, verbose results) and to one
-// of the other family (no echo, numeric results), and judges both runs.
+// Uploads the file to a module of the procedure's family (with echo) and to one that asks for the
+// other mode (without echo), and judges both runs.
 Violations UploadToBothFamilies(Procedure procedure, Judge judge, std::span<const uint8_t> file,
-                                test::ScriptedModule::Family family);
+                                sim::Family family);
 
 // Properties every run with an answering module has: a result the procedure can give, the
 // module switched off as the last word, and port and power library released.

@@ -8,8 +8,9 @@
 
 #include "tests/alloc/HeapCounter.h"
 #include "tests/alloc/UncountedPlatform.h"
+#include "tests/support/BinaryRecord.h"
+#include "tests/support/FakeModem.h"
 #include "tests/support/FakePlatform.h"
-#include "tests/support/ScriptedModule.h"
 #include "upload/RunUpload.h"
 
 namespace corvane::test {
@@ -18,7 +19,7 @@ namespace {
 struct Transfer {
     const char* name;
     const char* modelCode;
-    ScriptedModule::Family family;
+    sim::Family family;
     std::string content;
     size_t blocks;
 };
@@ -36,13 +37,7 @@ std::string TextFile() {
 }
 
 std::string BinaryFile() {
-    std::string records;
-    for (const uint32_t length : {300u, 1023u, 7u}) {
-        records += static_cast<char>(length >> 8);
-        records += static_cast<char>(length & 0xFF);
-        records += std::string(length - 2, 'r');
-    }
-    return records;
+    return Record(300) + Record(1023) + Record(7);
 }
 
 // A whole update through the fakes, the heap counter armed while the link uses the port.
@@ -71,7 +66,7 @@ class HeapDuringTransfer : public ::testing::TestWithParam<Transfer> {
 
     std::string path = "/tmp/corvane-alloc-XXXXXX";
     FakePlatform fake;
-    ScriptedModule module{fake.port, GetParam().family};
+    FakeModem module{fake.port, {.family = GetParam().family}};
     UncountedPort port{fake.port};
     UncountedClock clock{fake.clock};
     platform::Platform platform{port, clock, fake.libraries};
@@ -82,7 +77,7 @@ TEST_P(HeapDuringTransfer, NothingIsAllocatedFromTheFirstProbeToThePortsClose) {
     ASSERT_EQ(Run([&reports](uint32_t, uint32_t) { return static_cast<int>(++reports); }),
               ResultOk);
 
-    EXPECT_EQ(module.blocks.size(), GetParam().blocks);
+    EXPECT_EQ(module.Model().StoredSet().size(), GetParam().blocks);
     EXPECT_EQ(reports, GetParam().blocks);
     // The window held every block: its command and its data, besides probe, handshake and
     // switch-off.
@@ -106,8 +101,8 @@ TEST_P(HeapDuringTransfer, AnAllocationInTheBlockLoopIsCaught) {
 
 INSTANTIATE_TEST_SUITE_P(
     BothProcedures, HeapDuringTransfer,
-    ::testing::Values(Transfer{"Text", "31", ScriptedModule::Family::Text, TextFile(), 4},
-                      Transfer{"Binary", "47", ScriptedModule::Family::Binary, BinaryFile(), 3}),
+    ::testing::Values(Transfer{"Text", "31", sim::Family::K31, TextFile(), 4},
+                      Transfer{"Binary", "47", sim::Family::K47, BinaryFile(), 3}),
     [](const ::testing::TestParamInfo<Transfer>& info) { return info.param.name; });
 
 }  // namespace

@@ -10,8 +10,8 @@
 
 #include "bench/ProtocolFloor.h"
 #include "cli/TracingSerialPort.h"
+#include "tests/support/FakeModem.h"
 #include "tests/support/FakePlatform.h"
-#include "tests/support/ScriptedModule.h"
 #include "upload/RunUpload.h"
 
 namespace corvane::bench {
@@ -158,10 +158,10 @@ INSTANTIATE_TEST_SUITE_P(
 struct UpdatePath {
     const char* name;
     const char* modelCode;
-    test::ScriptedModule::Family family;
+    sim::Family family;
     std::string content;
     uint32_t closingPause;
-    std::optional<uint32_t> moduleRate;
+    uint32_t moduleRate;  // 0: any
 };
 
 void PrintTo(const UpdatePath& c, std::ostream* out) {
@@ -176,9 +176,7 @@ TEST_P(VirtualUpdate, TakesExactlyTheWaitsOfItsFloor) {
     const std::string path = ::testing::TempDir() + "corvane-floor-" + GetParam().name + ".prm";
     std::ofstream(path, std::ios::binary) << GetParam().content;
     test::FakePlatform fake;
-    test::ScriptedModule module(fake.port, GetParam().family);
-    module.latencyMs = 0;
-    module.onlyAtRate = GetParam().moduleRate;
+    test::FakeModem module(fake.port, {.family = GetParam().family, .rate = GetParam().moduleRate});
     std::ostringstream trace;
     cli::TracingSerialPort tracing(fake.port, fake.clock, trace);
     platform::Platform platform{tracing, fake.clock, fake.libraries};
@@ -196,25 +194,25 @@ TEST_P(VirtualUpdate, TakesExactlyTheWaitsOfItsFloor) {
     ASSERT_TRUE(ReadTrace(lines, events, error)) << error;
     const std::optional<UpdateFloor> floor = ComputeFloor(events, GetParam().closingPause, error);
     ASSERT_TRUE(floor) << error;
-    EXPECT_EQ(floor->blocks, module.blocks.size());
+    EXPECT_EQ(floor->blocks, module.Model().StoredSet().size());
     EXPECT_DOUBLE_EQ(floor->waitMs, static_cast<double>(fake.clock.Elapsed())) << trace.str();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Updates, VirtualUpdate,
     ::testing::Values(
-        UpdatePath{"Text", "31", test::ScriptedModule::Family::Text,
-                   "Lines: 5\nfirst\nsecond\nthird\nfourth\nfifth\n", 100, std::nullopt},
-        UpdatePath{"Binary", "47", test::ScriptedModule::Family::Binary,
+        UpdatePath{"Text", "31", sim::Family::K31,
+                   "Lines: 5\nfirst\nsecond\nthird\nfourth\nfifth\n", 100, 0},
+        UpdatePath{"Binary", "47", sim::Family::K47,
                    std::string("\x00\x05"
                                "abc\x00\x04"
                                "de\x00\x03"
                                "f",
                                12),
-                   200, std::nullopt},
+                   200, 0},
         // The module answers only at 57600: probes at 115200, 230400, 57600 and 115200 again.
-        UpdatePath{"TextAfterASearch", "31", test::ScriptedModule::Family::Text,
-                   "Lines: 2\nfirst\nsecond\n", 100, 57600}),
+        UpdatePath{"TextAfterASearch", "31", sim::Family::K31, "Lines: 2\nfirst\nsecond\n", 100,
+                   57600}),
     [](const ::testing::TestParamInfo<UpdatePath>& info) { return info.param.name; });
 
 }  // namespace

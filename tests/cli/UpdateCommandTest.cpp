@@ -7,8 +7,8 @@
 #include <string>
 
 #include "tests/cli/ScratchDirectory.h"
+#include "tests/support/FakeModem.h"
 #include "tests/support/FakePlatform.h"
-#include "tests/support/ScriptedModule.h"
 
 namespace corvane::cli {
 namespace {
@@ -65,7 +65,7 @@ TEST(ResolveConnectionTest, OptionsFirstThenTheRegistryThenTheDefaults) {
     }
 }
 
-// What only a terminal shows, and the trace, against a scripted module on virtual time.
+// What only a terminal shows, and the trace, against the virtual module on virtual time.
 class UpdateCommandTest : public ::testing::Test {
   protected:
     int Run(const std::string& content, bool terminal) {
@@ -76,7 +76,7 @@ class UpdateCommandTest : public ::testing::Test {
 
     ScratchDirectory directory;
     test::FakePlatform fake;
-    test::ScriptedModule module{fake.port};
+    test::FakeModem module{fake.port, {}};
     UpdateOptions options = [] {
         UpdateOptions given;
         given.port = "/dev/ttyS1";

@@ -22,6 +22,7 @@
 #include "link/RadioPowerLibrary.h"
 #include "tests/e2e/PtyRig.h"
 #include "tests/faults/OpenDescriptors.h"
+#include "tests/support/BinaryRecord.h"
 #include "upload/RunUpload.h"
 
 namespace corvane {
@@ -68,12 +69,11 @@ std::string TextFile() {
 // A record of the given length, length bytes included. Its body begins with what the module's
 // answers are searched for, and Ctrl-Z.
 std::string Record(uint16_t length, uint8_t step) {
-    std::string record{static_cast<char>(length >> 8), static_cast<char>(length & 0xFF)};
-    record += "\r\nOK\r\n0\x1a\r\n> CONNECT";
-    while (record.size() < length) {
-        record.push_back(static_cast<char>(record.size() * step));
+    std::string body = "\r\nOK\r\n0\x1a\r\n> CONNECT";
+    while (body.size() + 2 < length) {
+        body.push_back(static_cast<char>((body.size() + 2) * step));
     }
-    return record;
+    return test::Record(body);
 }
 
 Lines BinaryRecords() {

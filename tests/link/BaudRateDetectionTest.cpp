@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "tests/link/LinkTestFixture.h"
-#include "tests/support/ScriptedModule.h"
+#include "tests/support/FakeModem.h"
+#include "tests/support/ScriptedReplies.h"
 
 namespace corvane {
 namespace {
 
 using test::EventKind;
-using test::ScriptedModule;
 using testing::ElementsAreArray;
 
 constexpr uint32_t Configured = 115200;
@@ -41,7 +41,7 @@ class BaudRateDetectionTest : public test::OpenLinkTest {
 };
 
 TEST_F(BaudRateDetectionTest, ProbeSetsTheRatePurgesWritesWaitsAndReads) {
-    ScriptedModule module(fake.port);
+    test::FakeModem module(fake.port, {});
 
     EXPECT_EQ(link.DetectBaudRate(Configured), 115200u);
 
@@ -51,30 +51,25 @@ TEST_F(BaudRateDetectionTest, ProbeSetsTheRatePurgesWritesWaitsAndReads) {
     EXPECT_EQ(fake.port.PendingBytes(), 0u) << "the whole answer was read";
 }
 
-// Modules answering at some rates only, the configured rate being 115200 unless given.
+// Modules answering at one rate or at any (0), perhaps not to the first probe they hear, the
+// configured rate being 115200 unless given.
 struct SearchCase {
     const char* name;
-    std::vector<uint32_t> answersAt;
-    std::vector<bool> answersFirstProbes;  // per probe from the start; missing: answers
+    sim::ModemOptions module;
     std::optional<uint32_t> result;
     std::vector<std::string> steps;
     uint32_t configured = Configured;
 };
+
+const sim::ModemFaults MissesFirstProbe{.firstAnswerOnly = true, .answer = sim::Answer::None};
+const sim::ModemFaults Silent{.silent = true};
 
 class BaudRateSearchTest : public BaudRateDetectionTest,
                            public testing::WithParamInterface<SearchCase> {};
 
 TEST_P(BaudRateSearchTest, ProbesInOrderAndLeavesThePortAtTheResult) {
     const SearchCase& c = GetParam();
-    ScriptedModule module(fake.port);
-    size_t probes = 0;
-    module.answer = [&](const std::string&) -> std::optional<std::string> {
-        const bool heard = std::find(c.answersAt.begin(), c.answersAt.end(), fake.port.Rate()) !=
-                           c.answersAt.end();
-        const bool willing = probes >= c.answersFirstProbes.size() || c.answersFirstProbes[probes];
-        ++probes;
-        return heard && willing ? std::nullopt : std::optional<std::string>("");
-    };
+    test::FakeModem module(fake.port, c.module);
 
     EXPECT_EQ(link.DetectBaudRate(c.configured), c.result);
 
@@ -86,33 +81,28 @@ TEST_P(BaudRateSearchTest, ProbesInOrderAndLeavesThePortAtTheResult) {
 
 INSTANTIATE_TEST_SUITE_P(
     Searches, BaudRateSearchTest,
-    testing::Values(SearchCase{"ConfiguredRateAnswers", {115200}, {}, 115200, {"reset", "115200"}},
+    testing::Values(SearchCase{"ConfiguredRateAnswers", {}, 115200, {"reset", "115200"}},
                     SearchCase{"Only57600",
-                               {57600},
-                               {},
+                               {.rate = 57600},
                                57600,
                                {"reset", "115200", "230400", "57600", "115200", "set 57600"}},
                     SearchCase{"ConfirmingProbeWins",
-                               {230400, 115200},
-                               {false},
+                               {.rate = 0, .faults = MissesFirstProbe},
                                115200,
                                {"reset", "115200", "230400", "115200"}},
                     SearchCase{"SecondPassAfterReset",
-                               {115200},
-                               {false, false, false, false, false},
+                               {.faults = MissesFirstProbe},
                                115200,
                                {"reset", "115200", "230400", "57600", "38400", "19200", "reset",
                                 "115200"}},
                     SearchCase{"NoModule",
-                               {},
-                               {},
+                               {.faults = Silent},
                                std::nullopt,
                                {"reset", "9600", "230400", "115200", "57600", "38400", "19200",
                                 "reset", "9600", "230400", "115200", "57600", "38400", "19200"},
                                9600},
                     SearchCase{"NoModuleConfiguredIsACandidate",
-                               {},
-                               {},
+                               {.faults = Silent},
                                std::nullopt,
                                {"reset", "57600", "230400", "115200", "38400", "19200", "reset",
                                 "57600", "230400", "115200", "38400", "19200"},
@@ -130,8 +120,7 @@ class ProbeAnswerTest : public BaudRateDetectionTest,
                         public testing::WithParamInterface<AnswerCase> {};
 
 TEST_P(ProbeAnswerTest, OkWithLineEndOrZeroAnywhere) {
-    ScriptedModule module(fake.port);
-    module.answer = [](const std::string&) { return GetParam().answer; };
+    test::ScriptedReplies module(fake.port, {GetParam().answer}, true);
 
     EXPECT_EQ(link.DetectBaudRate(Configured),
               GetParam().answered ? std::optional<uint32_t>(115200) : std::nullopt);
@@ -147,15 +136,13 @@ INSTANTIATE_TEST_SUITE_P(Answers, ProbeAnswerTest,
                          [](const auto& info) { return info.param.name; });
 
 TEST_F(BaudRateDetectionTest, ProbeCaptureHoldsAtMost1999Bytes) {
-    // Echo and 1996 bytes fill the capture; the marker behind them is never seen.
-    ScriptedModule module(fake.port);
-    const std::string answer = std::string(1996, 'x') + "\r\nOK\r\n";
-    module.answer = [&](const std::string&) { return answer; };
+    // Echo and 1996 bytes of filler fill the capture; the marker behind them is never seen.
+    test::FakeModem module(fake.port, {.rate = 0, .faults = {.longReply = 1996}});
 
     EXPECT_EQ(link.DetectBaudRate(9600), std::nullopt);
     EXPECT_EQ(fake.log.OfKind(EventKind::Write).size(), 12u);
     // Each probe reads 1999 bytes and drops one; the next probe's purge clears the rest.
-    EXPECT_EQ(fake.port.PendingBytes(), 3u + answer.size() - 2000u);
+    EXPECT_EQ(fake.port.PendingBytes(), 3u + 1996u + 6u - 2000u);
 }
 
 }  // namespace

@@ -7,30 +7,25 @@
 #include <vector>
 
 #include "tests/link/LinkTestFixture.h"
-#include "tests/support/ScriptedModule.h"
+#include "tests/support/BinaryRecord.h"
+#include "tests/support/FakeModem.h"
 #include "tests/support/ScriptedReplies.h"
 
 namespace corvane {
 namespace {
 
+using sim::Family;
 using test::EventKind;
 using test::GuardedBuffer;
-using test::ScriptedModule;
 using testing::ElementsAre;
 using testing::ElementsAreArray;
 
 constexpr const char* TextCommand = "AT^QBNW=aud,0,1,2\r";
 constexpr const char* BinaryCommand = "AT^QBNW=aud,0\r";
 
-// A record as the binary files hold it: big-endian length counting its two length bytes.
-std::vector<uint8_t> Record(size_t length) {
-    std::vector<uint8_t> record(length);
-    record[0] = static_cast<uint8_t>(length >> 8);
-    record[1] = static_cast<uint8_t>(length & 0xFF);
-    for (size_t i = 2; i < length; ++i) {
-        record[i] = static_cast<uint8_t>('a' + i % 26);
-    }
-    return record;
+std::vector<uint8_t> RecordBytes(uint32_t length) {
+    const std::string record = test::Record(length);
+    return {record.begin(), record.end()};
 }
 
 // A text block buffer of the given size holding text and its zero byte.
@@ -63,24 +58,24 @@ class BlockTransferTest : public test::OpenLinkTest {
 };
 
 TEST_F(BlockTransferTest, BinaryRecordGoesOutWholeAfterConnect) {
-    ScriptedModule module(fake.port, ScriptedModule::Family::Binary);
-    std::vector<uint8_t> record = Record(7);
+    test::FakeModem module(fake.port, {.family = Family::K47});
+    std::vector<uint8_t> record = RecordBytes(7);
 
     EXPECT_EQ(Send(BinaryCommand, record, 7), BlockResult::Confirmed);
 
-    EXPECT_THAT(module.blocks, ElementsAre(Bytes(record, 7)));
+    EXPECT_THAT(module.Model().StoredSet(), ElementsAre(Bytes(record, 7)));
     EXPECT_THAT(fake.log.Lines({EventKind::Purge, EventKind::Write, EventKind::Sleep}),
                 ElementsAre("Purge", "Sleep 50", "Write AT^QBNW=aud,0\\r", "Sleep 50",
                             "Write \\x00\\x07cdefg"));
 }
 
 TEST_F(BlockTransferTest, TextBlockGetsCtrlZAndTheCallersBufferKeepsIt) {
-    ScriptedModule module(fake.port, ScriptedModule::Family::Text);
+    test::FakeModem module(fake.port, {.family = Family::K31});
     std::vector<uint8_t> text = TextBuffer("1,2,3\n4,5,6", 1024);
 
     EXPECT_EQ(Send(TextCommand, text, ReplyBufferSize), BlockResult::Confirmed);
 
-    EXPECT_THAT(module.blocks, ElementsAre("1,2,3\n4,5,6"));
+    EXPECT_THAT(module.Model().StoredSet(), ElementsAre("1,2,3\n4,5,6"));
     EXPECT_EQ(Writes().back(), "1,2,3\n4,5,6\x1A");
     EXPECT_EQ(Bytes(text, 13), std::string("1,2,3\n4,5,6\x1A", 12) + '\0');
     EXPECT_EQ(text[13], 0xEE);
@@ -89,7 +84,7 @@ TEST_F(BlockTransferTest, TextBlockGetsCtrlZAndTheCallersBufferKeepsIt) {
 // The block's size decides before any data byte goes out; the module has already said CONNECT.
 struct SizeCase {
     const char* name;
-    ScriptedModule::Family family;
+    Family family;
     size_t bufferSize;
     std::string text;  // for the text family
     uint32_t count;
@@ -100,19 +95,17 @@ class BlockSizeTest : public BlockTransferTest, public testing::WithParamInterfa
 
 TEST_P(BlockSizeTest, BlocksThatCannotGoOutWholeAreRefusedUnsent) {
     const SizeCase& c = GetParam();
-    ScriptedModule module(fake.port, c.family);
-    std::vector<uint8_t> data = c.family == ScriptedModule::Family::Binary
-                                    ? Record(c.bufferSize)
-                                    : TextBuffer(c.text, c.bufferSize);
+    test::FakeModem module(fake.port, {.family = c.family});
+    const bool binary = c.family == Family::K47;
+    std::vector<uint8_t> data =
+        binary ? RecordBytes(c.bufferSize) : TextBuffer(c.text, c.bufferSize);
     const std::vector<uint8_t> before = data;
 
-    EXPECT_EQ(Send(c.family == ScriptedModule::Family::Binary ? BinaryCommand : TextCommand, data,
-                   c.count),
-              c.result);
+    EXPECT_EQ(Send(binary ? BinaryCommand : TextCommand, data, c.count), c.result);
 
     const size_t writes = c.result == BlockResult::Confirmed ? 2 : 1;
     EXPECT_EQ(Writes().size(), writes);
-    EXPECT_EQ(module.blocks.size(), writes - 1);
+    EXPECT_EQ(module.Model().StoredSet().size(), writes - 1);
     if (c.result != BlockResult::Confirmed) {
         EXPECT_EQ(data, before) << "a refused block leaves the caller's buffer alone";
     }
@@ -120,20 +113,15 @@ TEST_P(BlockSizeTest, BlocksThatCannotGoOutWholeAreRefusedUnsent) {
 
 INSTANTIATE_TEST_SUITE_P(
     Sizes, BlockSizeTest,
-    testing::Values(SizeCase{"Binary1023", ScriptedModule::Family::Binary, 1023, "", 1023,
-                             BlockResult::Confirmed},
-                    SizeCase{"Binary1024", ScriptedModule::Family::Binary, 1024, "", 1024,
-                             BlockResult::DataRefused},
-                    SizeCase{"BinaryWithoutRecord", ScriptedModule::Family::Binary, 5120, "", 0,
-                             BlockResult::DataRefused},
-                    SizeCase{"BinaryCountBeyondBuffer", ScriptedModule::Family::Binary, 100, "",
-                             101, BlockResult::DataRefused},
-                    SizeCase{"TextWithRoomForCtrlZ", ScriptedModule::Family::Text, 7, "abcde", 2000,
-                             BlockResult::Confirmed},
-                    SizeCase{"TextWithoutRoomForCtrlZ", ScriptedModule::Family::Text, 6, "abcde",
-                             2000, BlockResult::DataRefused},
-                    SizeCase{"TextWithoutTerminator", ScriptedModule::Family::Text, 5, "abcde",
-                             2000, BlockResult::DataRefused}),
+    testing::Values(
+        SizeCase{"Binary1023", Family::K47, 1023, "", 1023, BlockResult::Confirmed},
+        SizeCase{"Binary1024", Family::K47, 1024, "", 1024, BlockResult::DataRefused},
+        SizeCase{"BinaryWithoutRecord", Family::K47, 5120, "", 0, BlockResult::DataRefused},
+        SizeCase{"BinaryCountBeyondBuffer", Family::K47, 100, "", 101, BlockResult::DataRefused},
+        SizeCase{"TextWithRoomForCtrlZ", Family::K31, 7, "abcde", 2000, BlockResult::Confirmed},
+        SizeCase{"TextWithoutRoomForCtrlZ", Family::K31, 6, "abcde", 2000,
+                 BlockResult::DataRefused},
+        SizeCase{"TextWithoutTerminator", Family::K31, 5, "abcde", 2000, BlockResult::DataRefused}),
     [](const auto& info) { return info.param.name; });
 
 // The replies to the writes (command, ESC, block), in order, and what SendBlock makes of them.
@@ -151,7 +139,7 @@ class BlockAttemptTest : public BlockTransferTest,
 
 TEST_P(BlockAttemptTest, TwoAttemptsAndTheResultToReport) {
     test::ScriptedReplies module(fake.port, GetParam().replies, true);
-    std::vector<uint8_t> record = Record(10);
+    std::vector<uint8_t> record = RecordBytes(10);
 
     EXPECT_EQ(Send(BinaryCommand, record, 10), GetParam().result);
     const std::vector<std::string> writes = Writes();
@@ -204,7 +192,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(BlockTransferTest, EscapeIsOnTheLineBeforeTheRepeatedCommandsPurge) {
     test::ScriptedReplies module(fake.port, {"", "", "\r\nCONNECT\r\n", "\r\nOK\r\n"});
-    std::vector<uint8_t> record = Record(4);
+    std::vector<uint8_t> record = RecordBytes(4);
 
     EXPECT_EQ(Send(BinaryCommand, record, 4), BlockResult::Confirmed);
     std::vector<std::string> steps;
@@ -221,7 +209,7 @@ TEST_F(BlockTransferTest, EscapeIsOnTheLineBeforeTheRepeatedCommandsPurge) {
 
 TEST_F(BlockTransferTest, ConnectIsLookedForBeforeThePrompt) {
     test::ScriptedReplies module(fake.port, {"\r\n> \r\nCONNECT\r\n", "\r\nOK\r\n"});
-    std::vector<uint8_t> record = Record(10);
+    std::vector<uint8_t> record = RecordBytes(10);
 
     EXPECT_EQ(Send(BinaryCommand, record, 10), BlockResult::Confirmed);
     EXPECT_EQ(Writes().back(), Bytes(record, 10)) << "binary mode: the record, no Ctrl-Z";
@@ -242,7 +230,7 @@ TEST_P(ConfirmationTest, MarkerDecidesWhetherTheBlockWasTaken) {
     const ConfirmationCase& c = GetParam();
     test::ScriptedReplies module(fake.port, {c.text ? "\r\n> " : "\r\nCONNECT\r\n", c.confirmation},
                                  true);
-    std::vector<uint8_t> data = c.text ? TextBuffer("x=1", 64) : Record(10);
+    std::vector<uint8_t> data = c.text ? TextBuffer("x=1", 64) : RecordBytes(10);
 
     EXPECT_EQ(Send(c.text ? TextCommand : BinaryCommand, data, c.text ? ReplyBufferSize : 10),
               c.result);

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "tests/link/LinkTestFixture.h"
-#include "tests/support/ScriptedModule.h"
+#include "tests/support/FakeModem.h"
 #include "tests/support/ScriptedReplies.h"
 
 namespace corvane {
@@ -22,7 +22,7 @@ const uint8_t Probe[] = {'A', 'T', '\r'};
 class ReplyCaptureTest : public test::OpenLinkTest {};
 
 TEST_F(ReplyCaptureTest, SendCommandPurgesPausesWritesAndLetsTheReplySettle) {
-    test::ScriptedModule module(fake.port);
+    test::FakeModem module(fake.port, {});
     GuardedBuffer<ReplyBufferSize> reply;
 
     EXPECT_TRUE(link.SendCommand("AT\r", reply.Span(), ReplyBufferSize));

@@ -13,6 +13,7 @@
 #include "fuzz/cases/FuzzBytes.h"
 #include "fuzz/cases/UploadJudges.h"
 #include "fuzz/cases/WireWrites.h"
+#include "tests/support/BinaryRecord.h"
 #include "tests/support/EventLog.h"
 
 namespace corvane::fuzz {
@@ -116,13 +117,8 @@ TEST(TextUploadJudge, ReportsTextSentToAModuleThatAskedForBinary) {
 
 // --- binary uploads: records of 7 and of 259 bytes (a zero byte at offset 5 of the second)
 
-std::string Record(std::string body) {
-    const size_t length = body.size() + 2;
-    return std::string{static_cast<char>(length >> 8), static_cast<char>(length & 0xFF)} + body;
-}
-
-const std::string FirstRecord = Record("ABCDE");
-const std::string SecondRecord = Record("rrr" + std::string(1, '\0') + std::string(253, 's'));
+const std::string FirstRecord = test::Record("ABCDE");
+const std::string SecondRecord = test::Record("rrr" + std::string(1, '\0') + std::string(253, 's'));
 const std::string BinaryFile = FirstRecord + SecondRecord;
 
 UploadOutcome SoundBinaryRun() {

@@ -165,13 +165,14 @@ TEST(ModemModel, FaultsInTheBlockDialogue) {
     EXPECT_EQ(Feed(refusing31, "AT^QBNW=aud,0,1,1\r") + Feed(refusing47, "AT^QBNW=aud,0\r"),
               Error + Error);
 
-    // The other family's marker, but the module stays in command mode.
+    // The other family's marker, and the data taken in that marker's mode.
     ModemModel wrong31(Quiet(Family::K31, {.wrongMarker = true}));
     ModemModel wrong47(Quiet(Family::K47, {.wrongMarker = true}));
     EXPECT_EQ(Feed(wrong31, "AT^QBNW=aud,0,1,1\r"), "\r\nCONNECT\r\n");
     EXPECT_EQ(Feed(wrong47, "AT^QBNW=aud,0\r"), Prompt);
-    EXPECT_EQ(Feed(wrong31, "AT\r"), Ok);
-    EXPECT_EQ(Feed(wrong47, "AT\r"), Ok);
+    EXPECT_EQ(Feed(wrong31, "\x00\x03r"s) + Feed(wrong47, "text\x1a"), Ok + Ok);
+    EXPECT_EQ(wrong31.StoredSet(), Texts{"\x00\x03r"s});
+    EXPECT_EQ(wrong47.StoredSet(), Texts{"text"});
 
     ModemModel mute(Quiet(Family::K31, {.neverConfirm = true}));
     Feed(mute, "AT^QBNW=aud,0,1,1\r");
@@ -251,6 +252,14 @@ TEST(ModemModel, AnswerFaultsConcernOnlyTheChosenCommandLines) {
         ASSERT_EQ(outputs.size(), 1u);
         EXPECT_EQ(outputs[0].delayMs, firstOnly ? 0u : 5200u);
     }
+}
+
+TEST(ModemModel, GivenAnswersReplaceThoseOfTheFirstLines) {
+    ModemModel modem(Quiet(Family::K31, {.givenAnswers = {std::nullopt, "ER0R", ""}}));
+    EXPECT_EQ(Feed(modem, "AT\r"), Ok);
+    EXPECT_EQ(Feed(modem, "AT^QBNW=aud,0,1,1\r"), "ER0R");
+    EXPECT_EQ(Feed(modem, "AT^QBNW=aud,0,1,1\r"), "");
+    EXPECT_EQ(Feed(modem, "AT^QBNW=aud,0,1,1\r"), Prompt) << "the lines before were not acted on";
 }
 
 TEST(ModemModel, HangsUpAfterACommandLineOrInsideABlock) {

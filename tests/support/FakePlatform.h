@@ -15,7 +15,7 @@ namespace corvane::test {
 //
 //     FakePlatform fake;
 //     fake.libraries.Install("RHA.DLL");
-//     ScriptedModule module(fake.port);
+//     FakeModem module(fake.port, {.family = sim::Family::K31});
 //     ModuleLink link(fake.platform);
 //
 // On destruction it checks that the run left the port closed and no power library loaded

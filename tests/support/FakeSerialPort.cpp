@@ -67,7 +67,7 @@ bool FakeSerialPort::Purge() {
 
 size_t FakeSerialPort::Write(std::span<const uint8_t> bytes) {
     Record(EventKind::Write, 0, true, std::string(bytes.begin(), bytes.end()));
-    if (!open || failWrites) {
+    if (!open || failWrites || HungUp()) {
         return 0;
     }
     if (module) {
@@ -104,6 +104,13 @@ void FakeSerialPort::Deliver(std::span<const uint8_t> bytes, uint64_t delayMs) {
     }
     for (uint8_t b : bytes) {
         incoming.push_back({b, arrival});
+    }
+}
+
+void FakeSerialPort::HangUp(uint64_t delayMs) {
+    hangUpAt = clock.Elapsed() + delayMs;
+    if (!incoming.empty()) {
+        hangUpAt = std::max(*hangUpAt, incoming.back().arrival);
     }
 }
 

@@ -24,7 +24,7 @@ namespace corvane::test {
 //     the byte if one arrived by then, else nothing;
 //   - Purge drops the bytes that have arrived; bytes still on their way stay queued.
 // A module hook, called on every Write with the bytes written, lets a test answer commands
-// (see ScriptedModule). Failures can be switched on per operation.
+// (see FakeModem). Failures can be switched on per operation.
 class FakeSerialPort : public platform::SerialPort {
   public:
     using Module = std::function<void(std::span<const uint8_t> written)>;
@@ -50,6 +50,11 @@ class FakeSerialPort : public platform::SerialPort {
     void Deliver(std::span<const uint8_t> bytes, uint64_t delayMs = 0);
     void Deliver(std::string_view text, uint64_t delayMs = 0);
     size_t PendingBytes() const { return incoming.size(); }
+    // The line drops delayMs from now, behind the bytes queued so far: they can still be read,
+    // nothing more comes, and every write fails from then on.
+    void HangUp(uint64_t delayMs = 0);
+    // Virtual ms since the clock started: the time that deliveries are counted from.
+    uint64_t Elapsed() const { return clock.Elapsed(); }
 
     // The rate the line runs at: the last one held, or the forced one.
     uint32_t Rate() const { return forcedRate.value_or(rate); }
@@ -78,6 +83,7 @@ class FakeSerialPort : public platform::SerialPort {
 
     void Record(EventKind kind, uint32_t value = 0, bool ok = true, std::string text = {});
     bool HasArrived() const;
+    bool HungUp() const { return hangUpAt && clock.Elapsed() >= *hangUpAt; }
 
     VirtualClock& clock;
     EventLog& log;
@@ -88,6 +94,7 @@ class FakeSerialPort : public platform::SerialPort {
     bool dtrHigh = false;
     bool rtsHigh = false;
     uint64_t readCalls = 0;
+    std::optional<uint64_t> hangUpAt;
 
     bool failOpen = false;
     std::string openFailure;

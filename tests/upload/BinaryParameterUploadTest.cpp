@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,13 +15,12 @@ namespace {
 using namespace std::string_literals;
 using test::Record;
 using test::Reports;
-using test::ScriptedModule;
 using test::UploadRig;
 using testing::ElementsAre;
 using testing::IsEmpty;
 using Writes = std::vector<std::string>;
 
-constexpr auto Binary = ScriptedModule::Family::Binary;
+const sim::ModemOptions Binary{.family = sim::Family::K47};
 const std::string WriteCommand = "AT^QBNW=aud,0\r";
 
 std::string Join(const std::vector<std::string>& records) {
@@ -63,7 +61,7 @@ TEST(BinaryParameterUpload, SendsRecordsWholeAndReportsTheShareOfTheFileSent) {
         UploadRig rig(Join(walk.records), Binary);
         EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultOk);
         EXPECT_EQ(rig.Writes(), WritesFor(walk.records));
-        EXPECT_EQ(rig.module.blocks, walk.records);
+        EXPECT_EQ(rig.Stored(), walk.records);
         EXPECT_EQ(rig.reports, walk.reports);
     }
 }
@@ -119,27 +117,18 @@ TEST(BinaryParameterUpload, ARecordTooLargeForOneBlockIsAnnouncedButNotSent) {
     }
     UploadRig rig(Record(1023), Binary);
     EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultOk);
-    EXPECT_THAT(rig.module.blocks, ElementsAre(Record(1023)));
+    EXPECT_THAT(rig.Stored(), ElementsAre(Record(1023)));
 }
 
 TEST(BinaryParameterUpload, PassesTheBlockTransfersFailureOn) {
-    struct Failure {
-        std::optional<std::string> replyToWriteCommand;
-        bool refuseRecords;
-        ResultCode result;
+    const std::pair<sim::ModemFaults, ResultCode> failures[] = {
+        {{.neverConfirm = true}, ResultModemRejectedData},
+        {{.answerTo = "AT^QBNW", .answer = sim::Answer::None}, ResultModemRejectedData},
+        {{.blockError = true}, ResultWrongModuleType},
     };
-    const Failure failures[] = {
-        {std::nullopt, true, ResultModemRejectedData},
-        {"", false, ResultModemRejectedData},
-        {"\r\nERROR\r\n", false, ResultWrongModuleType},
-    };
-    for (const Failure& failure : failures) {
-        UploadRig rig(Record(9) + Record(10), Binary);
-        rig.module.refuseBlocks = failure.refuseRecords;
-        rig.module.answer = [&failure](const std::string& line) {
-            return line == WriteCommand ? failure.replyToWriteCommand : std::nullopt;
-        };
-        EXPECT_EQ(rig.Run<BinaryParameterUpload>(), failure.result);
+    for (const auto& [faults, result] : failures) {
+        UploadRig rig(Record(9) + Record(10), {.family = sim::Family::K47, .faults = faults});
+        EXPECT_EQ(rig.Run<BinaryParameterUpload>(), result);
         EXPECT_THAT(rig.reports, IsEmpty());
         EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(200));
     }
@@ -158,9 +147,9 @@ TEST(BinaryParameterUpload, RefusesAFileTooLargeToMeasure) {
 TEST(BinaryParameterUpload, AModuleAskingForTextGetsOnlyTheRecord) {
     const std::string longer = Record(600, 'A');
     const std::string shorter = Record(263, 'a');
-    UploadRig rig(longer + shorter, ScriptedModule::Family::Text);
+    UploadRig rig(longer + shorter, {.family = sim::Family::K47, .faults = {.wrongMarker = true}});
     EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultOk);
-    EXPECT_THAT(rig.module.blocks, ElementsAre(longer, shorter));
+    EXPECT_THAT(rig.Stored(), ElementsAre(longer, shorter));
     EXPECT_EQ(rig.Writes().end()[-2], shorter + "\x1A");
 }
 

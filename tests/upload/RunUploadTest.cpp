@@ -13,8 +13,6 @@
 namespace corvane {
 namespace {
 
-using test::ScriptedModule;
-
 TEST(RunUpload, ModelCodesAreReadLikeAtoi) {
     const std::pair<const char*, UploadProcedure> codes[] = {
         {"31", UploadProcedure::Text},     {"47", UploadProcedure::Binary},
@@ -37,7 +35,7 @@ UploadJob JobFor(const test::UploadRig& rig, UploadProcedure procedure) {
 }
 
 TEST(RunUpload, RunsTheJobsProcedureAndCountsWhatTheModuleAccepted) {
-    test::UploadRig text("Lines:5\nA\nB\nC\nD\nE\n", ScriptedModule::Family::Text);
+    test::UploadRig text("Lines:5\nA\nB\nC\nD\nE\n", {.family = sim::Family::K31});
     const UploadOutcome sent =
         RunUpload(JobFor(text, UploadProcedure::Text), text.Progress(), text.platform);
     EXPECT_TRUE(sent.Succeeded());
@@ -49,7 +47,7 @@ TEST(RunUpload, RunsTheJobsProcedureAndCountsWhatTheModuleAccepted) {
     EXPECT_EQ(text.reports, (test::Reports{{2, 5}, {4, 5}, {6, 5}}));
     EXPECT_EQ(sent.detail, "");
 
-    test::UploadRig binary(test::Record(10) + test::Record(30), ScriptedModule::Family::Binary);
+    test::UploadRig binary(test::Record(10) + test::Record(30), {.family = sim::Family::K47});
     StopRequest stop;
     const ProgressCallback stopAfterFirst = [&stop](uint32_t, uint32_t) {
         stop.Request();
@@ -62,12 +60,12 @@ TEST(RunUpload, RunsTheJobsProcedureAndCountsWhatTheModuleAccepted) {
     EXPECT_EQ(stopped.procedure, UploadProcedure::Binary);
     EXPECT_EQ(stopped.accepted, 1u);
     EXPECT_EQ(stopped.position, 25u);
-    EXPECT_EQ(binary.module.blocks, std::vector<std::string>{test::Record(10)});
+    EXPECT_EQ(binary.Stored(), std::vector<std::string>{test::Record(10)});
 }
 
 // What a real port cannot be made to say as root; the file's reasons are the end-to-end tests'.
 TEST(RunUpload, NamesThePortAndWhatItSaid) {
-    test::UploadRig rig("Lines:1\nA\n", ScriptedModule::Family::Text);
+    test::UploadRig rig("Lines:1\nA\n", {.family = sim::Family::K31});
     UploadJob job = JobFor(rig, UploadProcedure::Text);
     job.portName = "/dev/ttyUSB0";
     const auto detail = [&rig, &job] { return RunUpload(job, {}, rig.platform).detail; };

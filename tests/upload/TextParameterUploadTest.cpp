@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,12 +14,11 @@ namespace {
 using namespace std::string_literals;
 using test::Cancel;
 using test::Reports;
-using test::ScriptedModule;
 using test::UploadRig;
 using testing::ElementsAre;
 using testing::IsEmpty;
 
-constexpr auto Text = ScriptedModule::Family::Text;
+const sim::ModemOptions Text{.family = sim::Family::K31};
 
 TEST(TextParameterUpload, SendsFiveLinesAsThreeNumberedBlocks) {
     UploadRig rig("Lines:5\r\n\r\nD1\r\nD2\r\nD3\r\nD4\r\nD5\r\n", Text);
@@ -37,7 +35,7 @@ TEST(TextParameterUpload, SendsFiveLinesAsThreeNumberedBlocks) {
 
 // What a file makes of a run with a willing module: the blocks it received, the total its block
 // commands announced, the range of the progress reports (two lines per block), and whether
-// the transfer was cancelled.
+// the transfer was cancelled, which leaves the module holding nothing of the set.
 struct FileCase {
     const char* name;
     std::string content;
@@ -69,7 +67,7 @@ TEST_P(TextFileTest, SendsWhatTheFileHolds) {
     if (file.cancelled) {
         commands.push_back(Cancel);
     }
-    EXPECT_EQ(rig.module.blocks, file.blocks);
+    EXPECT_EQ(rig.Stored(), file.cancelled ? std::vector<std::string>{} : file.blocks);
     EXPECT_EQ(rig.BlockCommands(), commands);
     EXPECT_EQ(rig.reports, reports);
     // Whatever the file holds, the module was found and is switched off at the end.
@@ -167,22 +165,15 @@ INSTANTIATE_TEST_SUITE_P(
 // However the module fails a block, the operator hears that the file did not go in, after the
 // cancel command and the closing sequence.
 TEST(TextParameterUpload, AFailedBlockEndsWithCancelAndClosing) {
-    const auto replyToBlockCommand = [](std::string reply) {
-        return [reply](const std::string& line) -> std::optional<std::string> {
-            return line.starts_with("AT^QBNW=aud,0,") ? std::optional(reply) : std::nullopt;
-        };
+    const std::pair<const char*, sim::ModemFaults> failures[] = {
+        {"unconfirmed", {.neverConfirm = true}},
+        {"CONNECT", {.wrongMarker = true}},
+        {"error", {.blockError = true}},
+        {"silence", {.answerTo = "AT^QBNW=aud,0,", .answer = sim::Answer::None}},
     };
-    const std::vector<std::pair<const char*, std::function<void(ScriptedModule&)>>> failures = {
-        {"refused", [](ScriptedModule& m) { m.refuseBlocks = true; }},
-        {"unconfirmed", [](ScriptedModule& m) { m.ignoreBlocks = true; }},
-        {"CONNECT", [](ScriptedModule& m) { m.family = ScriptedModule::Family::Binary; }},
-        {"error", [&](ScriptedModule& m) { m.answer = replyToBlockCommand("\r\nERROR\r\n"); }},
-        {"silence", [&](ScriptedModule& m) { m.answer = replyToBlockCommand(""); }},
-    };
-    for (const auto& [name, arrange] : failures) {
+    for (const auto& [name, faults] : failures) {
         SCOPED_TRACE(name);
-        UploadRig rig("Lines:2\nA\nB\n", Text);
-        arrange(rig.module);
+        UploadRig rig("Lines:2\nA\nB\n", {.family = sim::Family::K31, .faults = faults});
         EXPECT_EQ(rig.Run<TextParameterUpload>(), ResultInvalidFile);
 
         const std::vector<std::string> writes = rig.Writes();
@@ -191,17 +182,6 @@ TEST(TextParameterUpload, AFailedBlockEndsWithCancelAndClosing) {
         EXPECT_THAT(rig.reports, IsEmpty());
         EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(100));
     }
-}
-
-TEST(TextParameterUpload, CancelCommandIsALineOfItsOwn) {
-    UploadRig rig("Lines:4\nA\nB\n", Text);
-    rig.module.answer = [](const std::string& line) -> std::optional<std::string> {
-        return line == Cancel ? std::optional("\r\nOK\r\n"s) : std::nullopt;
-    };
-    EXPECT_EQ(rig.Run<TextParameterUpload>(), ResultInvalidFile);
-    // Two commands for the module, not one glued line.
-    const std::vector<std::string>& commands = rig.module.commands;
-    EXPECT_THAT(std::vector(commands.end() - 2, commands.end()), ElementsAre(Cancel, "AT^QMSO\r"));
 }
 
 TEST(TextParameterUpload, WithoutLinkTouchesNothing) {

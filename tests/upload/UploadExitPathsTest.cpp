@@ -16,13 +16,12 @@
 namespace corvane {
 namespace {
 
-using test::ScriptedModule;
 using testing::ElementsAre;
 using testing::IsEmpty;
 
 struct TextProcedure {
     using Upload = TextParameterUpload;
-    static constexpr auto Family = ScriptedModule::Family::Text;
+    static constexpr auto Family = sim::Family::K31;
     static std::string ValidFile() { return "Lines:2\nA\nB\n"; }
     static std::string TwoBlockFile() { return "Lines:4\nA\nB\nC\nD\n"; }
     static std::vector<std::string> TwoBlocks() { return {"AB", "CD"}; }
@@ -32,7 +31,7 @@ struct TextProcedure {
 
 struct BinaryProcedure {
     using Upload = BinaryParameterUpload;
-    static constexpr auto Family = ScriptedModule::Family::Binary;
+    static constexpr auto Family = sim::Family::K47;
     static std::string ValidFile() { return test::Record(7); }
     static std::string TwoBlockFile() { return test::Record(7) + test::Record(9, 'k'); }
     static std::vector<std::string> TwoBlocks() { return {test::Record(7), test::Record(9, 'k')}; }
@@ -44,27 +43,23 @@ UploadJob JobFor(const test::UploadRig& rig) {
     return {.filePath = rig.filePath, .portName = test::PortName, .baudRate = test::ConfiguredRate};
 }
 
+// What the module says: its own answer to the rate search's probe, then these to the handshake's
+// "AT\r", one each.
+std::vector<std::optional<std::string>> HandshakeAnswers(const std::vector<std::string>& replies) {
+    std::vector<std::optional<std::string>> answers{std::nullopt};
+    answers.insert(answers.end(), replies.begin(), replies.end());
+    return answers;
+}
+
 template <typename Procedure>
 class UploadExitPathsTest : public testing::Test {
   protected:
-    test::UploadRig rig{Procedure::ValidFile(), Procedure::Family};
+    test::UploadRig rig{Procedure::ValidFile(), {.family = Procedure::Family}};
 
     ResultCode Run(const std::string& path, const std::string& setName = "aud") {
         return rig.Run<typename Procedure::Upload>(path, setName);
     }
     ResultCode Run() { return Run(rig.filePath); }
-
-    // Answers each "AT\r" after the rate search's probe with the next of `replies`, the last one
-    // over and over.
-    void AnswerHandshakeWith(std::vector<std::string> replies) {
-        rig.module.answer = [replies, seen = size_t{0}](
-                                const std::string& line) mutable -> std::optional<std::string> {
-            if (line != "AT\r" || seen++ == 0) {
-                return std::nullopt;
-            }
-            return replies[std::min(seen - 2, replies.size() - 1)];
-        };
-    }
 };
 
 struct ProcedureNames {
@@ -125,25 +120,27 @@ TYPED_TEST(UploadExitPathsTest, ASetNameTooLongForTheCommandBufferTouchesNothing
 // The module never answers at any rate, or answers the rate search but not the handshake:
 // file closed, then the port; no switch-off command and no power-down.
 TYPED_TEST(UploadExitPathsTest, AModuleThatDoesNotAnswerIsNotSwitchedOff) {
-    for (const char* reply : {"silent", "\r\nERROR\r\n", ""}) {
-        SCOPED_TRACE(reply);
-        this->rig.fake.log.Clear();
-        this->rig.port.fileOpenAtClose.clear();
-        const bool silent = std::string(reply) == "silent";
-        this->rig.module.silent = silent;
-        this->AnswerHandshakeWith({reply});
-        EXPECT_EQ(this->Run(), ResultModemNotConnected);
+    const std::pair<const char*, sim::ModemFaults> modules[] = {
+        {"silent", {.silent = true}},
+        {"error", {.givenAnswers = HandshakeAnswers(std::vector<std::string>(6, "\r\nERROR\r\n"))}},
+        {"silent after the probe", {.silentAfterCommands = 1}},
+    };
+    for (const auto& [name, faults] : modules) {
+        SCOPED_TRACE(name);
+        test::UploadRig rig(TypeParam::ValidFile(),
+                            {.family = TypeParam::Family, .faults = faults});
+        EXPECT_EQ(rig.Run<typename TypeParam::Upload>(), ResultModemNotConnected);
 
-        for (const std::string& write : this->rig.Writes()) {
+        for (const std::string& write : rig.Writes()) {
             EXPECT_EQ(write, "AT\r");
         }
-        if (!silent) {
-            EXPECT_EQ(this->rig.Writes().size(), 1u + 6u) << "one probe, six handshakes";
+        if (!faults.silent) {
+            EXPECT_EQ(rig.Writes().size(), 1u + 6u) << "one probe, six handshakes";
         }
-        EXPECT_EQ(this->rig.Count("Call RHA_RadioPwrOff"), 0u);
-        EXPECT_EQ(this->rig.Count("Free RHA.DLL"), 1u);
-        EXPECT_THAT(this->rig.port.fileOpenAtClose, ElementsAre(false));
-        EXPECT_FALSE(this->rig.FileStillOpen());
+        EXPECT_EQ(rig.Count("Call RHA_RadioPwrOff"), 0u);
+        EXPECT_EQ(rig.Count("Free RHA.DLL"), 1u);
+        EXPECT_THAT(rig.port.fileOpenAtClose, ElementsAre(false));
+        EXPECT_FALSE(rig.FileStillOpen());
     }
 }
 
@@ -152,10 +149,11 @@ TYPED_TEST(UploadExitPathsTest, TheHandshakeTakesOkOrAZeroAnywhere) {
         {"0\r"}, {"ER0R"}, {"xxOKxx"}, {"E", "E", "E", "E", "E", "\r\nOK\r\n"}};
     for (const auto& replies : accepted) {
         SCOPED_TRACE(replies.back());
-        this->rig.fake.log.Clear();
-        this->AnswerHandshakeWith(replies);
-        EXPECT_EQ(this->Run(), ResultOk);
-        EXPECT_EQ(this->rig.Count("Write AT\\r"), replies.size() + 1);
+        test::UploadRig rig(
+            TypeParam::ValidFile(),
+            {.family = TypeParam::Family, .faults = {.givenAnswers = HandshakeAnswers(replies)}});
+        EXPECT_EQ(rig.Run<typename TypeParam::Upload>(), ResultOk);
+        EXPECT_EQ(rig.Count("Write AT\\r"), replies.size() + 1);
     }
 }
 
@@ -165,7 +163,7 @@ TYPED_TEST(UploadExitPathsTest, StopsAtTheNextBlockBoundaryWithTheClosingSequenc
     const std::vector<std::string> file = TypeParam::TwoBlocks();
     for (size_t stopAfter = 0; stopAfter <= file.size(); ++stopAfter) {
         SCOPED_TRACE("stop requested after block " + std::to_string(stopAfter));
-        test::UploadRig rig(TypeParam::TwoBlockFile(), TypeParam::Family);
+        test::UploadRig rig(TypeParam::TwoBlockFile(), {.family = TypeParam::Family});
         StopRequest stop;
         if (stopAfter == 0) {
             stop.Request();
@@ -184,13 +182,16 @@ TYPED_TEST(UploadExitPathsTest, StopsAtTheNextBlockBoundaryWithTheClosingSequenc
         EXPECT_EQ(outcome.code, ResultOk);
         EXPECT_EQ(outcome.stopped, !complete);
         EXPECT_EQ(reports, stopAfter);
-        const std::vector<std::string> sent(file.begin(), file.begin() + stopAfter);
-        EXPECT_EQ(rig.module.blocks, sent) << "whole blocks only, none after the stop";
+        const bool cancelled = TypeParam::CancelsTheSet && !complete;
+        const std::vector<std::string> kept(file.begin(),
+                                            file.begin() + (cancelled ? 0 : stopAfter));
+        EXPECT_EQ(rig.Stored(), kept) << "whole blocks only, and a cancelled set is dropped";
+        EXPECT_EQ(rig.BlockCommands().size(), stopAfter + (cancelled ? 1 : 0))
+            << "no block after the stop";
 
         const std::vector<std::string> writes = rig.Writes();
         ASSERT_GE(writes.size(), 2u);
         EXPECT_EQ(writes.back(), "AT^QMSO\r");
-        const bool cancelled = TypeParam::CancelsTheSet && !complete;
         EXPECT_EQ(writes.end()[-2] == test::Cancel, cancelled);
         EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(TypeParam::ClosingPause));
         EXPECT_FALSE(rig.FileStillOpen());
@@ -199,8 +200,8 @@ TYPED_TEST(UploadExitPathsTest, StopsAtTheNextBlockBoundaryWithTheClosingSequenc
 
 // The run fails before any block boundary: the request is not what ended it.
 TYPED_TEST(UploadExitPathsTest, AStopTheRunDidNotReachCountsForNothing) {
-    test::UploadRig rig(TypeParam::TwoBlockFile(), TypeParam::Family);
-    rig.module.silent = true;
+    test::UploadRig rig(TypeParam::TwoBlockFile(),
+                        {.family = TypeParam::Family, .faults = {.silent = true}});
     StopRequest stop;
     stop.Request();
     typename TypeParam::Upload upload(rig.platform);

@@ -30,14 +30,6 @@ bool IsOpenInProcess(const std::string& path) {
 
 }  // namespace
 
-std::string Record(uint32_t length, char first) {
-    std::string record{static_cast<char>(length >> 8), static_cast<char>(length & 0xFF)};
-    for (uint32_t i = 2; i < length; ++i) {
-        record.push_back(static_cast<char>(first + i % 20));
-    }
-    return record;
-}
-
 std::vector<std::string> ClosingSteps(uint32_t pause) {
     return {"Sleep " + std::to_string(pause), "Call RHA_RadioPwrOff", "Close", "Call RHA_DeInit",
             "Free RHA.DLL"};
@@ -48,12 +40,12 @@ void FileWatchingPort::Close() {
     FakeSerialPort::Close();
 }
 
-UploadRig::UploadRig(std::string_view content, ScriptedModule::Family family)
+UploadRig::UploadRig(std::string_view content, sim::ModemOptions options)
     : directory(MakeDirectory()),
       filePath(directory + "/set.prm"),
       port(fake, filePath),
       platform{port, fake.clock, fake.libraries},
-      module(port, family) {
+      module(port, std::move(options)) {
     std::FILE* file = std::fopen(filePath.c_str(), "wb");
     std::fwrite(content.data(), 1, content.size(), file);
     std::fclose(file);
@@ -96,8 +88,11 @@ std::vector<std::string> UploadRig::StepsAfterLastWrite() const {
 
 std::vector<std::string> UploadRig::BlockCommands() const {
     std::vector<std::string> commands;
-    std::copy_if(module.commands.begin(), module.commands.end(), std::back_inserter(commands),
-                 [](const std::string& c) { return c.starts_with("AT^QBNW="); });
+    for (const std::string& command : module.Model().Commands()) {
+        if (command.starts_with("AT^QBNW=")) {
+            commands.push_back(command + '\r');
+        }
+    }
     return commands;
 }
 

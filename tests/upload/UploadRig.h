@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "sim/ModemOptions.h"
+#include "tests/support/BinaryRecord.h"
+#include "tests/support/FakeModem.h"
 #include "tests/support/FakePlatform.h"
-#include "tests/support/ScriptedModule.h"
 #include "upload/ProgressCallback.h"
 #include "upload/ResultCode.h"
 #include "upload/UploadJob.h"
@@ -20,10 +22,6 @@ inline constexpr const char* PortName = "/dev/ttyS1";
 inline const std::string Cancel = "AT^QBNW=aud,0\r";
 
 using Reports = std::vector<std::pair<uint32_t, uint32_t>>;
-
-// A binary record of length L (its two big-endian length bytes included) whose body is letters
-// counting up from `first`: never a zero byte or Ctrl-Z, so it also reads as text.
-std::string Record(uint32_t length, char first = 'a');
 
 // What a run does after its last write when it ends with the closing sequence.
 std::vector<std::string> ClosingSteps(uint32_t pause);
@@ -43,10 +41,10 @@ class FileWatchingPort : public FakeSerialPort {
 };
 
 // One procedure run's surroundings: the parameter file in a fresh directory, a fake platform
-// with a power library, a scripted module and a recording progress callback.
+// with a power library, the virtual module and a recording progress callback.
 class UploadRig {
   public:
-    UploadRig(std::string_view content, ScriptedModule::Family family);
+    UploadRig(std::string_view content, sim::ModemOptions module);
     ~UploadRig();
 
     // The result code of one run of the procedure on the file at path.
@@ -68,8 +66,10 @@ class UploadRig {
     std::vector<std::string> Writes() const;
     // What happened after the last write, without the exchange's own short pauses and purges.
     std::vector<std::string> StepsAfterLastWrite() const;
-    // The block commands the module received, the cancel command included.
+    // The block commands the module received, the cancel command included, each with its '\r'.
     std::vector<std::string> BlockCommands() const;
+    // What the module holds of the parameter set it was given.
+    const std::vector<std::string>& Stored() const { return module.Model().StoredSet(); }
     size_t Count(const std::string& eventLine) const;
     bool FileStillOpen() const;
 
@@ -78,7 +78,7 @@ class UploadRig {
     FakePlatform fake;
     FileWatchingPort port;
     platform::Platform platform;
-    ScriptedModule module;
+    FakeModem module;
     Reports reports;
 };
 
