@@ -3,9 +3,10 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ clang clang-format libclang-rt-14-dev
-    libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+    cmake ninja-build ccache g++ clang clang-format libclang-rt-14-dev
+    libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev
     qt6-base-dev libgl-dev fonts-dejavu-core
+    g++-mingw-w64-x86-64 wine64
 )
 
 missing=()

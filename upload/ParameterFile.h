@@ -16,8 +16,8 @@ class ParameterFile {
     ParameterFile(const ParameterFile&) = delete;
     ParameterFile& operator=(const ParameterFile&) = delete;
 
-    // Opens exactly the named regular file for reading. A name with a zero byte inside, a
-    // directory or a device does not open; Problem() then says why.
+    // Opens exactly the named regular file (a UTF-8 path) for reading. A name with a zero byte
+    // inside, a directory or a device does not open; Problem() then says why.
     bool Open(const std::string& path);
     void Close();
 

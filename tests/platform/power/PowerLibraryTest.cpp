@@ -1,42 +1,56 @@
-// The link's radio power control through the real dynamic loader, against stand-in libraries
-// found by the loader's normal search. ctest runs each suite with LD_LIBRARY_PATH set to the
-// directory of its situation (see CMakeLists.txt); elsewhere the suites skip.
+// The link's radio power control through the system's real loader, against stand-in libraries
+// that the loader's normal search finds (or misses). ctest runs each suite in the folder of its
+// situation, and on Linux points LD_LIBRARY_PATH there too (see CMakeLists.txt); elsewhere the
+// suites skip.
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "link/ModuleLink.h"
-#include "platform/posix/DlLibraryLoader.h"
-#include "platform/posix/PosixSerialPort.h"
-#include "sim/PseudoTerminal.h"
+#include "tests/support/EventLog.h"
+#include "tests/support/FakeSerialPort.h"
 #include "tests/support/VirtualClock.h"
+
+#ifdef _WIN32
+#include "platform/win32/WinLibraryLoader.h"
+using SystemLibraryLoader = corvane::platform::win32::WinLibraryLoader;
+#else
+#include "platform/posix/DlLibraryLoader.h"
+using SystemLibraryLoader = corvane::platform::posix::DlLibraryLoader;
+#endif
 
 namespace corvane {
 namespace {
 
 using Lines = std::vector<std::string>;
 
+// Tells the stand-ins where to write what happens to them (RadioPowerStub.cpp).
+void SetPowerLog(const std::string& path) {
+#ifdef _WIN32
+    _putenv_s("CORVANE_RHA_LOG", path.c_str());
+#else
+    setenv("CORVANE_RHA_LOG", path.c_str(), 1);
+#endif
+}
+
 class PowerLibrary : public ::testing::Test {
   protected:
     explicit PowerLibrary(const char* situation) : situation(situation) {}
 
     void SetUp() override {
-        const char* searched = std::getenv("LD_LIBRARY_PATH");
-        if (searched == nullptr || !std::string_view(searched).ends_with("/power/" + situation)) {
-            GTEST_SKIP() << "needs LD_LIBRARY_PATH=<build>/tests/platform/power/" << situation
-                         << " (set by ctest)";
+        if (std::filesystem::current_path().filename() != situation) {
+            GTEST_SKIP() << "needs to run in <build>/tests/platform/power/" << situation
+                         << " (ctest does that)";
         }
-        std::string error;
-        ASSERT_TRUE(pty.Open(115200, error)) << error;
         logPath = ::testing::TempDir() + "corvane-rha-" + situation + ".log";
         std::remove(logPath.c_str());
-        setenv("CORVANE_RHA_LOG", logPath.c_str(), 1);
+        SetPowerLog(logPath);
     }
 
     void TearDown() override { std::remove(logPath.c_str()); }
@@ -53,7 +67,7 @@ class PowerLibrary : public ::testing::Test {
     // What one update asks of the power library: open, two resets, power off, close.
     void RunSession() {
         ModuleLink link(platform);
-        ASSERT_TRUE(link.Open(pty.SlavePath(), 115200));
+        ASSERT_TRUE(link.Open("COM3:", 115200));
         EXPECT_TRUE(link.PowerOnAndReset());
         EXPECT_TRUE(link.PowerOnAndReset());
         EXPECT_TRUE(link.PowerOff());
@@ -71,10 +85,10 @@ class PowerLibrary : public ::testing::Test {
 
     const std::string situation;
     std::string logPath;
-    sim::PseudoTerminal pty;
-    platform::posix::PosixSerialPort port;
     test::VirtualClock clock;
-    platform::posix::DlLibraryLoader loader;
+    test::EventLog events;
+    test::FakeSerialPort port{clock, events};
+    SystemLibraryLoader loader;
     platform::Platform platform{port, clock, loader};
 };
 
@@ -105,7 +119,8 @@ TEST_F(Situation_both, UpdateLibraryWinsAndEachOpenLoadsItAfresh) {
 
 TEST_F(Situation_both, LoaderFindsByBareNameLooksUpAndFrees) {
     ModuleLink link(platform);
-    EXPECT_FALSE(link.Open("/dev/corvane-missing", 115200)) << "and loads nothing";
+    port.FailOpen();
+    EXPECT_FALSE(link.Open("COM3:", 115200)) << "and loads nothing";
 
     platform::LibraryHandle library = loader.Load("RHA.DLL");
     ASSERT_NE(library, nullptr);

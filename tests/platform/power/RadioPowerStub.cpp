@@ -3,11 +3,8 @@
 // "unload" when the loader maps and unmaps the library, and the name of each entry point called.
 // Which entry points exist is chosen when it is built (RHA_WITH_<name>).
 
-#include <fcntl.h>
-#include <unistd.h>
-
+#include <cstdio>
 #include <cstdlib>
-#include <string>
 
 namespace {
 
@@ -16,13 +13,12 @@ void Log(const char* event) {
     if (path == nullptr) {
         return;
     }
-    const int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    std::FILE* log = std::fopen(path, "a");
+    if (log == nullptr) {
         return;
     }
-    const std::string line = std::string(RHA_TAG) + " " + event + "\n";
-    [[maybe_unused]] const ssize_t ignored = write(fd, line.data(), line.size());
-    close(fd);
+    std::fprintf(log, "%s %s\n", RHA_TAG, event);
+    std::fclose(log);
 }
 
 [[gnu::constructor]] void Loaded() {
