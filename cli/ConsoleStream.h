@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdio>
+
+namespace corvane::cli {
+
+// True when the stream goes to an interactive console or terminal, where a progress bar may
+// redraw its line; false for a file or a pipe.
+bool IsConsole(std::FILE* stream);
+
+// While one exists, a console shows the program's UTF-8 output as such: a Windows console
+// otherwise reads it in its own code page, and gets that back afterwards. Nothing to do where
+// the terminal's locale decides.
+class Utf8Console {
+  public:
+    Utf8Console();
+    ~Utf8Console();
+    Utf8Console(const Utf8Console&) = delete;
+    Utf8Console& operator=(const Utf8Console&) = delete;
+
+  private:
+    unsigned previousCodePage = 0;
+};
+
+}  // namespace corvane::cli
