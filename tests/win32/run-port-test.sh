@@ -6,6 +6,7 @@ set -euo pipefail
 test_program=$1
 simulator=$2
 shift 2
+# shellcheck source=tests/win32/wine-com-ports.sh
 source "$(dirname "$0")/wine-com-ports.sh"
 
 start_module COM5 "$simulator" --family 31

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Virtual modules (corvane-modemsim) on pseudo-terminals, which Windows programs under Wine see
 # as COM ports. Sourced by the runners beside it: a runner starts each module with start_module,
 # named by the COM port it is to appear as, then calls map_com_ports once (one wineserver restart
