@@ -11,8 +11,6 @@ source "$(dirname "$0")/wine-com-ports.sh"
 
 start_module COM5 "$simulator" --family 31
 start_module COM6 "$simulator" --family 31 --rate 57600
-start_module COM7 "$simulator" --family 31 --hang-up-after-commands 1
 map_com_ports
 
-CORVANE_PORT_115200=COM5 CORVANE_PORT_57600=COM6 CORVANE_PORT_HANG_UP=COM7 \
-    "$WINE" "$test_program" "$@"
+CORVANE_PORT_115200=COM5 CORVANE_PORT_57600=COM6 "$WINE" "$test_program" "$@"
