@@ -14,4 +14,8 @@ std::optional<std::wstring> WideFromUtf8(std::string_view text) {
     return std::wstring(units->begin(), units->end());
 }
 
+std::string Utf8FromWide(std::wstring_view text) {
+    return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
+}
+
 }  // namespace corvane::platform::win32

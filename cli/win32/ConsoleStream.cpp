@@ -1,0 +1,27 @@
+#include "cli/ConsoleStream.h"
+
+#include <io.h>
+#include <windows.h>
+
+namespace corvane::cli {
+
+bool IsConsole(std::FILE* stream) {
+    const intptr_t handle = _get_osfhandle(_fileno(stream));
+    DWORD mode = 0;
+    return handle != -1 && GetConsoleMode(reinterpret_cast<HANDLE>(handle), &mode) != FALSE;
+}
+
+Utf8Console::Utf8Console() : previousCodePage(GetConsoleOutputCP()) {
+    // 0: no console at all (output to a file or a pipe), where bytes pass as they are.
+    if (previousCodePage != 0) {
+        SetConsoleOutputCP(CP_UTF8);
+    }
+}
+
+Utf8Console::~Utf8Console() {
+    if (previousCodePage != 0) {
+        SetConsoleOutputCP(previousCodePage);
+    }
+}
+
+}  // namespace corvane::cli

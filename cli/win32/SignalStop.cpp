@@ -1,0 +1,71 @@
+#include "cli/SignalStop.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <csignal>
+
+namespace corvane::cli {
+
+namespace {
+
+// The console events in the words of the rest of the program: Ctrl+C as SIGINT, Ctrl+Break and
+// the console window closing as SIGTERM, so that a stopped run exits with 130 or 143 as it does
+// elsewhere.
+int SignalFor(DWORD event) {
+    return event == CTRL_C_EVENT ? SIGINT : SIGTERM;
+}
+
+std::atomic<int> received = 0;
+// Set before the handler is installed, cleared after it is gone.
+StopRequest* target = nullptr;
+
+// Signalled once the update is over. Created once: one SignalStop at a time.
+HANDLE UpdateOver() {
+    static const HANDLE over = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    return over;
+}
+
+// Windows runs this on a thread of its own for each event.
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) {
+        return FALSE;
+    }
+    int none = 0;
+    if (!received.compare_exchange_strong(none, SignalFor(event))) {
+        ExitProcess(128 + SignalFor(event));
+    }
+    target->Request();
+    static constexpr char Notice[] =
+        "\ncorvane-update: stopping after the block in progress, so that the module is switched "
+        "off and the port closed; interrupt again to stop at once\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), Notice, sizeof Notice - 1, &written, nullptr);
+    if (event == CTRL_CLOSE_EVENT) {
+        // Windows ends the process as soon as this returns (and a few seconds later in any
+        // case): hold it until the module is switched off and the port closed.
+        WaitForSingleObject(UpdateOver(), INFINITE);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+SignalStop::SignalStop(StopRequest& stop) {
+    received = 0;
+    target = &stop;
+    ResetEvent(UpdateOver());
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+SignalStop::~SignalStop() {
+    SetEvent(UpdateOver());
+    SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
+    target = nullptr;
+}
+
+int SignalStop::Received() {
+    return received;
+}
+
+}  // namespace corvane::cli

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/SerialPort.h"
+
+namespace corvane::platform::win32 {
+
+// The path CreateFile needs for a port name as the registry or the operator gives it: "COM7:"
+// (the device's own form) and "COM7" become "\\.\COM7", the one form that also reaches COM10 and
+// above; anything else (already "\\.\...", or a driver's own name) is taken as it is.
+std::string PortDevicePath(std::string_view portName);
+
+// A serial port through the Windows communications calls, opened for synchronous use. The line
+// settings and time-outs are this backend's own, filled in one place; the settings applied at
+// open are kept, so that a new rate changes nothing else.
+class WinSerialPort final : public SerialPort {
+  public:
+    WinSerialPort() = default;
+    ~WinSerialPort() override;
+    WinSerialPort(const WinSerialPort&) = delete;
+    WinSerialPort& operator=(const WinSerialPort&) = delete;
+
+    bool Open(const std::string& device, uint32_t rate) override;
+    bool IsOpen() const override { return handle != INVALID_HANDLE_VALUE; }
+    void Close() override;
+
+    bool SetRate(uint32_t rate) override;
+    // EscapeCommFunction's own result: it fails on a line without modem-control lines (a Wine
+    // COM port mapped to a pseudo-terminal), which the link does not act on.
+    bool SetDtr(bool high) override;
+    bool SetRts(bool high) override;
+    bool Purge() override;
+    size_t Write(std::span<const uint8_t> bytes) override;
+    std::optional<uint8_t> ReadByte() override;
+
+    std::string LastError() const override { return lastError; }
+
+  private:
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    DCB kept{};
+    std::string lastError;
+};
+
+}  // namespace corvane::platform::win32

@@ -1,0 +1,178 @@
+// The Windows serial port against virtual modules on pseudo-terminals that Wine maps to COM
+// ports (run-port-test.sh sets them up). Each environment variable names one port:
+//   CORVANE_PORT_115200  a module that answers only at 115200
+//   CORVANE_PORT_57600   a module that answers only at 57600
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/win32/WinSerialPort.h"
+
+namespace corvane::platform::win32 {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string PortFromEnvironment(const char* variable) {
+    const char* name = std::getenv(variable);
+    return name != nullptr ? name : "";
+}
+
+size_t Send(WinSerialPort& port, std::string_view text) {
+    return port.Write({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
+}
+
+// What the module sends until the line falls silent.
+std::string Reply(WinSerialPort& port) {
+    std::string reply;
+    while (reply.size() < 2000) {
+        const std::optional<uint8_t> byte = port.ReadByte();
+        if (!byte) {
+            break;
+        }
+        reply += static_cast<char>(*byte);
+    }
+    return reply;
+}
+
+// A module answers "AT" only once it has taken the whole line, and its echo comes first.
+std::string Ask(WinSerialPort& port, std::string_view command) {
+    Send(port, command);
+    Sleep(50);
+    return Reply(port);
+}
+
+TEST(PortDevicePathTest, ComNamesGetTheDeviceNamespaceOthersStayAsGiven) {
+    const struct {
+        const char* name;
+        const char* path;
+    } cases[] = {
+        {"COM5:", "\\\\.\\COM5"},
+        {"COM5", "\\\\.\\COM5"},
+        {"COM12:", "\\\\.\\COM12"},
+        {"com3", "\\\\.\\com3"},
+        {"\\\\.\\COM7", "\\\\.\\COM7"},
+        {"\\\\.\\CNCA0", "\\\\.\\CNCA0"},
+        {"COM", "COM"},
+        {"COMX:", "COMX:"},
+        {"COM1:x", "COM1:x"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PortDevicePath(c.name), c.path) << c.name;
+    }
+}
+
+class WinSerialPortTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        atFirstRate = PortFromEnvironment("CORVANE_PORT_115200");
+        ASSERT_FALSE(atFirstRate.empty()) << "run through tests/win32/run-port-test.sh";
+    }
+
+    std::string atFirstRate;
+    WinSerialPort port;
+};
+
+TEST_F(WinSerialPortTest, ModuleAnswersAtTheRateTheLineWasOpenedWith) {
+    ASSERT_TRUE(port.Open(atFirstRate + ":", 115200)) << port.LastError();
+    EXPECT_TRUE(port.IsOpen());
+    EXPECT_EQ(Send(port, "AT\r"), 3u);
+    Sleep(50);
+    EXPECT_NE(Reply(port).find("OK"), std::string::npos);
+
+    // Wine shares its COM ports, so a second handle sees the line as the driver holds it.
+    const HANDLE observer =
+        CreateFileA(PortDevicePath(atFirstRate).c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(observer, INVALID_HANDLE_VALUE);
+    DCB held{};
+    held.DCBlength = sizeof(DCB);
+    ASSERT_TRUE(GetCommState(observer, &held));
+    CloseHandle(observer);
+    EXPECT_EQ(held.BaudRate, 115200u);
+    EXPECT_EQ(held.ByteSize, 8);
+    EXPECT_EQ(held.Parity, NOPARITY);
+    EXPECT_EQ(held.StopBits, ONESTOPBIT);
+    EXPECT_EQ(held.fBinary, 1u);
+    EXPECT_EQ(held.fOutxCtsFlow, 0u) << "no hardware flow control";
+    EXPECT_EQ(held.fOutX + held.fInX, 0u) << "no software flow control";
+    EXPECT_EQ(held.XonChar, 'n');
+    EXPECT_EQ(held.XoffChar, 'f');
+}
+
+TEST_F(WinSerialPortTest, NewRateIsHeld) {
+    const std::string at57600 = PortFromEnvironment("CORVANE_PORT_57600");
+    ASSERT_FALSE(at57600.empty());
+    ASSERT_TRUE(port.Open(at57600, 115200)) << port.LastError();
+    EXPECT_EQ(Ask(port, "AT\r").find("OK"), std::string::npos) << "not heard at 115200";
+    ASSERT_TRUE(port.SetRate(57600)) << port.LastError();
+    EXPECT_NE(Ask(port, "AT\r").find("OK"), std::string::npos);
+}
+
+TEST_F(WinSerialPortTest, RefusedRateLeavesTheLineAtThePreviousOne) {
+    ASSERT_TRUE(port.Open(atFirstRate, 115200)) << port.LastError();
+    EXPECT_FALSE(port.SetRate(12345));
+    EXPECT_EQ(port.LastError(), "does not take the line settings at 12345 baud");
+    EXPECT_NE(Ask(port, "AT\r").find("OK"), std::string::npos) << "still at 115200";
+}
+
+TEST_F(WinSerialPortTest, RefusalsAtOpenSayWhy) {
+    char folder[MAX_PATH];
+    ASSERT_NE(GetTempPathA(MAX_PATH, folder), 0u);
+    const std::string heldFile = std::string(folder) + "corvane-held-port.tmp";
+    // Opened without sharing, as Windows opens a COM port for the program that has it.
+    const HANDLE holder = CreateFileA(heldFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+
+    const struct {
+        std::string device;
+        uint32_t rate;
+        const char* why;
+    } cases[] = {
+        {"COM199", 115200, "no such port"},
+        {"NUL", 115200, "not a serial port"},
+        {folder, 115200, "not a serial port"},
+        {heldFile, 115200, "in use by another program"},
+        {atFirstRate, 12345, "does not take the line settings at 12345 baud"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(port.Open(c.device, c.rate)) << c.device;
+        EXPECT_FALSE(port.IsOpen()) << c.device;
+        EXPECT_EQ(port.LastError(), c.why) << c.device;
+    }
+    CloseHandle(holder);
+}
+
+TEST_F(WinSerialPortTest, EmptyReadWaitsOutTheReadTimeOut) {
+    ASSERT_TRUE(port.Open(atFirstRate, 115200)) << port.LastError();
+    ASSERT_TRUE(port.Purge());
+    constexpr int Reads = 25;
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < Reads; ++i) {
+        ASSERT_FALSE(port.ReadByte().has_value());
+    }
+    const double each =
+        std::chrono::duration<double, std::milli>(Clock::now() - start).count() / Reads;
+    std::printf("an empty read took %.1f ms on average\n", each);
+    EXPECT_GE(each, 15.0);
+    EXPECT_LE(each, 60.0);
+}
+
+TEST_F(WinSerialPortTest, PurgeDropsWhatWasNotYetRead) {
+    ASSERT_TRUE(port.Open(atFirstRate, 115200)) << port.LastError();
+    Send(port, "AT\r");
+    Sleep(100);
+    ASSERT_TRUE(port.Purge());
+    EXPECT_EQ(Reply(port), "");
+}
+
+}  // namespace
+}  // namespace corvane::platform::win32

@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# corvane-update end to end against virtual modules: the Windows program under Wine on COM
+# ports when given the .exe, else the program as it is on the pseudo-terminals themselves.
+# Usage: wine-com-e2e.sh corvane-update[.exe] corvane-modemsim SAMPLES_FOLDER
+set -euo pipefail
+
+update=$1
+simulator=$2
+samples=$3
+# shellcheck source=tests/win32/wine-com-ports.sh
+source "$(dirname "$0")/wine-com-ports.sh"
+
+text_sample=$samples/k31-audio.prm
+binary_sample=$samples/k47-audio.prm
+success="Audio Parameter Update successfull"
+failures=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# What a K31 module holds after the whole text file went in: the declared number of data
+# lines, two to a block, one block a line.
+text_set() {
+    tr '\r' '\n' <"$1" | grep -v '^$' | {
+        read -r header
+        head -n "$((${header#Lines:}))" | paste -d '' - -
+    }
+}
+
+# start_module with the module's stored set and transcript kept under its port's name.
+module() {
+    local name=$1
+    shift
+    start_module "$name" "$simulator" --stored "$scratch/$name.stored" \
+        --transcript "$scratch/$name.transcript" "$@"
+}
+
+module COM5 --family 31
+module COM6 --family 47
+module COM7 --family 47 --rate 57600
+# Late answers make a run long enough to be interrupted after its first block.
+module COM8 --family 47 --latency 200
+module COM9 --family 31 --latency 200
+runner=()
+if [[ $update == *.exe ]]; then
+    map_com_ports
+    runner=("$WINE")
+fi
+
+port() {
+    if [[ $update == *.exe ]]; then echo "$1"; else echo "${devices[$1]}"; fi
+}
+
+# run NAME OPTIONS...: its status, standard output and error go to $scratch/NAME.*
+run() {
+    local name=$1 status=0
+    shift
+    "${runner[@]}" "$update" "$@" >"$scratch/$name.out" 2>"$scratch/$name.err" || status=$?
+    echo "$status" >"$scratch/$name.status"
+}
+
+expect_success() {
+    local name=$1
+    [[ $(<"$scratch/$name.status") == 0 ]] ||
+        fail "$name: exit status $(<"$scratch/$name.status"): $(<"$scratch/$name.err")"
+    # A Windows program ends its lines with CR LF.
+    [[ $(tr -d '\r' <"$scratch/$name.out") == "$success" ]] ||
+        fail "$name: printed '$(<"$scratch/$name.out")'"
+}
+
+# interrupt NAME TIMES TRACE_LINE OPTIONS...: starts an update with the options and once its
+# trace shows the line (the first block confirmed) sends it SIGINT, TIMES times.
+interrupt() {
+    local name=$1 times=$2 line=$3 pid status=0
+    shift 3
+    "${runner[@]}" "$update" --trace "$@" >"$scratch/$name.out" 2>"$scratch/$name.err" &
+    pid=$!
+    for ((i = 0; i < 600; ++i)); do
+        grep -qF "$line" "$scratch/$name.err" 2>/dev/null && break
+        sleep 0.05
+    done
+    kill -INT "$pid"
+    if ((times > 1)); then
+        sleep 0.03
+        kill -INT "$pid"
+    fi
+    wait "$pid" || status=$?
+    echo "$status" >"$scratch/$name.status"
+}
+
+start=$SECONDS
+run text -f 31 -p "$(port COM5)" -b 115200 "$text_sample"
+run binary -f 47 -p "$(port COM6)" -b 115200 "$binary_sample"
+run search -f 47 -p "$(port COM7)" -b 115200 "$binary_sample"
+interrupt stop 1 '> AT^QNFS=1' -f 47 -p "$(port COM8)" -b 115200 "$binary_sample"
+interrupt stop-twice 2 '> AT^QBNW=aud,0,2,' -f 31 -p "$(port COM9)" -b 115200 "$text_sample"
+stop_modules
+echo "five updates in $((SECONDS - start)) s"
+
+expect_success text
+[[ $(<"$scratch/COM5.stored") == "$(text_set "$text_sample")" ]] ||
+    fail "text: the module holds something else than the file's data"
+grep -q 'AT^QMSO' <(tail -n 1 "$scratch/COM5.transcript") || fail "text: not switched off last"
+
+expect_success binary
+cmp -s "$scratch/COM6.stored" "$binary_sample" || fail "binary: the module holds something else"
+
+expect_success search
+cmp -s "$scratch/COM7.stored" "$binary_sample" || fail "search: the module holds something else"
+awk '$2 != 57600 { other = 1 } END { exit !other }' "$scratch/COM7.transcript" ||
+    fail "search: no probe at another rate"
+
+[[ $(<"$scratch/stop.status") == 130 ]] || fail "stop: exit status $(<"$scratch/stop.status")"
+grep -q 'stopping after the block in progress' "$scratch/stop.err" || fail "stop: no notice"
+grep -Eq 'Written before the stop: [0-9]+ records?' "$scratch/stop.err" ||
+    fail "stop: does not say how much was written"
+stored=$(stat -c %s "$scratch/COM8.stored")
+if ((stored == 0 || stored >= $(stat -c %s "$binary_sample"))); then
+    fail "stop: the module holds $stored bytes"
+fi
+cmp -s -n "$stored" "$scratch/COM8.stored" "$binary_sample" ||
+    fail "stop: the module holds something else than the file's first records"
+grep -q 'AT^QMSO' <(tail -n 1 "$scratch/COM8.transcript") || fail "stop: not switched off last"
+
+[[ $(<"$scratch/stop-twice.status") == 130 ]] ||
+    fail "stop twice: exit status $(<"$scratch/stop-twice.status")"
+! grep -q 'AT^QMSO' "$scratch/COM9.transcript" || fail "stop twice: went on to the switch-off"
+
+if ((failures > 0)); then
+    echo "$failures checks failed" >&2
+    exit 1
+fi
+echo "all checks passed"
