@@ -73,6 +73,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv,
 
     CLI::App app("Writes an audio/battery parameter file into the radio module on a serial line.",
                  "corvane-update");
+    // A file named by its absolute Unix path (Wine passes those through) is no "/option".
+    app.allow_windows_style_options(false);
     app.set_version_flag("-V,--version", "corvane-update " CORVANE_VERSION);
     app.add_option("-f,--family", family,
                    "module family model code: 31 (text files, the default) or 47 (binary "

@@ -89,6 +89,8 @@ TYPED_TEST(UploadExitPathsTest, AFileThatDoesNotOpenLeavesThePortAlone) {
     EXPECT_THAT(this->rig.fake.log.Events(), IsEmpty());
 }
 
+// Windows' own limit of 260 characters applies there; the program adds none of its own.
+#ifndef _WIN32
 TYPED_TEST(UploadExitPathsTest, OpensPathsLongerThanAnyFixedBuffer) {
     std::string path = this->rig.directory;
     for (int i = 0; i < 3; ++i) {
@@ -99,6 +101,7 @@ TYPED_TEST(UploadExitPathsTest, OpensPathsLongerThanAnyFixedBuffer) {
     std::filesystem::copy_file(this->rig.filePath, path);
     EXPECT_EQ(this->Run(path), ResultOk);
 }
+#endif
 
 TYPED_TEST(UploadExitPathsTest, APortThatDoesNotOpenClosesTheFile) {
     this->rig.port.FailOpen();

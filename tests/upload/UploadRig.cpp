@@ -1,23 +1,45 @@
 #include "tests/upload/UploadRig.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 #include <gtest/gtest.h>
-
-#include <stdlib.h>
 
 namespace corvane::test {
 
 namespace {
 
 std::string MakeDirectory() {
-    char pattern[] = "/tmp/corvane-upload-XXXXXX";
-    return mkdtemp(pattern);
+    std::random_device random;
+    for (;;) {
+        const std::filesystem::path directory = std::filesystem::temp_directory_path() /
+                                                ("corvane-upload-" + std::to_string(random()));
+        if (std::filesystem::create_directory(directory)) {
+            return directory.generic_string();
+        }
+    }
 }
 
+#ifdef _WIN32
+// The program's own streams share the file for reading and writing: a handle that shares
+// nothing is refused while one of them is open.
+bool IsOpenInProcess(const std::string& path) {
+    const HANDLE probe = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    }
+    CloseHandle(probe);
+    return false;
+}
+#else
 bool IsOpenInProcess(const std::string& path) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
@@ -27,6 +49,7 @@ bool IsOpenInProcess(const std::string& path) {
     }
     return false;
 }
+#endif
 
 }  // namespace
 
@@ -54,7 +77,8 @@ UploadRig::UploadRig(std::string_view content, sim::ModemOptions options)
 
 UploadRig::~UploadRig() {
     EXPECT_FALSE(port.IsOpen()) << "the port was left open";
-    std::filesystem::remove_all(directory);
+    std::error_code ignored;
+    std::filesystem::remove_all(directory, ignored);
 }
 
 ProgressCallback UploadRig::Progress() {

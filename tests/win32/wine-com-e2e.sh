@@ -81,10 +81,10 @@ interrupt() {
         grep -qF "$line" "$scratch/$name.err" 2>/dev/null && break
         sleep 0.05
     done
-    kill -INT "$pid"
+    kill -INT "$pid" 2>/dev/null || fail "$name: over before it could be interrupted"
     if ((times > 1)); then
         sleep 0.03
-        kill -INT "$pid"
+        kill -INT "$pid" 2>/dev/null || fail "$name: over before the second interrupt"
     fi
     wait "$pid" || status=$?
     echo "$status" >"$scratch/$name.status"

@@ -33,7 +33,8 @@ finish() {
     if [[ -n $wine_server_started ]]; then
         "$WINESERVER" -k 2>/dev/null || true
     fi
-    rm -rf "$scratch"
+    # KEEP_SCRATCH=1 keeps the modules' output, stored sets and transcripts for a look.
+    [[ -n ${KEEP_SCRATCH:-} ]] || rm -rf "$scratch"
 }
 trap finish EXIT
 
