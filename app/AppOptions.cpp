@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <cstdlib>
 
+#include "platform/SystemRegistry.h"
 #include "platform/registry/RegistryFileChoice.h"
 
 namespace corvane {
@@ -21,7 +22,7 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
         QStringLiteral("registry"),
         QStringLiteral("Read the port and baud rate from this .reg file (default: "
                        "$CORVANE_REGISTRY, else %1).")
-            .arg(QString::fromLatin1(platform::DefaultRegistryFile)),
+            .arg(QString::fromLatin1(platform::SystemRegistryName)),
         QStringLiteral("file"));
     const QCommandLineOption fullScreen(QStringLiteral("fullscreen"),
                                         QStringLiteral("Fill the screen, as on a handheld."));

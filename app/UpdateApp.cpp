@@ -8,7 +8,7 @@
 #include "app/QtFileChooser.h"
 #include "app/QtMessagePresenter.h"
 #include "app/VersionRecord.h"
-#include "platform/registry/RegFileRegistry.h"
+#include "platform/registry/RegistryFileChoice.h"
 
 namespace corvane {
 namespace {
@@ -41,9 +41,10 @@ QString UpdateApp::Title() {
 }
 
 bool UpdateApp::InitInstance(const AppOptions& options) {
-    platform::RegFileRegistry registry;
     std::string registryProblem;
-    if (!registry.Load(QFile::encodeName(options.registryPath).toStdString(), registryProblem)) {
+    const std::unique_ptr<platform::Registry> registry = platform::OpenSettingsRegistry(
+        QFile::encodeName(options.registryPath).toStdString(), registryProblem);
+    if (!registryProblem.empty()) {
         // The dialog's warning tells the operator too; the log is for whoever set the device up.
         qWarning("%s", registryProblem.c_str());
     }
@@ -54,7 +55,7 @@ bool UpdateApp::InitInstance(const AppOptions& options) {
                                      : static_cast<MessagePresenter&>(logged);
     QtFileChooser files;
     UpdateRunner updates(messages, UpdateWorker::ModuleProcedure(platform::Platform::System()));
-    const DialogServices services{registry, files, messages, updates, registryProblem};
+    const DialogServices services{*registry, files, messages, updates, registryProblem};
     if (options.screenshotPath.isEmpty()) {
         RunMainDialog(services, options.fullScreen);
     } else if (!RenderMainDialog(services, options.screenshotPath)) {

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <sstream>
 
+#include "platform/SystemRegistry.h"
 #include "platform/registry/RegistryFileChoice.h"
 #include "upload/BlockCommands.h"
 
@@ -88,7 +89,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv,
     app.add_option("-r,--registry", registryFile,
                    "registry file (.reg) for what --port and --baud do not give (default: "
                    "$CORVANE_REGISTRY, else " +
-                       std::string(platform::DefaultRegistryFile) + ")")
+                       std::string(platform::SystemRegistryName) + ")")
         ->type_name("FILE");
     app.add_option("-s,--set-name", options.setName, "parameter-set name (default aud)")
         ->type_name("NAME")

@@ -6,7 +6,7 @@
 #include "cli/TerminalText.h"
 #include "cli/TracingSerialPort.h"
 #include "platform/registry/ConnectionSettings.h"
-#include "platform/registry/RegFileRegistry.h"
+#include "platform/registry/RegistryFileChoice.h"
 #include "upload/ResultText.h"
 #include "upload/RunUpload.h"
 
@@ -15,12 +15,13 @@ namespace corvane::cli {
 Connection ResolveConnection(const UpdateOptions& options, std::ostream& err) {
     Connection found{"", platform::DefaultBaudRate};
     if (!options.port || !options.baudRate) {
-        platform::RegFileRegistry registry;
         std::string error;
-        if (!registry.Load(options.registryFile, error)) {
+        const std::unique_ptr<platform::Registry> registry =
+            platform::OpenSettingsRegistry(options.registryFile, error);
+        if (!error.empty()) {
             err << "corvane-update: " << error << '\n';
         }
-        if (!platform::LookupConnectionSettings(registry, found.port, found.baudRate)) {
+        if (!platform::LookupConnectionSettings(*registry, found.port, found.baudRate)) {
             err << "corvane-update: " << platform::RegistryWarningText << '\n';
         }
     }

@@ -6,17 +6,19 @@
 #include <memory>
 #include <vector>
 
+#include "platform/RegularFile.h"
 #include "platform/registry/RegFileParser.h"
 
 namespace corvane::platform {
 
 bool RegFileRegistry::Load(const std::string& path, std::string& error) {
     Clear();
-    const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file) {
-        error = path + ": " + std::strerror(errno);
+    RegularFile opened = OpenRegularFile(path);
+    if (opened.stream == nullptr) {
+        error = path + ": " + opened.problem;
         return false;
     }
+    const std::unique_ptr<FILE, int (*)(FILE*)> file(opened.stream, std::fclose);
     std::vector<uint8_t> bytes;
     uint8_t chunk[65536];
     size_t count = 0;

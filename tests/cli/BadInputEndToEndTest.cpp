@@ -227,7 +227,7 @@ std::vector<BadInput> Inputs() {
              const std::string reg = t.directory.PathOf("none.reg");
              return Scenario{{"-r", reg, TextSample},
                              2,
-                             Said(reg + ": No such file or directory") +
+                             Said(reg + ": no such file") +
                                  Said("Registry key not present. Is the RIL properly installed?") +
                                  Failed(ResultPortUnavailable, "no serial port configured"),
                              NeverHeardAByte};

@@ -26,7 +26,7 @@ TEST(CommandLineTest, DefaultsWithOnlyAFile) {
     EXPECT_EQ(line.options->filePath, "set.prm");
     EXPECT_EQ(line.options->procedure, UploadProcedure::Text);
     EXPECT_EQ(line.options->setName, "aud");
-    EXPECT_EQ(line.options->registryFile, "/etc/corvane/registry.reg");
+    EXPECT_EQ(line.options->registryFile, "") << "the system's own";
     EXPECT_FALSE(line.options->port || line.options->baudRate);
     EXPECT_FALSE(line.options->trace || line.options->quiet);
     EXPECT_EQ(line.output + line.diagnostics, "");

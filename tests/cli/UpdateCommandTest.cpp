@@ -29,7 +29,7 @@ TEST(ResolveConnectionTest, OptionsFirstThenTheRegistryThenTheDefaults) {
                   "REGEDIT4\n[HKLM\\Drivers\\BuiltIn\\Multiplexer]\n\"ParentPort\"=\"/dev/mux\"\n");
     const std::string broken = dir.Write("broken.reg", "REGEDIT4\n[HKLM\\X\n");
     const std::string missing = dir.PathOf("missing.reg");
-    const std::string cannotOpen = "corvane-update: " + missing + ": No such file or directory\n";
+    const std::string cannotOpen = "corvane-update: " + missing + ": no such file\n";
     const std::string malformed =
         "corvane-update: " + broken + ": line 2: a key line must end with ']'\n";
     const std::string warned =

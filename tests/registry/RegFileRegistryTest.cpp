@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 #include "platform/registry/ConnectionSettings.h"
@@ -28,8 +29,12 @@ class RegFileRegistryTest : public ::testing::Test {
     void TearDown() override { std::filesystem::remove_all(directory); }
 
     std::filesystem::path directory = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "regfile-XXXXXX").string();
-        return std::filesystem::path(mkdtemp(pattern.data()));
+        std::random_device random;
+        std::filesystem::path made;
+        do {
+            made = std::filesystem::temp_directory_path() / ("regfile-" + std::to_string(random()));
+        } while (!std::filesystem::create_directory(made));
+        return made;
     }();
     RegFileRegistry registry;
     std::string error;
@@ -39,14 +44,14 @@ TEST_F(RegFileRegistryTest, LoadsAFileAndServesTheLookup) {
     const std::u16string text =
         u"Windows Registry Editor Version 5.00\r\n\r\n"
         u"[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\RIL]\r\n"
-        u"\"DataPortInternal\"=\"/dev/ttyACM0\"\r\n"
+        u"\"DataPortInternal\"=\"COM12\"\r\n"
         u"\"BaudRate\"=dword:0000e100\r\n";
     ASSERT_TRUE(registry.Load(WriteFile("device.reg", Utf16LeBytes(text)), error)) << error;
 
     std::string port;
     uint32_t rate = 0;
     EXPECT_TRUE(LookupConnectionSettings(registry, port, rate));
-    EXPECT_EQ(port, "/dev/ttyACM0");
+    EXPECT_EQ(port, "COM12");
     EXPECT_EQ(rate, 57600u);
 }
 
@@ -65,7 +70,7 @@ TEST_F(RegFileRegistryTest, FailedLoadLeavesNothingBehindAndNamesFileAndLine) {
 TEST_F(RegFileRegistryTest, UnreadableFilesAreReported) {
     const std::string missing = (directory / "missing.reg").string();
     EXPECT_FALSE(registry.Load(missing, error));
-    EXPECT_THAT(error, HasSubstr(missing + ": No such file"));
+    EXPECT_THAT(error, HasSubstr(missing + ": no such file"));
 
     EXPECT_FALSE(registry.Load(directory.string(), error));
     EXPECT_THAT(error, HasSubstr("directory"));

@@ -91,7 +91,16 @@ interrupt() {
 }
 
 start=$SECONDS
-run text -f 31 -p "$(port COM5)" -b 115200 "$text_sample"
+if [[ $update == *.exe ]]; then
+    # Under Windows the port and rate of the first update come from the system's registry, the
+    # port in the device's own "COMn:" form.
+    "$WINE" reg add 'HKLM\Drivers\BuiltIn\Multiplexer' /v ParentPort /d COM5: /f >/dev/null
+    "$WINE" reg add 'HKLM\Software\Microsoft\RIL' /v BaudRate /t REG_DWORD /d 115200 /f \
+        >/dev/null
+    run text -f 31 "$text_sample"
+else
+    run text -f 31 -p "$(port COM5)" -b 115200 "$text_sample"
+fi
 run binary -f 47 -p "$(port COM6)" -b 115200 "$binary_sample"
 run search -f 47 -p "$(port COM7)" -b 115200 "$binary_sample"
 interrupt stop 1 '> AT^QNFS=1' -f 47 -p "$(port COM8)" -b 115200 "$binary_sample"
@@ -100,6 +109,7 @@ stop_modules
 echo "five updates in $((SECONDS - start)) s"
 
 expect_success text
+[[ ! -s $scratch/text.err ]] || fail "text: warned '$(<"$scratch/text.err")'"
 [[ $(<"$scratch/COM5.stored") == "$(text_set "$text_sample")" ]] ||
     fail "text: the module holds something else than the file's data"
 grep -q 'AT^QMSO' <(tail -n 1 "$scratch/COM5.transcript") || fail "text: not switched off last"

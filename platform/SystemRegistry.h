@@ -1,0 +1,17 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/registry/Registry.h"
+
+namespace corvane::platform {
+
+// What the system's own registry is called in help texts.
+extern const char* const SystemRegistryName;
+
+// The system's own registry: Windows' registry, or elsewhere the registry export that stands in
+// for it. Never null; when the export does not read, an empty registry and the reason in error.
+std::unique_ptr<Registry> OpenSystemRegistry(std::string& error);
+
+}  // namespace corvane::platform

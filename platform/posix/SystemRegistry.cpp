@@ -1,0 +1,16 @@
+#include "platform/SystemRegistry.h"
+
+#include "platform/registry/RegFileRegistry.h"
+
+namespace corvane::platform {
+
+// Linux has no registry: the device's settings live in an export of the Windows one.
+const char* const SystemRegistryName = "/etc/corvane/registry.reg";
+
+std::unique_ptr<Registry> OpenSystemRegistry(std::string& error) {
+    auto registry = std::make_unique<RegFileRegistry>();
+    registry->Load(SystemRegistryName, error);
+    return registry;
+}
+
+}  // namespace corvane::platform
