@@ -27,10 +27,4 @@ void ParameterFile::Close() {
     size = 0;
 }
 
-std::string FileOpenProblem(const std::string& path) {
-    ParameterFile file;
-    file.Open(path);
-    return file.Problem();
-}
-
 }  // namespace corvane

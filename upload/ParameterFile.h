@@ -35,7 +35,4 @@ class ParameterFile {
     std::string problem;
 };
 
-// Why the named file does not open as a parameter file right now; empty when it does.
-std::string FileOpenProblem(const std::string& path);
-
 }  // namespace corvane
