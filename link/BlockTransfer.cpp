@@ -10,8 +10,6 @@ namespace corvane {
 namespace {
 constexpr uint8_t CtrlZ = 26;
 constexpr uint8_t Escape = 27;
-// The module's binary write takes at most this many bytes per block.
-constexpr uint32_t LargestBinaryBlock = 1023;
 constexpr int Attempts = 2;
 }  // namespace
 

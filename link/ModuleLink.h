@@ -12,6 +12,8 @@
 namespace corvane {
 
 inline constexpr uint32_t ReplyBufferSize = 2000;
+// The module's binary write takes at most this many bytes per block.
+inline constexpr uint32_t LargestBinaryBlock = 1023;
 
 // How one block went. DataRefused: the link sent nothing of the data, because it does not fit
 // what the module asked for (a binary record it has none of or that is too long, a text without

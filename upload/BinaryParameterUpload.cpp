@@ -53,7 +53,10 @@ ResultCode SendRecords(ModuleLink& link, UploadSession& session) {
             return ResultOk;
         }
         const uint32_t length = records.ReadNext();
-        if (length == 0) {
+        // A record the module cannot take in one block is refused before its commands: once
+        // the module has said CONNECT it waits for data, and would take the switch-off command
+        // for part of the record.
+        if (length == 0 || length > LargestBinaryBlock) {
             return ResultInvalidFile;
         }
         AnnounceRecord(session, recordsSent);

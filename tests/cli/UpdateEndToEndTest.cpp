@@ -159,6 +159,37 @@ TEST_F(UpdateEndToEndTest, BinaryFileForATextModuleIsTheWrongModuleType) {
     EXPECT_EQ(module.Commands().back(), "AT^QMSO");
 }
 
+// A refused file must not leave the module waiting in a data mode: the next good file goes in
+// on the same module, without its restart.
+TEST_F(UpdateEndToEndTest, AfterARefusedFileTheNextRunSucceeds) {
+    const std::string longRecord = std::string("\x07\xD0", 2) + std::string(1998, 'r');
+    const std::string longPair =
+        "Lines: 2\r\n" + std::string(600, 'a') + "\r\n" + std::string(600, 'b') + "\r\n";
+    const struct {
+        Family family;
+        std::string refused;
+        std::string good;
+    } cases[] = {
+        {Family::K47, FileContents(BinarySample).substr(0, 11) + longRecord, BinarySample},
+        {Family::K31, longPair, TextSample},
+    };
+    for (const auto& c : cases) {
+        const bool text = c.family == Family::K31;
+        SCOPED_TRACE(text ? "K31" : "K47");
+        StartModule({.family = c.family});
+        std::vector<std::string> arguments = DeviceAt115200();
+        arguments.insert(arguments.end(), {"-f", text ? "31" : "47"});
+        std::vector<std::string> refused = arguments;
+        refused.push_back(directory.Write("refused.prm", c.refused));
+        EXPECT_EQ(Update(refused).status, 4);
+
+        arguments.push_back(c.good);
+        const ChildResult next = Update(arguments);
+        EXPECT_EQ(next.status, 0) << next.err;
+        EXPECT_EQ(Stopped().StoredSet(), ExpectedSet(c.family));
+    }
+}
+
 TEST_F(UpdateEndToEndTest, UsageErrorsExitWith64) {
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {}, {"--no-such-option", TextSample}, {"--baud", "fast", TextSample}}) {
