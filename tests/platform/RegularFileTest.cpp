@@ -1,5 +1,9 @@
 #include "platform/RegularFile.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -71,6 +75,14 @@ TEST_F(RegularFileTest, SaysWhyANameDoesNotOpen) {
         EXPECT_EQ(file.stream, nullptr) << c.name;
         EXPECT_EQ(file.problem, c.problem) << c.name;
     }
+#ifndef _WIN32
+    // A named pipe without a writer: a blocking open would wait for one for ever.
+    const std::string pipe = Utf8(folder / "pipe.prm");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const RegularFile file = OpenRegularFile(pipe);
+    EXPECT_EQ(file.stream, nullptr);
+    EXPECT_EQ(file.problem, "not a regular file");
+#endif
 }
 
 }  // namespace
