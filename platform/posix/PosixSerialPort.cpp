@@ -6,13 +6,19 @@
 #include <asm/termbits.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <utility>
 
 #include "platform/posix/PortErrorText.h"
@@ -70,6 +76,29 @@ termios2 RawLine(uint32_t rate) {
     return tio;
 }
 
+// " (pid N)" of the process holding the device's lock, as /proc/locks tells it; empty when it
+// cannot tell.
+std::string LockHolder(int descriptor) {
+    struct stat device {};
+    std::ifstream locks("/proc/locks");
+    if (fstat(descriptor, &device) != 0 || !locks) {
+        return "";
+    }
+    char wanted[64];
+    std::snprintf(wanted, sizeof wanted, "%02x:%02x:%llu", major(device.st_dev),
+                  minor(device.st_dev), static_cast<unsigned long long>(device.st_ino));
+    // "1: FLOCK  ADVISORY  WRITE 812 00:05:3 0 EOF"
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream fields(line);
+        std::string number, kind, mode, access, pid, file;
+        fields >> number >> kind >> mode >> access >> pid >> file;
+        if (kind == "FLOCK" && file == wanted) {
+            return " (pid " + pid + ")";
+        }
+    }
+    return "";
+}
+
 uint64_t DeadlineAfter(size_t bytes) {
     return MonotonicMilliseconds() + uint64_t{TimeoutPerByte} * bytes + TimeoutConstant;
 }
@@ -103,6 +132,13 @@ bool PosixSerialPort::Open(const std::string& device, uint32_t rate) {
     if (RetryIoctl(descriptor, TCGETS2, &tio) != 0) {
         // A regular file, /dev/null and the like open, but are no terminal.
         lastError = DescribePortOpenError(errno == EINVAL ? ENOTTY : errno);
+        close(descriptor);
+        return false;
+    }
+    // One update per port: two on one line would interleave their commands. Advisory, so that
+    // it binds only programs that ask, and gone with the descriptor however the program ends.
+    if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        lastError = "in use by another update" + LockHolder(descriptor);
         close(descriptor);
         return false;
     }

@@ -1,6 +1,7 @@
 #include "platform/win32/WinSerialPort.h"
 
 #include <cstring>
+#include <cwctype>
 #include <iterator>
 
 #include "platform/win32/WideText.h"
@@ -124,6 +125,15 @@ bool IsComPortName(std::string_view name) {
     return true;
 }
 
+// The name of the lock that one update holds on a port while it has it open.
+std::wstring UpdateLockName(const std::wstring& devicePath) {
+    std::wstring name = L"Local\\corvane-update-";
+    for (const wchar_t c : devicePath) {
+        name += c == L'\\' ? L'_' : static_cast<wchar_t>(towupper(c));
+    }
+    return name;
+}
+
 }  // namespace
 
 std::string PortDevicePath(std::string_view portName) {
@@ -149,11 +159,22 @@ bool WinSerialPort::Open(const std::string& device, uint32_t rate) {
         return false;
     }
     const std::wstring& path = *name;
+    // One update per port: two on one line would interleave their commands, and not every
+    // driver (Wine's, for one) gives a port to one program only.
+    const HANDLE lock = CreateMutexW(nullptr, FALSE, UpdateLockName(path).c_str());
+    if (lock == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) {
+        lastError = lock == nullptr ? SystemMessage(GetLastError()) : "in use by another update";
+        if (lock != nullptr) {
+            CloseHandle(lock);
+        }
+        return false;
+    }
     const HANDLE port =
         CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, 0, nullptr);
     if (port == INVALID_HANDLE_VALUE) {
         lastError = OpenFailureText(GetLastError(), path);
+        CloseHandle(lock);
         return false;
     }
     DCB settings = LineSettingsAt(rate);
@@ -163,15 +184,18 @@ bool WinSerialPort::Open(const std::string& device, uint32_t rate) {
         !(held = HeldRate(port))) {
         lastError = SetupFailureText(GetLastError(), rate);
         CloseHandle(port);
+        CloseHandle(lock);
         return false;
     }
     // Some drivers take a rate they cannot make and round it: the line would not run at it.
     if (*held != rate) {
         lastError = RefusedRateText(rate);
         CloseHandle(port);
+        CloseHandle(lock);
         return false;
     }
     handle = port;
+    updateLock = lock;
     kept = settings;
     return true;
 }
@@ -180,6 +204,8 @@ void WinSerialPort::Close() {
     if (IsOpen()) {
         CloseHandle(handle);
         handle = INVALID_HANDLE_VALUE;
+        CloseHandle(updateLock);
+        updateLock = nullptr;
     }
 }
 

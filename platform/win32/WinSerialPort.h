@@ -45,6 +45,8 @@ class WinSerialPort final : public SerialPort {
 
   private:
     HANDLE handle = INVALID_HANDLE_VALUE;
+    // Held while the port is open: the named mutex that keeps a second update off the port.
+    HANDLE updateLock = nullptr;
     DCB kept{};
     std::string lastError;
 };

@@ -102,6 +102,15 @@ TEST(PosixSerialPort, SaysWhenAnotherUserOrProgramHasThePort) {
     close(holder);
 }
 
+TEST_F(PosixSerialPortOnPty, OneUpdateAtATimeOnAPort) {
+    PosixSerialPort second;
+    EXPECT_FALSE(second.Open(pty.SlavePath(), 115200));
+    EXPECT_EQ(second.LastError(),
+              "in use by another update (pid " + std::to_string(getpid()) + ")");
+    port.Close();
+    EXPECT_TRUE(second.Open(pty.SlavePath(), 115200)) << "the lock goes with the port";
+}
+
 TEST_F(PosixSerialPortOnPty, RatesAreSetAndReadBackAsTheDriverHoldsThem) {
     for (const uint32_t rate : {115200u, 57600u, 19200u, 230400u, 250000u}) {
         ASSERT_TRUE(port.SetRate(rate)) << rate;

@@ -107,6 +107,15 @@ TEST_F(WinSerialPortTest, ModuleAnswersAtTheRateTheLineWasOpenedWith) {
     EXPECT_EQ(held.XoffChar, 'f');
 }
 
+TEST_F(WinSerialPortTest, OneUpdateAtATimeOnAPort) {
+    ASSERT_TRUE(port.Open(atFirstRate, 115200)) << port.LastError();
+    WinSerialPort second;
+    EXPECT_FALSE(second.Open(atFirstRate + ":", 115200)) << "the same port by another name";
+    EXPECT_EQ(second.LastError(), "in use by another update");
+    port.Close();
+    EXPECT_TRUE(second.Open(atFirstRate, 115200)) << "the lock goes with the port";
+}
+
 TEST_F(WinSerialPortTest, NewRateIsHeld) {
     const std::string at57600 = PortFromEnvironment("CORVANE_PORT_57600");
     ASSERT_FALSE(at57600.empty());
