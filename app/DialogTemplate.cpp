@@ -1,92 +1,81 @@
 #include "app/DialogTemplate.h"
 
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QString>
 #include <optional>
+#include <string>
+
+#include "app/ProgramResources.h"
 
 namespace corvane {
 namespace {
 
-std::optional<ControlKind> KindNamed(const QString& name) {
-    static const QList<std::pair<QString, ControlKind>> kinds = {
-        {"pushbutton", ControlKind::PushButton},
-        {"progressbar", ControlKind::ProgressBar},
-        {"groupbox", ControlKind::GroupBox},
-        {"autoradiobutton", ControlKind::AutoRadioButton},
-        {"edit", ControlKind::Edit},
-    };
-    for (const auto& [kindName, kind] : kinds) {
-        if (kindName == name) {
-            return kind;
-        }
+constexpr uint32_t ButtonTypeMask = 0x000F;
+constexpr uint32_t BS_PUSHBUTTON = 0x0000;
+constexpr uint32_t BS_DEFPUSHBUTTON = 0x0001;
+constexpr uint32_t BS_GROUPBOX = 0x0007;
+constexpr uint32_t BS_AUTORADIOBUTTON = 0x0009;
+
+// Windows compares class names without regard to case, and windres writes them in capitals.
+bool IsClass(const std::string& windowClass, const char* name) {
+    return QString::fromStdString(windowClass).compare(QLatin1String(name), Qt::CaseInsensitive) ==
+           0;
+}
+
+std::optional<ControlKind> KindOf(const ScriptControl& control) {
+    if (IsClass(control.windowClass, "msctls_progress32")) {
+        return ControlKind::ProgressBar;
     }
-    return std::nullopt;
-}
-
-// Styles are written as "0x..." text, as they are usually read.
-std::optional<uint32_t> StyleFrom(const QJsonValue& value) {
-    bool ok = false;
-    const uint32_t style = value.toString().toUInt(&ok, 16);
-    return ok ? std::optional(style) : std::nullopt;
-}
-
-std::optional<QRect> RectFrom(const QJsonValue& value) {
-    const QJsonArray numbers = value.toArray();
-    if (numbers.size() != 4) {
+    if (IsClass(control.windowClass, "Edit")) {
+        return ControlKind::Edit;
+    }
+    if (!IsClass(control.windowClass, "Button")) {
         return std::nullopt;
     }
-    for (const QJsonValue& number : numbers) {
-        if (!number.isDouble()) {
+    switch (control.style & ButtonTypeMask) {
+        case BS_PUSHBUTTON:
+        case BS_DEFPUSHBUTTON:
+            return ControlKind::PushButton;
+        case BS_GROUPBOX:
+            return ControlKind::GroupBox;
+        case BS_AUTORADIOBUTTON:
+            return ControlKind::AutoRadioButton;
+        default:
             return std::nullopt;
-        }
     }
-    return QRect(numbers[0].toInt(), numbers[1].toInt(), numbers[2].toInt(), numbers[3].toInt());
 }
 
-std::optional<ControlTemplate> ControlFrom(const QJsonObject& object) {
-    const auto kind = KindNamed(object["kind"].toString());
-    const auto style = StyleFrom(object["style"]);
-    const auto rect = RectFrom(object["rect"]);
-    if (!kind || !style || !rect || !object["id"].isDouble() || !object["caption"].isString()) {
-        return std::nullopt;
-    }
-    return ControlTemplate{object["id"].toInt(), *kind, object["caption"].toString(), *style,
-                           *rect};
+QRect RectOf(const ScriptRect& rect) {
+    return QRect(rect.x, rect.y, rect.width, rect.height);
 }
 
 }  // namespace
 
-bool DialogTemplate::Parse(const QByteArray& json) {
-    const QJsonObject root = QJsonDocument::fromJson(json).object();
-    const QJsonObject font = root["font"].toObject();
-    const auto parsedRect = RectFrom(root["rect"]);
-    if (!parsedRect || !root["caption"].isString() || !font["face"].isString() ||
-        !font["points"].isDouble()) {
-        return false;
-    }
+bool DialogTemplate::Parse(const ScriptDialog& dialog) {
     QList<ControlTemplate> parsedControls;
-    for (const QJsonValue& value : root["controls"].toArray()) {
-        const auto control = ControlFrom(value.toObject());
-        if (!control) {
+    for (const ScriptControl& control : dialog.controls) {
+        const auto kind = KindOf(control);
+        if (!kind) {
             return false;
         }
-        parsedControls.append(*control);
+        parsedControls.append({control.id, *kind, QString::fromStdString(control.caption),
+                               control.style, RectOf(control.rect)});
     }
-    caption = root["caption"].toString();
-    fontFace = font["face"].toString();
-    fontPoints = font["points"].toInt();
-    rect = *parsedRect;
+    caption = QString::fromStdString(dialog.caption);
+    fontFace = QString::fromStdString(dialog.fontFace);
+    fontPoints = dialog.fontPoints;
+    rect = RectOf(dialog.rect);
     controls = std::move(parsedControls);
     return true;
 }
 
 DialogTemplate DialogTemplate::Load(int id) {
     DialogTemplate dialog;
-    QFile resource(QStringLiteral(":/corvane/dialog%1.json").arg(id));
-    if (!resource.open(QIODevice::ReadOnly) || !dialog.Parse(resource.readAll())) {
-        qWarning("dialog resource %d is missing or damaged", id);
+    ResourceScript script;
+    std::string error;
+    if (!ReadProgramResources(script, error)) {
+        qWarning("%s", error.c_str());
+    } else if (script.Dialog(id) == nullptr || !dialog.Parse(*script.Dialog(id))) {
+        qWarning("dialog resource %d is missing or holds a control the window cannot show", id);
     }
     return dialog;
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "app/ResourceScript.h"
+
 namespace corvane {
 
 // Window and control style bits, numbered as the templates store them.
@@ -35,9 +37,9 @@ struct DialogTemplate {
     QRect rect;  // dialog units; the size is the client area's
     QList<ControlTemplate> controls;
 
-    // Parses the JSON form kept in resources/. False, and the template untouched, when the text
-    // is not a complete template.
-    bool Parse(const QByteArray& json);
+    // Takes a dialog as the resource script gives it. False, and the template untouched, when a
+    // control is of a kind the window cannot show.
+    bool Parse(const ScriptDialog& dialog);
     // The program's dialog resource with that id; a template without controls when it is
     // missing or damaged, so that building on it fails visibly in the data exchange.
     static DialogTemplate Load(int id);

@@ -63,7 +63,7 @@ class WaitCursor {
 
 UpdateDialog::UpdateDialog(const DialogServices& services, const DialogTemplate& dialogTemplate,
                            QWidget* parent)
-    : QDialog(parent), appIcon(QStringLiteral(":/corvane/icon128.xpm")), services(services) {
+    : QDialog(parent), appIcon(QStringLiteral(":/corvane/corvane.ico")), services(services) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     BuildDialog(*this, dialogTemplate);

@@ -1,16 +1,21 @@
 #include "app/VersionRecord.h"
 
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <string>
+
+#include "app/ProgramResources.h"
 
 namespace corvane {
 
 VersionRecord VersionRecord::Load() {
-    QFile resource(QStringLiteral(":/corvane/version.json"));
-    resource.open(QIODevice::ReadOnly);
-    const QJsonObject record = QJsonDocument::fromJson(resource.readAll()).object();
-    return {record["internalName"].toString(), record["fileVersion"].toString()};
+    ResourceScript script;
+    std::string error;
+    if (!ReadProgramResources(script, error) || script.versions.empty()) {
+        qWarning("the version record is missing: %s", error.c_str());
+        return {};
+    }
+    const ScriptVersion& record = script.versions.front();
+    return {QString::fromStdString(record.String("InternalName")),
+            QString::fromStdString(record.String("FileVersion"))};
 }
 
 }  // namespace corvane

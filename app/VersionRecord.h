@@ -4,7 +4,7 @@
 
 namespace corvane {
 
-// What the program shows of its version record, which resources/ keeps whole as data.
+// What the program shows of its version record, which resources/Corvane.rc keeps whole.
 struct VersionRecord {
     QString internalName;
     QString fileVersion;

@@ -7,6 +7,9 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+# windres starts the preprocessor through the shell, which takes the quotes off a string given
+# with -D (the version's text), unless it has the preprocessor write to a temporary file.
+set(CMAKE_RC_FLAGS_INIT --use-temp-file)
 
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

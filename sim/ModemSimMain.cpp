@@ -96,6 +96,7 @@ void WaitForEnd(int signals) {
 
 int main(int argc, char** argv) {
     CLI::App app{"Virtual radio module on a pseudo-terminal", "corvane-modemsim"};
+    app.set_version_flag("-V,--version", "corvane-modemsim " CORVANE_VERSION);
     ModemOptions options;
     Outputs outputs;
     DefineOptions(app, options, outputs);

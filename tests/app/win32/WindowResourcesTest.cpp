@@ -1,0 +1,184 @@
+// What windres built from resources/Corvane.rc, read back through Windows' own calls, against
+// what the Qt window's reader makes of the same file: the two windows cannot drift apart.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/ProgramResources.h"
+#include "app/ResourceScript.h"
+
+// After our headers: <windows.h> makes macros of many names.
+#include <windows.h>
+
+namespace corvane {
+namespace {
+
+ResourceScript ReadScript() {
+    std::ifstream file(CORVANE_RESOURCE_SCRIPT);
+    std::stringstream text;
+    text << file.rdbuf();
+    ResourceScript script;
+    std::string error;
+    EXPECT_TRUE(ReadResourceScript(text.str(), ProgramScriptMacros, script, error)) << error;
+    return script;
+}
+
+const uint8_t* LoadProgramResource(const wchar_t* type, int id) {
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), type);
+    return found ? static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, found)))
+                 : nullptr;
+}
+
+// Reads a dialog template's fields in order. Texts are ASCII here.
+class TemplateReader {
+  public:
+    explicit TemplateReader(const uint8_t* at) : at(at) {}
+    template <typename T>
+    T Take() {
+        T value;
+        std::memcpy(&value, at, sizeof value);
+        at += sizeof value;
+        return value;
+    }
+    std::string Text() {
+        std::string text;
+        for (uint16_t c = Take<uint16_t>(); c != 0; c = Take<uint16_t>()) {
+            text += static_cast<char>(c);
+        }
+        return text;
+    }
+    // A name, or a number after 0xFFFF: the predefined window classes are numbered from 0x80.
+    std::string NameOrNumber() {
+        if (std::memcmp(at, "\xFF\xFF", 2) != 0) {
+            return Text();
+        }
+        at += 2;
+        const char* classes[] = {"Button", "Edit", "Static", "ListBox", "ScrollBar", "ComboBox"};
+        const uint16_t number = Take<uint16_t>();
+        return number >= 0x80 && number < 0x86 ? classes[number - 0x80] : std::to_string(number);
+    }
+    ScriptRect Rect() {
+        ScriptRect rect;
+        rect.x = Take<int16_t>();
+        rect.y = Take<int16_t>();
+        rect.width = Take<int16_t>();
+        rect.height = Take<int16_t>();
+        return rect;
+    }
+    void AlignToFour(const uint8_t* start) { at += (4 - (at - start) % 4) % 4; }
+
+  private:
+    const uint8_t* at;
+};
+
+void ExpectSameRect(const ScriptRect& built, const ScriptRect& read) {
+    EXPECT_EQ(built.x, read.x);
+    EXPECT_EQ(built.y, read.y);
+    EXPECT_EQ(built.width, read.width);
+    EXPECT_EQ(built.height, read.height);
+}
+
+TEST(WindowResources, DialogIsWhatTheQtWindowReads) {
+    const ResourceScript script = ReadScript();
+    const ScriptDialog* read = script.Dialog(102);
+    ASSERT_NE(read, nullptr);
+    const uint8_t* start = LoadProgramResource(MAKEINTRESOURCEW(5) /* RT_DIALOG */, 102);
+    ASSERT_NE(start, nullptr);
+
+    TemplateReader built(start);
+    ASSERT_EQ(built.Take<uint32_t>(), 0xFFFF0001u);  // DLGTEMPLATEEX, version 1
+    built.Take<uint32_t>();                          // help id
+    EXPECT_EQ(built.Take<uint32_t>(), read->exStyle);
+    EXPECT_EQ(built.Take<uint32_t>(), read->style);
+    const uint16_t count = built.Take<uint16_t>();
+    ExpectSameRect(built.Rect(), read->rect);
+    EXPECT_EQ(built.NameOrNumber(), "");  // no menu
+    EXPECT_EQ(built.NameOrNumber(), "");  // the standard dialog class
+    EXPECT_EQ(built.Text(), read->caption);
+    EXPECT_EQ(built.Take<uint16_t>(), read->fontPoints);
+    built.Take<uint32_t>();  // weight, italic, character set
+    EXPECT_EQ(built.Text(), read->fontFace);
+
+    ASSERT_EQ(count, read->controls.size());
+    for (const ScriptControl& control : read->controls) {
+        SCOPED_TRACE(control.caption);
+        built.AlignToFour(start);
+        built.Take<uint32_t>();                 // help id
+        EXPECT_EQ(built.Take<uint32_t>(), 0u);  // extended style
+        EXPECT_EQ(built.Take<uint32_t>(), control.style);
+        ExpectSameRect(built.Rect(), control.rect);
+        EXPECT_EQ(built.Take<int32_t>(), control.id);
+        EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, built.NameOrNumber().c_str(),
+                                 -1, control.windowClass.c_str(), -1),
+                  CSTR_EQUAL)
+            << control.windowClass;
+        EXPECT_EQ(built.NameOrNumber(), control.caption);
+        EXPECT_EQ(built.Take<uint16_t>(), 0u);  // no creation data
+    }
+}
+
+TEST(WindowResources, IconIsOne32By32ImageOf16Colours) {
+    const ResourceScript script = ReadScript();
+    ASSERT_EQ(script.icons.size(), 1u);
+    const uint8_t* group =
+        LoadProgramResource(MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */, script.icons[0].id);
+    ASSERT_NE(group, nullptr);
+    TemplateReader directory(group);
+    directory.Take<uint32_t>();  // reserved, type
+    EXPECT_EQ(directory.Take<uint16_t>(), 1u);
+    EXPECT_EQ(directory.Take<uint8_t>(), 32u);
+    EXPECT_EQ(directory.Take<uint8_t>(), 32u);
+    EXPECT_EQ(directory.Take<uint8_t>(), 16u);
+    directory.Take<uint8_t>();
+    EXPECT_EQ(directory.Take<uint16_t>(), 1u);  // planes
+    EXPECT_EQ(directory.Take<uint16_t>(), 4u);  // bits per pixel
+}
+
+TEST(WindowResources, VersionRecordIsWhatTheQtWindowReads) {
+    const ResourceScript script = ReadScript();
+    ASSERT_EQ(script.versions.size(), 1u);
+    const ScriptVersion& read = script.versions[0];
+
+    wchar_t program[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameW(nullptr, program, MAX_PATH), 0u);
+    std::string record(GetFileVersionInfoSizeW(program, nullptr), '\0');
+    ASSERT_FALSE(record.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(program, 0, record.size(), record.data()));
+    const auto query = [&record](const std::string& path, UINT& size) {
+        void* value = nullptr;
+        const std::wstring widePath(path.begin(), path.end());
+        return VerQueryValueW(record.data(), widePath.c_str(), &value, &size) ? value : nullptr;
+    };
+
+    UINT size = 0;
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query("\\", size));
+    ASSERT_NE(fixed, nullptr);
+    EXPECT_EQ(fixed->dwFileVersionMS, uint32_t(read.fileVersion[0]) << 16 | read.fileVersion[1]);
+    EXPECT_EQ(fixed->dwFileVersionLS, uint32_t(read.fileVersion[2]) << 16 | read.fileVersion[3]);
+    EXPECT_EQ(fixed->dwProductVersionMS,
+              uint32_t(read.productVersion[0]) << 16 | read.productVersion[1]);
+    EXPECT_EQ(fixed->dwProductVersionLS,
+              uint32_t(read.productVersion[2]) << 16 | read.productVersion[3]);
+
+    const auto* translation =
+        static_cast<const uint16_t*>(query("\\VarFileInfo\\Translation", size));
+    ASSERT_NE(translation, nullptr);
+    EXPECT_EQ(std::vector<uint16_t>(translation, translation + size / 2), read.translation);
+
+    ASSERT_FALSE(read.strings.empty());
+    for (const auto& [name, value] : read.strings) {
+        const auto* text = static_cast<const wchar_t*>(
+            query("\\StringFileInfo\\" + read.stringTable + "\\" + name, size));
+        ASSERT_NE(text, nullptr) << name;
+        EXPECT_EQ(std::wstring(text), std::wstring(value.begin(), value.end())) << name;
+    }
+}
+
+}  // namespace
+}  // namespace corvane
