@@ -2,13 +2,15 @@
 
 #include <QButtonGroup>
 #include <QFontMetricsF>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
 #include <cmath>
+
+#include "app/CaptionWidth.h"
+#include "app/GroupFrame.h"
 
 namespace corvane {
 namespace {
@@ -28,9 +30,9 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
             edit->setReadOnly(control.style & ES_READONLY);
             edit->setFrame(control.style & WS_BORDER);
             if (edit->isReadOnly()) {
-                // Read-only boxes show on the dialog's own background, as text to read, not type.
+                // Read-only boxes show the dialog's own background, as text to read, not type.
                 QPalette palette = edit->palette();
-                palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+                palette.setColor(QPalette::Base, Qt::transparent);
                 edit->setPalette(palette);
             }
             return edit;
@@ -43,12 +45,8 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
             bar->setValue(0);
             return bar;
         }
-        case ControlKind::GroupBox: {
-            // A frame only: it lies beneath the controls it surrounds and lets their clicks pass.
-            auto* box = new QGroupBox(control.caption, parent);
-            box->setAttribute(Qt::WA_TransparentForMouseEvents);
-            return box;
-        }
+        case ControlKind::GroupBox:
+            return new GroupFrame(control.caption, parent);
     }
     return nullptr;
 }
@@ -137,8 +135,13 @@ DialogControls BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate
         frame->lower();
     }
 
-    dialog.setFixedSize(controls.templateSize);
-    controls.Layout(controls.templateSize);
+    QSize size = controls.templateSize;
+    const int captionWidth = CaptionWidth(dialogTemplate.caption);
+    if (captionWidth > size.width() && !size.isEmpty()) {
+        size = size * (double(captionWidth) / size.width());
+    }
+    dialog.setFixedSize(size);
+    controls.Layout(size);
     return controls;
 }
 

@@ -54,8 +54,8 @@ class DialogControls {
     QList<Placed> placed;
 };
 
-// Gives dialog the template's caption, font and client size, and creates its controls in template
-// order.
+// Gives dialog the template's caption, font and client size, widened where the title bar needs it
+// for the caption (the template's proportions kept), and creates its controls in template order.
 // Each control's object name is its id; the radio buttons of one group (from a control with
 // WS_GROUP up to the next) share an exclusive QButtonGroup, their indices in group order.
 DialogControls BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate);

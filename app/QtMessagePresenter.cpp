@@ -1,6 +1,10 @@
 #include "app/QtMessagePresenter.h"
 
+#include <QGridLayout>
+#include <QSpacerItem>
 #include <memory>
+
+#include "app/CaptionWidth.h"
 
 namespace corvane {
 namespace {
@@ -33,6 +37,12 @@ QMessageBox* QtMessagePresenter::CreateBox(QWidget* owner, const Message& messag
     auto* box =
         new QMessageBox(IconOf(message.icon), caption, DisplayText(message.text), buttons, owner);
     box->setTextFormat(Qt::PlainText);
+    // A box sizes itself by its text; a short text would leave its caption cut off. The box
+    // takes no minimum width of its own, but its grid keeps a row as wide as its widest item.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        grid->addItem(new QSpacerItem(CaptionWidth(caption), 0, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     return box;
 }
 

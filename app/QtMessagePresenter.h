@@ -12,7 +12,7 @@ class QtMessagePresenter : public MessagePresenter {
     bool Ask(QWidget* owner, const Message& message) override;
     void ShowOwnerless(const Message& message, std::function<void()> dismissed) override;
 
-    // The box as the operator sees it; the caller owns it.
+    // The box as the operator sees it, wide enough for its caption; the caller owns it.
     static QMessageBox* CreateBox(QWidget* owner, const Message& message,
                                   QMessageBox::StandardButtons buttons = QMessageBox::Ok);
 };

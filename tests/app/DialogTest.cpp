@@ -12,7 +12,9 @@
 #include <chrono>
 #include <thread>
 
+#include "app/CaptionWidth.h"
 #include "app/DialogBuilder.h"
+#include "app/GroupFrame.h"
 #include "app/UpdateApp.h"
 #include "tests/app/AppTestRig.h"
 
@@ -37,6 +39,30 @@ QRect Stretched(const QWidget& dialog, const QRect& units) {
         .ToPixels(units);
 }
 
+// At least the template's size, and its proportions.
+void VerifyTemplateProportions(const QWidget& dialog) {
+    const QSize natural = TemplateSize();
+    QVERIFY(dialog.width() >= natural.width());
+    QVERIFY(qAbs(double(dialog.height()) * natural.width() / natural.height() - dialog.width()) <
+            2);
+}
+
+// Every frame's caption fits on the frame, and no other control covers it.
+void VerifyCaptionsUncovered(const QWidget& dialog) {
+    const QList<GroupFrame*> frames = dialog.findChildren<GroupFrame*>();
+    QCOMPARE(frames.size(), 4);
+    for (const GroupFrame* frame : frames) {
+        const QRect caption = frame->CaptionRect().translated(frame->pos());
+        QVERIFY2(caption.right() < frame->geometry().right(), qPrintable(frame->Caption()));
+        for (const QWidget* control : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (qobject_cast<const GroupFrame*>(control) == nullptr && control->isVisible()) {
+                QVERIFY2(!control->geometry().intersects(caption),
+                         qPrintable(frame->Caption() + " under " + control->objectName()));
+            }
+        }
+    }
+}
+
 }  // namespace
 
 // What only the Qt view does: the template's geometry, its events, and the update's signals
@@ -49,7 +75,10 @@ class DialogTest : public QObject {
         DialogRig rig;
         UpdateDialog& dialog = *rig.dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("VARNEL WM Update v2.1"));
-        QCOMPARE(dialog.size(), TemplateSize());
+        // Widened only where the title bar needs it for the caption, in proportion.
+        VerifyTemplateProportions(dialog);
+        QCOMPARE(dialog.width(),
+                 std::max(TemplateSize().width(), CaptionWidth(dialog.windowTitle())));
         QCOMPARE(rig.Control<QProgressBar>(ProgressBarId)->geometry(),
                  Stretched(dialog, QRect(14, 119, 110, 9)));
         QVERIFY(rig.Control<QRadioButton>(FirstModuleTypeId)->isChecked());
@@ -66,6 +95,7 @@ class DialogTest : public QObject {
             }
             QCOMPARE(stop->objectName(), QString::number(id));
         }
+        VerifyCaptionsUncovered(dialog);
     }
 
     void DialogUnitsFollowTheFont() {
@@ -80,6 +110,15 @@ class DialogTest : public QObject {
         const double down = double(b.height()) / a.height();
         QVERIFY2(across > 1.7 && down > 1.7 && qAbs(across - down) < 0.15,
                  qPrintable(QStringLiteral("%1 %2").arg(across).arg(down)));
+    }
+
+    void ALongCaptionWidensTheDialogInProportion() {
+        DialogTemplate dialogTemplate = DialogTemplate::Load(MainDialogId);
+        dialogTemplate.caption = QStringLiteral("A caption far longer than the dialog is wide");
+        DialogRig rig;
+        UpdateDialog dialog(rig.Services(), dialogTemplate);
+        QVERIFY(dialog.width() >= CaptionWidth(dialogTemplate.caption));
+        VerifyTemplateProportions(dialog);
     }
 
     void FramesLetClicksThroughToTheirControls() {
@@ -104,6 +143,7 @@ class DialogTest : public QObject {
                 QCOMPARE(dialog->findChild<QWidget*>(QString::number(id))->geometry(),
                          Stretched(*dialog, units));
             }
+            VerifyCaptionsUncovered(*dialog);
             dialog->close();
         });
         RunMainDialog(rig.Services(), true);

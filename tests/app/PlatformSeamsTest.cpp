@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "app/AppOptions.h"
+#include "app/CaptionWidth.h"
 #include "app/QtFileChooser.h"
 #include "app/QtMessagePresenter.h"
 #include "app/UpdateApp.h"
@@ -69,7 +70,7 @@ class PlatformSeamsTest : public QObject {
         QVERIFY(startCameBack);
     }
 
-    void BoxesShowTheirKind() {
+    void BoxesShowTheirKindAndFitTheirCaption() {
         const QString caption = QStringLiteral("Audio Parameter Update");
         const std::unique_ptr<QMessageBox> success(
             QtMessagePresenter::CreateBox(nullptr, ResultMessageFor({})));
@@ -79,6 +80,8 @@ class PlatformSeamsTest : public QObject {
             QtMessagePresenter::CreateBox(nullptr, {"Stop?", MessageCaption, MessageIcon::Question},
                                           QMessageBox::Yes | QMessageBox::No));
         QCOMPARE(question->icon(), QMessageBox::Question);
+        question->show();
+        QVERIFY(question->width() >= CaptionWidth(caption));
         QCOMPARE(question->text(), QStringLiteral("Stop?"));
     }
 
