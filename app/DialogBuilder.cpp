@@ -2,18 +2,21 @@
 
 #include <QButtonGroup>
 #include <QFontMetricsF>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 #include <cmath>
+
+#include "app/CaptionWidth.h"
+#include "app/GroupFrame.h"
 
 namespace corvane {
 namespace {
 
-int Scale(int units, double base, int divisor) {
-    return static_cast<int>(std::lround(units * base / divisor));
+int Scale(int units, double pixelsPerUnit) {
+    return static_cast<int>(std::lround(units * pixelsPerUnit));
 }
 
 QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
@@ -27,9 +30,9 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
             edit->setReadOnly(control.style & ES_READONLY);
             edit->setFrame(control.style & WS_BORDER);
             if (edit->isReadOnly()) {
-                // Read-only boxes show on the dialog's own background, as text to read, not type.
+                // Read-only boxes show the dialog's own background, as text to read, not type.
                 QPalette palette = edit->palette();
-                palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+                palette.setColor(QPalette::Base, Qt::transparent);
                 edit->setPalette(palette);
             }
             return edit;
@@ -42,12 +45,8 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
             bar->setValue(0);
             return bar;
         }
-        case ControlKind::GroupBox: {
-            // A frame only: it lies beneath the controls it surrounds and lets their clicks pass.
-            auto* box = new QGroupBox(control.caption, parent);
-            box->setAttribute(Qt::WA_TransparentForMouseEvents);
-            return box;
-        }
+        case ControlKind::GroupBox:
+            return new GroupFrame(control.caption, parent);
     }
     return nullptr;
 }
@@ -61,23 +60,45 @@ Qt::FocusPolicy FocusPolicyOf(const ControlTemplate& control) {
 
 }  // namespace
 
-QRect DialogUnitsToPixels(const QRect& units, const QFont& font) {
+DialogUnits DialogUnits::Of(const QFont& font) {
     const QFontMetricsF metrics(font);
     // The average over the letters, not the font's nominal figure, which runs narrow for
     // proportional fonts and would clip the captions.
-    const double baseX = metrics.horizontalAdvance(QStringLiteral(
-                             "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
-                         52;
-    const double baseY = metrics.height();
-    return QRect(Scale(units.x(), baseX, 4), Scale(units.y(), baseY, 8),
-                 Scale(units.width(), baseX, 4), Scale(units.height(), baseY, 8));
+    const double character = metrics.horizontalAdvance(QStringLiteral(
+                                 "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                             52;
+    return {character / 4, metrics.height() / 8};
 }
 
-void BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate) {
-    const QFont font(dialogTemplate.fontFace, dialogTemplate.fontPoints);
-    dialog.setFont(font);
+QRect DialogUnits::ToPixels(const QRect& rect) const {
+    return QRect(Scale(rect.x(), x), Scale(rect.y(), y), Scale(rect.width(), x),
+                 Scale(rect.height(), y));
+}
+
+void DialogControls::Layout(QSize clientSize) {
+    if (templateSize.isEmpty()) {
+        return;  // a damaged template: the dialog is ending anyway
+    }
+    const double across = double(clientSize.width()) / templateSize.width();
+    const double down = double(clientSize.height()) / templateSize.height();
+    QFont scaled = font;
+    if (across != 1 || down != 1) {
+        scaled.setPointSizeF(font.pointSizeF() * std::min(across, down));
+    }
+    dialog->setFont(scaled);
+    const DialogUnits stretched{units.x * across, units.y * down};
+    for (const Placed& control : placed) {
+        control.widget->setGeometry(stretched.ToPixels(control.units));
+    }
+}
+
+DialogControls BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate) {
+    DialogControls controls;
+    controls.dialog = &dialog;
+    controls.font = QFont(dialogTemplate.fontFace, dialogTemplate.fontPoints);
+    controls.units = DialogUnits::Of(controls.font);
+    controls.templateSize = controls.units.ToPixels(dialogTemplate.rect).size();
     dialog.setWindowTitle(dialogTemplate.caption);
-    dialog.setFixedSize(DialogUnitsToPixels(dialogTemplate.rect, font).size());
 
     QButtonGroup* radioGroup = nullptr;
     QWidget* previousTabStop = nullptr;
@@ -85,10 +106,10 @@ void BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate) {
     for (const ControlTemplate& control : dialogTemplate.controls) {
         QWidget* widget = CreateControl(control, &dialog);
         widget->setObjectName(QString::number(control.id));
-        widget->setGeometry(DialogUnitsToPixels(control.rect, font));
         widget->setEnabled(!(control.style & WS_DISABLED));
         widget->setVisible(control.style & WS_VISIBLE);
         widget->setFocusPolicy(FocusPolicyOf(control));
+        controls.placed.append({control.id, widget, control.rect});
 
         if (control.style & WS_GROUP) {
             radioGroup = nullptr;
@@ -96,7 +117,6 @@ void BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate) {
         if (control.kind == ControlKind::AutoRadioButton) {
             if (radioGroup == nullptr) {
                 radioGroup = new QButtonGroup(&dialog);
-                radioGroup->setObjectName(QStringLiteral("group%1").arg(control.id));
             }
             auto* button = static_cast<QAbstractButton*>(widget);
             radioGroup->addButton(button, static_cast<int>(radioGroup->buttons().size()));
@@ -114,6 +134,15 @@ void BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate) {
     for (QWidget* frame : frames) {
         frame->lower();
     }
+
+    QSize size = controls.templateSize;
+    const int captionWidth = CaptionWidth(dialogTemplate.caption);
+    if (captionWidth > size.width() && !size.isEmpty()) {
+        size = size * (double(captionWidth) / size.width());
+    }
+    dialog.setFixedSize(size);
+    controls.Layout(size);
+    return controls;
 }
 
 }  // namespace corvane

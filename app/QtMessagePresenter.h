@@ -1,18 +1,20 @@
 #pragma once
 
-#include "app/MessagePresenter.h"
+#include <QMessageBox>
 
-class QMessageBox;
+#include "app/MessagePresenter.h"
 
 namespace corvane {
 
 class QtMessagePresenter : public MessagePresenter {
   public:
     void ShowModal(QWidget* owner, const Message& message) override;
+    bool Ask(QWidget* owner, const Message& message) override;
     void ShowOwnerless(const Message& message, std::function<void()> dismissed) override;
 
-    // The box as the operator sees it; the caller owns it.
-    static QMessageBox* CreateBox(QWidget* owner, const Message& message);
+    // The box as the operator sees it, wide enough for its caption; the caller owns it.
+    static QMessageBox* CreateBox(QWidget* owner, const Message& message,
+                                  QMessageBox::StandardButtons buttons = QMessageBox::Ok);
 };
 
 }  // namespace corvane

@@ -17,7 +17,12 @@ namespace {
 class LoggedMessages : public MessagePresenter {
   public:
     void ShowModal(QWidget*, const Message& message) override {
-        qWarning("%s: %s", qPrintable(message.caption), qPrintable(message.text));
+        qWarning("%s: %s", message.caption.c_str(), message.text.c_str());
+    }
+    // Nobody can answer; the program is ending anyway.
+    bool Ask(QWidget*, const Message& message) override {
+        ShowModal(nullptr, message);
+        return true;
     }
     void ShowOwnerless(const Message& message, std::function<void()> dismissed) override {
         ShowModal(nullptr, message);
@@ -54,8 +59,9 @@ bool UpdateApp::InitInstance(const AppOptions& options) {
                                      ? static_cast<MessagePresenter&>(boxes)
                                      : static_cast<MessagePresenter&>(logged);
     QtFileChooser files;
-    UpdateRunner updates(messages, UpdateWorker::ModuleProcedure(platform::Platform::System()));
-    const DialogServices services{*registry, files, messages, updates, registryProblem};
+    const DialogServices services{*registry, files, messages,
+                                  UpdateController::ModuleProcedure(platform::Platform::System()),
+                                  registryProblem};
     if (options.screenshotPath.isEmpty()) {
         RunMainDialog(services, options.fullScreen);
     } else if (!RenderMainDialog(services, options.screenshotPath)) {
@@ -65,27 +71,23 @@ bool UpdateApp::InitInstance(const AppOptions& options) {
 }
 
 void RunMainDialog(const DialogServices& services, bool fullScreen) {
-    {
-        UpdateDialog dialog(services);
-        if (fullScreen) {
-            // A fixed size would keep the window manager from filling the screen.
-            dialog.setMinimumSize(0, 0);
-            dialog.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-            dialog.setWindowState(Qt::WindowFullScreen);
-        }
-        // Modal in that nothing goes on until it ends, but not with QDialog::exec(): that would
-        // make it application-modal and block the ownerless result boxes it must leave usable.
-        QEventLoop untilEnded;
-        QObject::connect(&dialog, &QDialog::finished, &untilEnded, &QEventLoop::quit);
-        dialog.show();
-        // It may have ended already, while its initialisation showed the registry warning.
-        if (dialog.isVisible()) {
-            untilEnded.exec();
-        }
+    UpdateDialog dialog(services);
+    if (fullScreen) {
+        // A fixed size would keep the window manager from filling the screen; the layout
+        // stretches to whatever size the dialog gets.
+        dialog.setMinimumSize(0, 0);
+        dialog.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        dialog.setWindowState(Qt::WindowFullScreen);
     }
-    // Closed during an update: it ends at the next block boundary rather than with the file.
-    services.updates.Stop();
-    services.updates.WaitUntilIdle();
+    // Modal in that nothing goes on until it ends, but not with QDialog::exec(): that would
+    // make it application-modal and block the ownerless result boxes it must leave usable.
+    QEventLoop untilEnded;
+    QObject::connect(&dialog, &QDialog::finished, &untilEnded, &QEventLoop::quit);
+    dialog.show();
+    // It may have ended already, while its initialisation showed the registry warning.
+    if (dialog.isVisible()) {
+        untilEnded.exec();
+    }
 }
 
 bool RenderMainDialog(const DialogServices& services, const QString& pngPath) {

@@ -25,8 +25,8 @@ class UpdateApp : public QApplication {
     static QString Title();
 };
 
-// Shows the dialog and returns once it has ended; an update still running then is stopped at its
-// next block boundary, ends its own sequence, and its result box is shown before this returns.
+// Shows the dialog and returns once it has ended. It ends only without an update running: closed
+// during one, it first stops it at the next block boundary and shows its result.
 void RunMainDialog(const DialogServices& services, bool fullScreen);
 
 // Initialises the dialog and saves what it shows as a PNG; false when the file could not be

@@ -4,158 +4,82 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QScreen>
-#include <cstring>
+#include <algorithm>
 
-#include "app/DialogBuilder.h"
-#include "app/ModuleFamily.h"
-#include "app/ProgressBarWindow.h"
-#include "app/ResultMessage.h"
 #include "app/UpdateApp.h"
 
 namespace corvane {
-namespace {
-
-constexpr int SelectFileId = 1000;
-constexpr int ProgressBarId = 1005;
-constexpr int StartUpdateId = 1007;
-constexpr int FirstModuleTypeId = 1008;
-constexpr int FileNameBoxId = 1011;
-constexpr int FileDateBoxId = 1012;
-
-// The commands that have a handler; every other button's clicks are routed without one.
-const std::pair<int, UpdateDialog::CommandHandler> MessageMap[] = {
-    {SelectFileId, &UpdateDialog::OnSelectFile},
-    {StartUpdateId, &UpdateDialog::OnStartUpdate},
-};
-
-UpdateDialog::CommandHandler HandlerOf(const QString& controlName) {
-    for (const auto& [id, handler] : MessageMap) {
-        if (controlName == QString::number(id)) {
-            return handler;
-        }
-    }
-    return nullptr;
-}
-
-// "audio.old.prm" shows as "audio.old"; a name without "." whole.
-QString NameBeforeLastDot(const QString& fileName) {
-    const qsizetype dot = fileName.lastIndexOf(QChar('.'));
-    return dot < 0 ? fileName : fileName.left(dot);
-}
-
-class WaitCursor {
-  public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-}  // namespace
 
 UpdateDialog::UpdateDialog(const DialogServices& services, const DialogTemplate& dialogTemplate,
                            QWidget* parent)
-    : QDialog(parent), appIcon(QStringLiteral(":/corvane/corvane.ico")), services(services) {
+    : QDialog(parent),
+      services(services),
+      controls(BuildDialog(*this, dialogTemplate)),
+      controller(*this, {.registry = services.registry,
+                         .registryProblem = services.registryProblem,
+                         .appTitle = UpdateApp::Title().toStdString(),
+                         .procedure = services.procedure}) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
-    BuildDialog(*this, dialogTemplate);
-    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
-        const CommandHandler handler = HandlerOf(button->objectName());
-        connect(button, &QAbstractButton::clicked, this,
-                [this, handler] { RouteCommand(handler); });
+    setWindowIcon(QIcon(QStringLiteral(":/corvane/corvane.ico")));
+    bound = BindControls();
+    if (!bound) {
+        return;
     }
-    connect(&services.updates, &UpdateRunner::Idle, this, &UpdateDialog::UpdateStartButton);
+    connect(selectFileButton, &QPushButton::clicked, this, [this] { controller.SelectFile(); });
+    connect(startButton, &QPushButton::clicked, this, [this] { controller.StartUpdate(); });
+    connect(moduleTypes, &QButtonGroup::buttonClicked, this,
+            [this] { controller.FamilyClicked(); });
+    connect(
+        this, &UpdateDialog::ProgressPosted, this,
+        [this](int position, int range) {
+            SetProgress({static_cast<uint16_t>(position), static_cast<uint16_t>(range)});
+        },
+        Qt::QueuedConnection);
+    connect(
+        this, &UpdateDialog::RunEndedPosted, this, [this] { controller.RunEnded(); },
+        Qt::QueuedConnection);
 }
 
 UpdateDialog::~UpdateDialog() = default;
 
+bool UpdateDialog::BindControls() {
+    selectFileButton = controls.Find<QPushButton>(SelectFileId);
+    fileNameBox = controls.Find<QLineEdit>(FileNameBoxId);
+    fileDateBox = controls.Find<QLineEdit>(FileDateBoxId);
+    progressBar = controls.Find<QProgressBar>(ProgressBarId);
+    startButton = controls.Find<QPushButton>(StartUpdateId);
+    const auto* firstModuleType = controls.Find<QRadioButton>(FirstModuleTypeId);
+    moduleTypes = firstModuleType ? firstModuleType->group() : nullptr;
+    return selectFileButton && fileNameBox && fileDateBox && progressBar && startButton &&
+           moduleTypes;
+}
+
 void UpdateDialog::setVisible(bool visible) {
     if (visible && !initialised) {
         initialised = true;
-        if (OnInitDialog()) {
+        CenterWindow();
+        if (!bound) {
+            // The dialog closes once its initialisation has returned.
+            QMetaObject::invokeMethod(
+                this, [this] { done(-1); }, Qt::QueuedConnection);
+        } else if (controller.Open()) {
             // The input focus goes to the first tab stop.
             focusNextChild();
         }
     }
     QDialog::setVisible(visible);
-}
-
-bool UpdateDialog::OnInitDialog() {
-    if (!UpdateData(false)) {
-        // The dialog closes once its initialisation has returned.
-        QMetaObject::invokeMethod(
-            this, [this] { done(-1); }, Qt::QueuedConnection);
-    }
-    setWindowIcon(appIcon);
-    CenterWindow();
-    ProgressBarWindow = progressBar;
-    if (progressBar != nullptr) {
-        progressBar->setRange(0, 100);
-    }
-    return LookupConnectionSettings();
-}
-
-bool UpdateDialog::UpdateData(bool saveAndValidate) {
-    return DoDataExchange(saveAndValidate);
-}
-
-bool UpdateDialog::DoDataExchange(bool saveAndValidate) {
-    fileDateBox = findChild<QLineEdit*>(QString::number(FileDateBoxId));
-    fileNameBox = findChild<QLineEdit*>(QString::number(FileNameBoxId));
-    progressBar = findChild<QProgressBar*>(QString::number(ProgressBarId));
-    startButton = findChild<QPushButton*>(QString::number(StartUpdateId));
-    const auto* firstModuleType = findChild<QRadioButton*>(QString::number(FirstModuleTypeId));
-    QButtonGroup* moduleTypes = firstModuleType ? firstModuleType->group() : nullptr;
-    if (!fileDateBox || !fileNameBox || !progressBar || !startButton || !moduleTypes) {
-        return false;
-    }
-    if (saveAndValidate) {
-        moduleTypeIndex = moduleTypes->checkedId();
-        return true;
-    }
-    // An exclusive group refuses to clear its checked button; an index outside it clears all.
-    moduleTypes->setExclusive(false);
-    for (QAbstractButton* button : moduleTypes->buttons()) {
-        button->setChecked(moduleTypes->id(button) == moduleTypeIndex);
-    }
-    moduleTypes->setExclusive(true);
-    return true;
-}
-
-bool UpdateDialog::RouteCommand(CommandHandler handler) {
-    UpdateData(true);
-    if (moduleTypeIndex == 0) {
-        std::strcpy(ModuleFamily, "31");
-    } else if (moduleTypeIndex == 1) {
-        std::strcpy(ModuleFamily, "47");
-    }
-    if (handler == nullptr) {
-        return false;
-    }
-    (this->*handler)();
-    return true;
-}
-
-bool UpdateDialog::LookupConnectionSettings() {
-    std::string foundPort = portName.toStdString();
-    const bool found = platform::LookupConnectionSettings(services.registry, foundPort, baudRate);
-    portName = QString::fromStdString(foundPort);
-    if (!found) {
-        QString warning = QString::fromLatin1(platform::RegistryWarningText);
-        if (!services.registryProblem.empty()) {
-            warning += QStringLiteral("\r\n") + QString::fromLocal8Bit(services.registryProblem);
-        }
-        services.messages.ShowModal(this, {warning, MessageCaption, MessageIcon::Exclamation});
-    }
-    return found;
 }
 
 void UpdateDialog::CenterWindow() {
@@ -164,58 +88,97 @@ void UpdateDialog::CenterWindow() {
     move(area.center() - rect().center());
 }
 
-void UpdateDialog::OnSelectFile() {
-    const std::optional<QString> chosen = services.files.ChooseFile(this);
-    if (!chosen) {
-        return;
-    }
-    const WaitCursor waitCursor;
-    startButton->setEnabled(false);
-    filePath = *chosen;
-    QFile file(filePath);
-    chosenFileOpens = file.open(QIODevice::ReadOnly);
-    if (chosenFileOpens) {
-        const QDate lastWrite =
-            file.fileTime(QFileDevice::FileModificationTime).toLocalTime().date();
-        fileNameBox->setText(NameBeforeLastDot(QFileInfo(filePath).fileName()));
-        fileDateBox->setText(QString::asprintf("File Date: %d/%d/%d", lastWrite.year(),
-                                               lastWrite.month(), lastWrite.day()));
-        file.close();
-    } else {
-        services.messages.ShowModal(this, {QStringLiteral("Unable to open file!"),
-                                           UpdateApp::Title(), MessageIcon::Exclamation});
-    }
-    UpdateStartButton();
-}
-
-void UpdateDialog::OnStartUpdate() {
-    // Disabled from the click on, so that a second click cannot start a second update.
-    startButton->setEnabled(false);
-    UploadJob job{.procedure = ProcedureForModelCode(ModuleFamily),
-                  .filePath = QFile::encodeName(filePath).toStdString(),
-                  .portName = portName.toStdString(),
-                  .baudRate = baudRate};
-    if (!services.updates.Start(std::move(job))) {
-        UpdateStartButton();
-    }
-}
-
-void UpdateDialog::OnClose() {
-    if (UpdateData(true)) {
-        accept();
-    }
+void UpdateDialog::reject() {
+    close();
 }
 
 void UpdateDialog::closeEvent(QCloseEvent* event) {
-    RouteCommand(&UpdateDialog::OnClose);
-    event->setAccepted(!isVisible());
+    if (bound && !ending) {
+        controller.CloseRequested();
+    }
+    event->setAccepted(ending || !bound);
 }
 
-void UpdateDialog::UpdateStartButton() {
-    // A dialog whose template lacks the button is already ending.
-    if (startButton != nullptr) {
-        startButton->setEnabled(chosenFileOpens && !services.updates.Busy());
+void UpdateDialog::resizeEvent(QResizeEvent* event) {
+    // Full screen, or whatever size the window system gives: the template fills it.
+    controls.Layout(event->size());
+    QDialog::resizeEvent(event);
+}
+
+int UpdateDialog::CheckedFamily() const {
+    return moduleTypes->checkedId();
+}
+
+void UpdateDialog::CheckFamily(int index) {
+    // An exclusive group refuses to clear its checked button; an index outside it clears all.
+    moduleTypes->setExclusive(false);
+    for (QAbstractButton* button : moduleTypes->buttons()) {
+        button->setChecked(moduleTypes->id(button) == index);
     }
+    moduleTypes->setExclusive(true);
+}
+
+std::optional<ChosenFile> UpdateDialog::ChooseFile() {
+    const std::optional<QString> chosen = services.files.ChooseFile(this);
+    if (!chosen) {
+        return std::nullopt;
+    }
+    return ChosenFile{QFile::encodeName(*chosen).toStdString(),
+                      QFile::encodeName(QFileInfo(*chosen).fileName()).toStdString()};
+}
+
+void UpdateDialog::ShowFile(const std::string& name, const std::string& date,
+                            const std::string& path) {
+    fileNameBox->setText(QFile::decodeName(name.c_str()));
+    fileNameBox->setToolTip(QDir::toNativeSeparators(QFile::decodeName(path.c_str())));
+    fileDateBox->setText(QString::fromStdString(date));
+}
+
+void UpdateDialog::SetProgress(ProgressScale progress) {
+    progressBar->setRange(0, progress.range);
+    // Like the device's control, the bar stops at its ends.
+    progressBar->setValue(std::min(progress.position, progress.range));
+}
+
+void UpdateDialog::EnableStart(bool enabled) {
+    startButton->setEnabled(enabled);
+}
+
+void UpdateDialog::BeginWaitCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void UpdateDialog::EndWaitCursor() {
+    QApplication::restoreOverrideCursor();
+}
+
+void UpdateDialog::ShowBox(const Message& message) {
+    services.messages.ShowModal(this, message);
+}
+
+bool UpdateDialog::Ask(const Message& message) {
+    return services.messages.Ask(this, message);
+}
+
+void UpdateDialog::ShowResult(const Message& message) {
+    services.messages.ShowOwnerless(message, [dialog = QPointer(this)] {
+        if (dialog) {
+            dialog->controller.ResultDismissed();
+        }
+    });
+}
+
+void UpdateDialog::End() {
+    ending = true;
+    done(QDialog::Accepted);
+}
+
+void UpdateDialog::PostProgress(ProgressScale progress) {
+    emit ProgressPosted(progress.position, progress.range);
+}
+
+void UpdateDialog::PostRunEnded() {
+    emit RunEndedPosted();
 }
 
 }  // namespace corvane

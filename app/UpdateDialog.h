@@ -1,45 +1,42 @@
 #pragma once
 
 #include <QDialog>
-#include <QIcon>
-#include <QString>
-#include <cstdint>
 #include <string>
 
+#include "app/DialogBuilder.h"
 #include "app/DialogTemplate.h"
 #include "app/FileChooser.h"
 #include "app/MessagePresenter.h"
-#include "app/UpdateRunner.h"
-#include "platform/registry/ConnectionSettings.h"
+#include "app/core/MainDialogIds.h"
+#include "app/core/UpdateController.h"
+#include "app/core/UpdateView.h"
 #include "platform/registry/Registry.h"
 
+class QButtonGroup;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
 namespace corvane {
 
-inline constexpr int MainDialogId = 102;
-
-// What the dialog works with that outlives it.
+// What the dialog works with, from outside.
 struct DialogServices {
     const platform::Registry& registry;
     FileChooser& files;
     MessagePresenter& messages;
-    UpdateRunner& updates;
-    // Why the registry export could not be read ("<file>: line 3: ..."), shown with the settings
-    // warning; empty when it was read.
+    UpdateController::Procedure procedure;
+    // Why the registry export could not be read, shown with the settings warning; empty when it
+    // was read.
     std::string registryProblem = {};
 };
 
-// The tool's one window: the settings of the next update, the chosen file's name and date, the
-// progress bar and the buttons that choose a file and start an update.
-class UpdateDialog : public QDialog {
+// The tool's one window drawn by Qt: the controls of the dialog template, shown and read for an
+// UpdateController, which holds the rules. The update's progress and end arrive from its thread as
+// queued signals.
+class UpdateDialog : public QDialog, private UpdateView {
     Q_OBJECT
 
   public:
-    using CommandHandler = void (UpdateDialog::*)();
-
     explicit UpdateDialog(const DialogServices& services,
                           const DialogTemplate& dialogTemplate = DialogTemplate::Load(MainDialogId),
                           QWidget* parent = nullptr);
@@ -47,43 +44,52 @@ class UpdateDialog : public QDialog {
 
     // The first showing initialises the dialog before it appears.
     void setVisible(bool visible) override;
+    // Escape: the same as closing.
+    void reject() override;
 
-    // Reads the controls into the members (saveAndValidate) or writes the members into them.
-    // False when a control is missing.
-    bool UpdateData(bool saveAndValidate);
-    // Runs before every command: brings ModuleFamily in step with the radio buttons, then runs
-    // the command's handler, if it has one. True when it had.
-    bool RouteCommand(CommandHandler handler);
-
-    void OnSelectFile();
-    void OnStartUpdate();
-    // The caption's close: the controls are read into the members and the dialog ends.
-    void OnClose();
-
-    QString filePath;
-    uint32_t baudRate = platform::DefaultBaudRate;
-    QString portName;
-    QLineEdit* fileDateBox = nullptr;
-    QLineEdit* fileNameBox = nullptr;
-    QProgressBar* progressBar = nullptr;
-    QPushButton* startButton = nullptr;
-    int moduleTypeIndex = 0;
-    QIcon appIcon;
+  signals:
+    void ProgressPosted(int position, int range);
+    void RunEndedPosted();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
-    bool OnInitDialog();
-    bool DoDataExchange(bool saveAndValidate);
-    bool LookupConnectionSettings();
+    int CheckedFamily() const override;
+    void CheckFamily(int index) override;
+    std::optional<ChosenFile> ChooseFile() override;
+    void ShowFile(const std::string& name, const std::string& date,
+                  const std::string& path) override;
+    void SetProgress(ProgressScale progress) override;
+    void EnableStart(bool enabled) override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+    void ShowBox(const Message& message) override;
+    bool Ask(const Message& message) override;
+    void ShowResult(const Message& message) override;
+    void End() override;
+    void PostProgress(ProgressScale progress) override;
+    void PostRunEnded() override;
+
+    // False when the template lacks one of the controls the dialog works with.
+    bool BindControls();
     void CenterWindow();
-    // "Start Update" is usable when no update is under way and the last chosen file opened.
-    void UpdateStartButton();
 
     DialogServices services;
+    DialogControls controls;
+    QPushButton* selectFileButton = nullptr;
+    QLineEdit* fileNameBox = nullptr;
+    QLineEdit* fileDateBox = nullptr;
+    QProgressBar* progressBar = nullptr;
+    QPushButton* startButton = nullptr;
+    QButtonGroup* moduleTypes = nullptr;
+    bool bound = false;
     bool initialised = false;
-    bool chosenFileOpens = true;
+    bool ending = false;
+    // Its destructor stops and waits for a running update, while the dialog and its controls,
+    // which the update reports to, are still there.
+    UpdateController controller;
 };
 
 }  // namespace corvane

@@ -2,26 +2,30 @@
 
 #include <QApplication>
 #include <QFile>
-#include <cstring>
 
-#include "app/ModuleFamily.h"
 #include "platform/registry/RegistryValues.h"
 #include "platform/registry/Utf16.h"
 
 namespace corvane::test {
 
-void FakeMessagePresenter::ShowModal(QWidget* owner, const Message& message) {
-    shown.push_back({message, true, owner, QApplication::overrideCursor() != nullptr, {}});
+void FakeMessagePresenter::Record(ShownMessage box) {
+    shown.push_back(std::move(box));
     if (onShow) {
         onShow();
     }
 }
 
+void FakeMessagePresenter::ShowModal(QWidget* owner, const Message& message) {
+    Record({message, false, false, owner, {}});
+}
+
+bool FakeMessagePresenter::Ask(QWidget* owner, const Message& message) {
+    Record({message, true, false, owner, {}});
+    return answer;
+}
+
 void FakeMessagePresenter::ShowOwnerless(const Message& message, std::function<void()> dismissed) {
-    shown.push_back({message, false, nullptr, false, std::move(dismissed)});
-    if (onShow) {
-        onShow();
-    }
+    Record({message, false, true, nullptr, std::move(dismissed)});
     if (dismissAtOnce) {
         DismissOwnerless();
     }
@@ -30,7 +34,7 @@ void FakeMessagePresenter::ShowOwnerless(const Message& message, std::function<v
 void FakeMessagePresenter::DismissOwnerless() {
     size_t seen = 0;
     for (ShownMessage& box : shown) {
-        if (!box.modal && seen++ == dismissedCount) {
+        if (box.ownerless && seen++ == dismissedCount) {
             ++dismissedCount;
             box.dismissed();
             return;
@@ -39,50 +43,26 @@ void FakeMessagePresenter::DismissOwnerless() {
     QFAIL("no ownerless box is open");
 }
 
-UpdateWorker::Procedure ScriptedProcedure::Procedure() {
-    return [this](const UploadJob& job, const ProgressCallback& progress, StopRequest&) {
-        {
-            std::lock_guard lock(mutex);
-            lastRequest = job;
-        }
-        ++runs;
-        for (const auto& [position, range] : reports) {
-            progress(position, range);
-        }
-        entered = true;
-        std::unique_lock lock(mutex);
-        released.wait(lock, [this] { return open || !hold; });
-        return UploadOutcome{.code = code};
-    };
-}
-
-void ScriptedProcedure::Release() {
-    std::lock_guard lock(mutex);
-    open = true;
-    released.notify_all();
-}
-
-UploadJob ScriptedProcedure::LastRequest() {
-    std::lock_guard lock(mutex);
-    return lastRequest;
-}
-
 DialogRig::DialogRig(RigOptions options)
-    : updates(messages, options.procedure ? options.procedure : procedure.Procedure()) {
-    std::memset(ModuleFamily, 0, sizeof ModuleFamily);
+    : runs(options.procedure ? options.procedure : procedure.Procedure()) {
     if (options.registry) {
         registry.SetValue(platform::HKEY_LOCAL_MACHINE, "Drivers\\BuiltIn\\Multiplexer",
                           "ParentPort", platform::TextValue(*platform::Utf8ToUtf16(options.port)));
         registry.SetValue(platform::HKEY_LOCAL_MACHINE, "Software\\Microsoft\\RIL", "BaudRate",
                           platform::NumberValue(options.rate));
     }
-    dialog = std::make_unique<UpdateDialog>(DialogServices{registry, files, messages, updates});
+    dialog = std::make_unique<UpdateDialog>(Services());
     dialog->show();
 }
 
 DialogRig::~DialogRig() {
-    dialog.reset();
+    // A held run would keep the dialog's end waiting.
     procedure.Release();
+    dialog.reset();
+}
+
+DialogServices DialogRig::Services(MessagePresenter* presenter) {
+    return {registry, files, presenter ? *presenter : messages, runs};
 }
 
 UpdateDialog* ShownDialog() {

@@ -3,40 +3,41 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <atomic>
-#include <condition_variable>
+#include <functional>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "app/FileChooser.h"
 #include "app/MessagePresenter.h"
 #include "app/UpdateDialog.h"
-#include "app/UpdateRunner.h"
 #include "platform/registry/MemoryRegistry.h"
+#include "tests/app-core/ScriptedProcedure.h"
 
 namespace corvane::test {
 
 struct ShownMessage {
     Message message;
-    bool modal = false;
+    bool question = false;
+    bool ownerless = false;
     QWidget* owner = nullptr;
-    bool waitCursor = false;  // the wait cursor was on when it appeared
     std::function<void()> dismissed;
 };
 
 class FakeMessagePresenter : public MessagePresenter {
   public:
     void ShowModal(QWidget* owner, const Message& message) override;
+    bool Ask(QWidget* owner, const Message& message) override;
     void ShowOwnerless(const Message& message, std::function<void()> dismissed) override;
     // Closes the oldest ownerless box still open.
     void DismissOwnerless();
 
     std::vector<ShownMessage> shown;
+    bool answer = false;  // to every question
     bool dismissAtOnce = false;
     std::function<void()> onShow;
 
   private:
+    void Record(ShownMessage box);
     size_t dismissedCount = 0;
 };
 
@@ -46,40 +47,18 @@ class FakeFileChooser : public FileChooser {
     std::optional<QString> answer;
 };
 
-// Stands in for the upload: reports progress, optionally stops until released, returns a code.
-// Set it up before the update starts.
-class ScriptedProcedure {
-  public:
-    UpdateWorker::Procedure Procedure();
-    void Release();
-    bool Entered() const { return entered; }
-    int Runs() const { return runs; }
-    UploadJob LastRequest();
-
-    std::vector<std::pair<uint32_t, uint32_t>> reports;
-    bool hold = false;
-    ResultCode code = ResultOk;
-
-  private:
-    std::mutex mutex;
-    std::condition_variable released;
-    bool open = false;
-    UploadJob lastRequest;
-    std::atomic<bool> entered = false;
-    std::atomic<int> runs = 0;
-};
-
 struct RigOptions {
     bool registry = true;  // one whose lookup finds port and rate
     std::string port = "/dev/ttyTEST";
     uint32_t rate = 57600;
-    UpdateWorker::Procedure procedure = {};  // the scripted one when empty
+    UpdateController::Procedure procedure = {};  // the scripted one when empty
 };
 
 // One dialog with fakes around it, shown and initialised.
 struct DialogRig {
     explicit DialogRig(RigOptions options = {});
     ~DialogRig();
+    DialogServices Services(MessagePresenter* presenter = nullptr);
     template <typename Widget = QPushButton>
     Widget* Control(int id) {
         return dialog->findChild<Widget*>(QString::number(id));
@@ -89,7 +68,7 @@ struct DialogRig {
     FakeFileChooser files;
     FakeMessagePresenter messages;
     ScriptedProcedure procedure;
-    UpdateRunner updates;
+    UpdateController::Procedure runs;
     std::unique_ptr<UpdateDialog> dialog;
 };
 

@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QButtonGroup>
-#include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -10,15 +9,64 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
+#include <thread>
 
+#include "app/CaptionWidth.h"
 #include "app/DialogBuilder.h"
-#include "app/ModuleFamily.h"
-#include "app/ProgressBarWindow.h"
+#include "app/GroupFrame.h"
 #include "app/UpdateApp.h"
 #include "tests/app/AppTestRig.h"
 
 namespace corvane::test {
+namespace {
 
+DialogUnits TemplateUnits() {
+    const DialogTemplate dialogTemplate = DialogTemplate::Load(MainDialogId);
+    return DialogUnits::Of(QFont(dialogTemplate.fontFace, dialogTemplate.fontPoints));
+}
+
+QSize TemplateSize() {
+    return TemplateUnits().ToPixels(DialogTemplate::Load(MainDialogId).rect).size();
+}
+
+// The template's rectangle in pixels for a dialog of that size: its dialog units stretched alike.
+QRect Stretched(const QWidget& dialog, const QRect& units) {
+    const DialogUnits base = TemplateUnits();
+    const QSize natural = TemplateSize();
+    return DialogUnits{base.x * dialog.width() / natural.width(),
+                       base.y * dialog.height() / natural.height()}
+        .ToPixels(units);
+}
+
+// At least the template's size, and its proportions.
+void VerifyTemplateProportions(const QWidget& dialog) {
+    const QSize natural = TemplateSize();
+    QVERIFY(dialog.width() >= natural.width());
+    QVERIFY(qAbs(double(dialog.height()) * natural.width() / natural.height() - dialog.width()) <
+            2);
+}
+
+// Every frame's caption fits on the frame, and no other control covers it.
+void VerifyCaptionsUncovered(const QWidget& dialog) {
+    const QList<GroupFrame*> frames = dialog.findChildren<GroupFrame*>();
+    QCOMPARE(frames.size(), 4);
+    for (const GroupFrame* frame : frames) {
+        const QRect caption = frame->CaptionRect().translated(frame->pos());
+        QVERIFY2(caption.right() < frame->geometry().right(), qPrintable(frame->Caption()));
+        for (const QWidget* control : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (qobject_cast<const GroupFrame*>(control) == nullptr && control->isVisible()) {
+                QVERIFY2(!control->geometry().intersects(caption),
+                         qPrintable(frame->Caption() + " under " + control->objectName()));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+// What only the Qt view does: the template's geometry, its events, and the update's signals
+// arriving from another thread. The rules behind them are the controller's tests'.
 class DialogTest : public QObject {
     Q_OBJECT
 
@@ -27,40 +75,34 @@ class DialogTest : public QObject {
         DialogRig rig;
         UpdateDialog& dialog = *rig.dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("VARNEL WM Update v2.1"));
-        QCOMPARE(dialog.size(), DialogUnitsToPixels(QRect(0, 0, 138, 156), dialog.font()).size());
-        QCOMPARE(rig.Control<QProgressBar>(1005)->geometry(),
-                 DialogUnitsToPixels(QRect(14, 119, 110, 9), dialog.font()));
-        QVERIFY(rig.Control<QRadioButton>(1008)->isChecked());
-        QVERIFY(!rig.Control<QRadioButton>(1009)->isChecked());
-        QCOMPARE(dialog.moduleTypeIndex, 0);
-        for (int id : {1011, 1012}) {
-            QVERIFY(rig.Control<QLineEdit>(id)->text().isEmpty());
-            QVERIFY(rig.Control<QLineEdit>(id)->isReadOnly());
-        }
-        QProgressBar* bar = rig.Control<QProgressBar>(1005);
-        QCOMPARE(bar->value(), 0);
-        QCOMPARE(bar->maximum(), 100);
-        QCOMPARE(ProgressBarWindow.data(), bar);
-        QVERIFY(rig.Control(1007)->isEnabled());
+        // Widened only where the title bar needs it for the caption, in proportion.
+        VerifyTemplateProportions(dialog);
+        QCOMPARE(dialog.width(),
+                 std::max(TemplateSize().width(), CaptionWidth(dialog.windowTitle())));
+        QCOMPARE(rig.Control<QProgressBar>(ProgressBarId)->geometry(),
+                 Stretched(dialog, QRect(14, 119, 110, 9)));
+        QVERIFY(rig.Control<QRadioButton>(FirstModuleTypeId)->isChecked());
+        QCOMPARE(rig.Control<QProgressBar>(ProgressBarId)->maximum(), 100);
+        QVERIFY(rig.Control(StartUpdateId)->isEnabled());
         QVERIFY(!dialog.windowIcon().pixmap(32, 32).isNull());
-        QCOMPARE(dialog.focusWidget(), rig.Control(1000));
-        QCOMPARE(dialog.findChildren<QGroupBox*>().size(), 4);
+        QCOMPARE(dialog.focusWidget(), rig.Control(SelectFileId));
         // The tab stops in template order.
-        QWidget* stop = rig.Control(1000);
-        for (int id : {1007, 1011, 1012, 1000}) {
+        QWidget* stop = rig.Control(SelectFileId);
+        for (int id : {StartUpdateId, FileNameBoxId, FileDateBoxId, SelectFileId}) {
             stop = stop->nextInFocusChain();
             while (!(stop->focusPolicy() & Qt::TabFocus)) {
                 stop = stop->nextInFocusChain();
             }
             QCOMPARE(stop->objectName(), QString::number(id));
         }
+        VerifyCaptionsUncovered(dialog);
     }
 
     void DialogUnitsFollowTheFont() {
         const QFont small(QStringLiteral("DejaVu Sans"), 8);
         const QFont large(QStringLiteral("DejaVu Sans"), 16);
-        const QRect a = DialogUnitsToPixels(QRect(10, 16, 100, 80), small);
-        const QRect b = DialogUnitsToPixels(QRect(10, 16, 100, 80), large);
+        const QRect a = DialogUnits::Of(small).ToPixels(QRect(10, 16, 100, 80));
+        const QRect b = DialogUnits::Of(large).ToPixels(QRect(10, 16, 100, 80));
         QCOMPARE(a.height(), qRound(QFontMetricsF(small).height() * 10));
         QCOMPARE(a.y(), qRound(QFontMetricsF(small).height() * 2));
         // Twice the font, about twice the size, in both directions alike.
@@ -70,48 +112,24 @@ class DialogTest : public QObject {
                  qPrintable(QStringLiteral("%1 %2").arg(across).arg(down)));
     }
 
+    void ALongCaptionWidensTheDialogInProportion() {
+        DialogTemplate dialogTemplate = DialogTemplate::Load(MainDialogId);
+        dialogTemplate.caption = QStringLiteral("A caption far longer than the dialog is wide");
+        DialogRig rig;
+        UpdateDialog dialog(rig.Services(), dialogTemplate);
+        QVERIFY(dialog.width() >= CaptionWidth(dialogTemplate.caption));
+        VerifyTemplateProportions(dialog);
+    }
+
     void FramesLetClicksThroughToTheirControls() {
         DialogRig rig;
-        for (int id : {1000, 1007, 1008, 1009}) {
+        for (int id : {SelectFileId, StartUpdateId, FirstModuleTypeId, FirstModuleTypeId + 1}) {
             QWidget* control = rig.Control<QWidget>(id);
             QCOMPARE(rig.dialog->childAt(control->geometry().center()), control);
         }
     }
 
-    void RadioClicksSetTheModuleFamily() {
-        DialogRig rig;
-        QCOMPARE(ModuleFamily, "");
-        QTest::mouseClick(rig.Control<QRadioButton>(1009), Qt::LeftButton);
-        QCOMPARE(ModuleFamily, "47");
-        QCOMPARE(rig.dialog->moduleTypeIndex, 1);
-        QTest::mouseClick(rig.Control<QRadioButton>(1008), Qt::LeftButton);
-        QCOMPARE(ModuleFamily, "31");
-    }
-
-    void NeitherButtonCheckedKeepsTheFamily() {
-        for (const char* before : {"", "47"}) {
-            DialogRig rig;
-            std::strcpy(ModuleFamily, before);
-            rig.dialog->moduleTypeIndex = -1;
-            QVERIFY(rig.dialog->UpdateData(false));
-            QVERIFY(!rig.Control<QRadioButton>(1008)->isChecked());
-            QVERIFY(!rig.dialog->RouteCommand(nullptr));
-            QCOMPARE(rig.dialog->moduleTypeIndex, -1);
-            QCOMPARE(ModuleFamily, before);
-        }
-    }
-
-    void ClosingReadsTheControlsAndEndsTheDialog() {
-        DialogRig rig;
-        QSignalSpy finished(rig.dialog.get(), &QDialog::finished);
-        rig.Control<QRadioButton>(1009)->setChecked(true);
-        QVERIFY(rig.dialog->close());
-        QCOMPARE(finished.size(), 1);
-        QCOMPARE(ModuleFamily, "47");
-        QVERIFY(!rig.dialog->isVisible());
-    }
-
-    void FullScreenFillsTheScreenAndClosingEndsTheProgram() {
+    void FullScreenStretchesTheWholeLayout() {
         DialogRig rig;
         rig.dialog.reset();
         QSize shown;
@@ -120,9 +138,15 @@ class DialogTest : public QObject {
             QVERIFY(dialog != nullptr);
             QTRY_COMPARE(dialog->size(), QApplication::primaryScreen()->size());
             shown = dialog->size();
+            for (const auto& [id, units] : {std::pair{ProgressBarId, QRect(14, 119, 110, 9)},
+                                            {SelectFileId, QRect(117, 47, 12, 12)}}) {
+                QCOMPARE(dialog->findChild<QWidget*>(QString::number(id))->geometry(),
+                         Stretched(*dialog, units));
+            }
+            VerifyCaptionsUncovered(*dialog);
             dialog->close();
         });
-        RunMainDialog({rig.registry, rig.files, rig.messages, rig.updates}, true);
+        RunMainDialog(rig.Services(), true);
         QCOMPARE(shown, QApplication::primaryScreen()->size());
     }
 
@@ -130,21 +154,94 @@ class DialogTest : public QObject {
         DialogRig rig;
         const QTemporaryDir directory;
         const QString png = directory.filePath(QStringLiteral("window.png"));
-        QVERIFY(RenderMainDialog({rig.registry, rig.files, rig.messages, rig.updates}, png));
+        QVERIFY(RenderMainDialog(rig.Services(), png));
         QCOMPARE(QImage(png).size(), rig.dialog->size());
-        QVERIFY(!RenderMainDialog({rig.registry, rig.files, rig.messages, rig.updates},
+        QVERIFY(!RenderMainDialog(rig.Services(),
                                   directory.filePath(QStringLiteral("missing/window.png"))));
     }
 
     void DamagedTemplateEndsTheDialogWithMinusOne() {
         DialogTemplate damaged = DialogTemplate::Load(MainDialogId);
-        damaged.controls.removeIf([](const ControlTemplate& c) { return c.id == 1005; });
+        damaged.controls.removeIf([](const ControlTemplate& c) { return c.id == ProgressBarId; });
         DialogRig rig;
-        UpdateDialog dialog({rig.registry, rig.files, rig.messages, rig.updates}, damaged);
+        UpdateDialog dialog(rig.Services(), damaged);
         QSignalSpy finished(&dialog, &QDialog::finished);
         dialog.show();
         QTRY_COMPARE(finished.size(), 1);
         QCOMPARE(finished[0][0].toInt(), -1);
+    }
+
+    void TheFileNameBoxHoldsThePathAsItsTooltip() {
+        DialogRig rig;
+        const ScratchFile file(QStringLiteral("audio.old.prm"), "Lines: 0\n");
+        rig.files.answer = file.path;
+        QTest::mouseClick(rig.Control(SelectFileId), Qt::LeftButton);
+        QCOMPARE(rig.Control<QLineEdit>(FileNameBoxId)->text(), QStringLiteral("audio.old"));
+        QCOMPARE(rig.Control<QLineEdit>(FileNameBoxId)->toolTip(),
+                 QDir::toNativeSeparators(file.path));
+        QVERIFY(rig.Control<QLineEdit>(FileDateBoxId)->text().startsWith("File Date: "));
+    }
+
+    void ProgressArrivesQueuedFromTheUpdatesThread() {
+        DialogRig rig;
+        QProgressBar* bar = rig.Control<QProgressBar>(ProgressBarId);
+        rig.procedure.reports = {{37, 200}};
+        rig.procedure.hold = true;
+        QTest::mouseClick(rig.Control<QRadioButton>(FirstModuleTypeId + 1), Qt::LeftButton);
+        QTest::mouseClick(rig.Control(StartUpdateId), Qt::LeftButton);
+        // The worker reported without waiting for this thread, which has served no events yet.
+        for (int waited = 0; !rig.procedure.Entered() && waited < 5000; ++waited) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        QVERIFY(rig.procedure.Entered());
+        QCOMPARE(bar->value(), 0);
+        QTRY_COMPARE(bar->value(), 37);
+        QCOMPARE(bar->maximum(), 200);
+        QVERIFY(!rig.Control(StartUpdateId)->isEnabled());
+        rig.procedure.Release();
+        QTRY_COMPARE(rig.messages.shown.size(), size_t{1});
+        QCOMPARE(bar->value(), 100);
+        rig.messages.DismissOwnerless();
+        QVERIFY(rig.Control(StartUpdateId)->isEnabled());
+        QVERIFY(rig.procedure.LastJob().procedure == UploadProcedure::Binary);
+    }
+
+    void ClosingOrEscapeWithoutAnUpdateEndsAtOnce() {
+        for (const bool escape : {false, true}) {
+            DialogRig rig;
+            QSignalSpy finished(rig.dialog.get(), &QDialog::finished);
+            if (escape) {
+                QTest::keyClick(rig.dialog.get(), Qt::Key_Escape);
+            } else {
+                QVERIFY(rig.dialog->close());
+            }
+            QCOMPARE(finished.size(), 1);
+            QVERIFY(!rig.dialog->isVisible());
+            QVERIFY(rig.messages.shown.empty());
+        }
+    }
+
+    void ClosingOrEscapeDuringAnUpdateAsks() {
+        DialogRig rig;
+        QSignalSpy finished(rig.dialog.get(), &QDialog::finished);
+        rig.procedure.hold = true;
+        QTest::mouseClick(rig.Control(StartUpdateId), Qt::LeftButton);
+        QVERIFY(!rig.dialog->close());
+        QTest::keyClick(rig.dialog.get(), Qt::Key_Escape);
+        QCOMPARE(rig.messages.shown.size(), size_t{2});
+        for (const ShownMessage& box : rig.messages.shown) {
+            QVERIFY(box.question && box.owner == rig.dialog.get());
+        }
+        QVERIFY(rig.dialog->isVisible());
+
+        rig.messages.answer = true;
+        QVERIFY(!rig.dialog->close());
+        rig.procedure.Release();
+        QTRY_COMPARE(rig.messages.shown.size(), size_t{4});
+        QVERIFY(rig.dialog->isVisible());
+        rig.messages.DismissOwnerless();
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(!rig.dialog->isVisible());
     }
 };
 

@@ -47,7 +47,7 @@ class EndToEndTest : public QObject {
     RigOptions RealUpdates() {
         return {.port = modem->DevicePath(),
                 .rate = rate,
-                .procedure = UpdateWorker::ModuleProcedure(platform::Platform::System())};
+                .procedure = UpdateController::ModuleProcedure(platform::Platform::System())};
     }
 
   private slots:
@@ -68,51 +68,21 @@ class EndToEndTest : public QObject {
         StartModule(k47 ? sim::Family::K47 : sim::Family::K31, 57600);
         DialogRig rig(RealUpdates());
         rig.files.answer = Samples + '/' + file;
-        QTest::mouseClick(rig.Control(1000), Qt::LeftButton);
-        QTest::mouseClick(rig.Control<QRadioButton>(k47 ? 1009 : 1008), Qt::LeftButton);
-        QTest::mouseClick(rig.Control(1007), Qt::LeftButton);
+        QTest::mouseClick(rig.Control(SelectFileId), Qt::LeftButton);
+        QTest::mouseClick(rig.Control<QRadioButton>(FirstModuleTypeId + (k47 ? 1 : 0)),
+                          Qt::LeftButton);
+        QTest::mouseClick(rig.Control(StartUpdateId), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(rig.messages.shown.size(), size_t{1}, UpdateTimeoutMs);
 
-        QCOMPARE(rig.messages.shown[0].message.text,
+        QCOMPARE(QString::fromStdString(rig.messages.shown[0].message.text),
                  QStringLiteral("Audio Parameter Update successfull"));
-        QCOMPARE(rig.Control<QProgressBar>(1005)->value(), 100);
-        QCOMPARE(rig.Control<QProgressBar>(1005)->maximum(), 100);
+        QCOMPARE(rig.Control<QProgressBar>(ProgressBarId)->value(), 100);
+        QCOMPARE(rig.Control<QProgressBar>(ProgressBarId)->maximum(), 100);
         QCOMPARE(static_cast<int>(modem->StoredSet().size()), blocks);
         QVERIFY(Received(*modem, "AT^QMSO"));
     }
 
-    void FamilyChoosesTheProcedure_data() {
-        QTest::addColumn<QString>("family");
-        QTest::addColumn<bool>("text");
-        for (const auto& [family, text] : {std::pair{"31", true},
-                                           {"47", false},
-                                           {"316", true},
-                                           {"40", false},
-                                           {"39", true},
-                                           {"", true}}) {
-            QTest::newRow(family) << QString::fromLatin1(family) << text;
-        }
-    }
-
-    void FamilyChoosesTheProcedure() {
-        QFETCH(QString, family);
-        QFETCH(bool, text);
-        // Each procedure gets as far as its first command only with its own kind of file.
-        StartModule(sim::Family::K31, 57600);
-        const QString file =
-            Samples + (text ? QStringLiteral("/k31-audio.prm") : QStringLiteral("/k47-audio.prm"));
-        const UploadJob request{.procedure = ProcedureForModelCode(family.toLatin1().constData()),
-                                .filePath = file.toStdString(),
-                                .portName = modem->DevicePath(),
-                                .baudRate = 57600};
-        StopRequest stop;
-        UpdateWorker::Run(request, UpdateWorker::ModuleProcedure(platform::Platform::System()),
-                          stop);
-        QCOMPARE(Received(*modem, "AT^QBNW=aud,0,1,3"), text);
-        QCOMPARE(Received(*modem, "AT^QNFS=3"), !text);
-    }
-
-    // The Part of the box that names the code comes first, what the system said after it.
+    // The box names the code first, what the system said after it.
     void FailuresOfTheRealProceduresReachTheOperator_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("port");
@@ -124,8 +94,6 @@ class EndToEndTest : public QObject {
             QStringLiteral("Couldn't open audio parameter file. (maybe wrong file name)\r\n");
         QTest::newRow("no file chosen")
             << QString() << QString() << noFile + QStringLiteral("no parameter file chosen");
-        QTest::newRow("directory as file")
-            << Samples << QString() << noFile + Samples + QStringLiteral(": is a directory");
         QTest::newRow("file as port")
             << sample << sample
             << failed.arg(2) +
@@ -141,14 +109,18 @@ class EndToEndTest : public QObject {
         QFETCH(QString, port);
         QFETCH(QString, text);
         StartModule(sim::Family::K31, 115200, [](sim::ModemOptions& o) { o.faults.silent = true; });
-        DialogRig rig(RealUpdates());
-        rig.dialog->filePath = file;
+        RigOptions options = RealUpdates();
         if (!port.isEmpty()) {
-            rig.dialog->portName = port;
+            options.port = port.toStdString();
         }
-        QTest::mouseClick(rig.Control(1007), Qt::LeftButton);
+        DialogRig rig(options);
+        if (!file.isEmpty()) {
+            rig.files.answer = file;
+            QTest::mouseClick(rig.Control(SelectFileId), Qt::LeftButton);
+        }
+        QTest::mouseClick(rig.Control(StartUpdateId), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(rig.messages.shown.size(), size_t{1}, UpdateTimeoutMs);
-        QCOMPARE(rig.messages.shown[0].message.text, text);
+        QCOMPARE(QString::fromStdString(rig.messages.shown[0].message.text), text);
     }
 
     void AFileRemovedAfterItWasChosenIsNamed() {
@@ -158,12 +130,12 @@ class EndToEndTest : public QObject {
                                                   QByteArrayLiteral("Lines:2\r\nA\r\nB\r\n"));
         const QString path = file->path;
         rig.files.answer = path;
-        QTest::mouseClick(rig.Control(1000), Qt::LeftButton);
-        QVERIFY(rig.Control(1007)->isEnabled());
+        QTest::mouseClick(rig.Control(SelectFileId), Qt::LeftButton);
+        QVERIFY(rig.Control(StartUpdateId)->isEnabled());
         file.reset();
-        QTest::mouseClick(rig.Control(1007), Qt::LeftButton);
+        QTest::mouseClick(rig.Control(StartUpdateId), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(rig.messages.shown.size(), size_t{1}, UpdateTimeoutMs);
-        QCOMPARE(rig.messages.shown[0].message.text,
+        QCOMPARE(QString::fromStdString(rig.messages.shown[0].message.text),
                  QStringLiteral("Audio Parameter Update failed!\r\nError code: 3\rCouldn't open "
                                 "audio parameter file. (maybe wrong file name)\r\n") +
                      path + QStringLiteral(": no such file"));
@@ -174,34 +146,33 @@ class EndToEndTest : public QObject {
         StartModule(sim::Family::K31, 57600, [](sim::ModemOptions& o) { o.latencyMs = 150; });
         DialogRig rig(RealUpdates());
         rig.dialog.reset();
+        rig.messages.answer = true;
         rig.messages.dismissAtOnce = true;
-        bool dialogGone = false;
-        bool reportedAfterDialog = false;
-        size_t blocksCommanded = 0;
-        rig.messages.onShow = [&] { reportedAfterDialog = dialogGone; };
+        rig.files.answer = Samples + QStringLiteral("/k31-audio.prm");
         QTimer::singleShot(0, [&] {
             UpdateDialog* dialog = ShownDialog();
             QVERIFY(dialog != nullptr);
-            connect(dialog, &QObject::destroyed, [&] { dialogGone = true; });
-            dialog->filePath = Samples + QStringLiteral("/k31-audio.prm");
-            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("1007")),
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QString::number(SelectFileId)),
+                              Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QString::number(StartUpdateId)),
                               Qt::LeftButton);
             // Closed once the first block is in.
             QTRY_VERIFY_WITH_TIMEOUT(!modem->StoredSet().empty(), UpdateTimeoutMs);
             dialog->close();
         });
-        RunMainDialog({rig.registry, rig.files, rig.messages, rig.updates}, false);
-        QVERIFY(reportedAfterDialog);
-        QVERIFY(!rig.updates.Busy());
-        const QString text = rig.messages.shown.back().message.text;
-        QVERIFY2(text.startsWith(QStringLiteral("Audio Parameter Update stopped!\r\n")),
-                 qPrintable(text));
+        RunMainDialog(rig.Services(), false);
+        // The question, then the result: the dialog ended only once it had been shown.
+        QCOMPARE(rig.messages.shown.size(), size_t{2});
+        QVERIFY(rig.messages.shown[0].question);
+        const std::string text = rig.messages.shown[1].message.text;
+        QVERIFY2(text.starts_with("Audio Parameter Update stopped!\r\n"), text.c_str());
+        size_t blocksCommanded = 0;
         for (const std::string& command : modem->Commands()) {
             blocksCommanded += command.starts_with("AT^QBNW=aud,0,") ? 1 : 0;
         }
         QVERIFY2(blocksCommanded < 3, "the file has three blocks");
-        QVERIFY(text.contains(
-            QStringLiteral("Written before the stop: %1 block").arg(blocksCommanded)));
+        QVERIFY(text.find("Written before the stop: " + std::to_string(blocksCommanded) +
+                          " block") != std::string::npos);
         QVERIFY(modem->StoredSet().size() < 3);
         QVERIFY(Received(*modem, "AT^QBNW=aud,0"));
         QCOMPARE(modem->Commands().back(), std::string("AT^QMSO"));

@@ -6,10 +6,11 @@
 #include <QTimer>
 
 #include "app/AppOptions.h"
+#include "app/CaptionWidth.h"
 #include "app/QtFileChooser.h"
 #include "app/QtMessagePresenter.h"
-#include "app/ResultMessage.h"
 #include "app/UpdateApp.h"
+#include "app/core/ResultMessage.h"
 #include "tests/app/AppTestRig.h"
 
 namespace corvane::test {
@@ -52,12 +53,11 @@ class PlatformSeamsTest : public QObject {
         DialogRig rig;
         rig.dialog.reset();
         QtMessagePresenter presenter;
-        UpdateRunner updates(presenter, rig.procedure.Procedure());
         bool startCameBack = false;
         QTimer::singleShot(0, [&] {
             UpdateDialog* dialog = ShownDialog();
             QVERIFY(dialog != nullptr);
-            QPushButton* start = dialog->findChild<QPushButton*>(QStringLiteral("1007"));
+            QPushButton* start = dialog->findChild<QPushButton*>(QString::number(StartUpdateId));
             QTest::mouseClick(start, Qt::LeftButton);
             QTRY_VERIFY(OpenBox() != nullptr);
             // No window holds the box's input back, as a modal dialog would.
@@ -66,8 +66,23 @@ class PlatformSeamsTest : public QObject {
             startCameBack = start->isEnabled();
             dialog->close();
         });
-        RunMainDialog({rig.registry, rig.files, presenter, updates}, false);
+        RunMainDialog(rig.Services(&presenter), false);
         QVERIFY(startCameBack);
+    }
+
+    void BoxesShowTheirKindAndFitTheirCaption() {
+        const QString caption = QStringLiteral("Audio Parameter Update");
+        const std::unique_ptr<QMessageBox> success(
+            QtMessagePresenter::CreateBox(nullptr, ResultMessageFor({})));
+        QCOMPARE(success->icon(), QMessageBox::Information);
+        QCOMPARE(success->windowTitle(), caption);
+        const std::unique_ptr<QMessageBox> question(
+            QtMessagePresenter::CreateBox(nullptr, {"Stop?", MessageCaption, MessageIcon::Question},
+                                          QMessageBox::Yes | QMessageBox::No));
+        QCOMPARE(question->icon(), QMessageBox::Question);
+        question->show();
+        QVERIFY(question->width() >= CaptionWidth(caption));
+        QCOMPARE(question->text(), QStringLiteral("Stop?"));
     }
 
     void FileDialogOffersTheParameterFilters() {

@@ -1,7 +1,0 @@
-#include "app/ProgressBarWindow.h"
-
-namespace corvane {
-
-QPointer<QProgressBar> ProgressBarWindow;
-
-}  // namespace corvane

@@ -1,0 +1,42 @@
+#include "app/core/ParameterFileCheck.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+
+#include "platform/RegularFile.h"
+
+namespace corvane {
+namespace {
+
+FileDate LastWriteDate(const std::string& path) {
+    std::error_code error;
+    const auto written = std::filesystem::last_write_time(
+        std::filesystem::path(std::u8string(path.begin(), path.end())), error);
+    if (error) {
+        return {};
+    }
+    const std::time_t seconds =
+        std::chrono::system_clock::to_time_t(std::chrono::time_point_cast<std::chrono::seconds>(
+            std::chrono::file_clock::to_sys(written)));
+    // Only the window's thread converts times, so the C library's shared result is safe here.
+    const std::tm* local = std::localtime(&seconds);
+    if (local == nullptr) {
+        return {};
+    }
+    return {local->tm_year + 1900, local->tm_mon + 1, local->tm_mday};
+}
+
+}  // namespace
+
+std::optional<FileDate> CheckParameterFile(const std::string& path) {
+    const platform::RegularFile file = platform::OpenRegularFile(path);
+    if (file.stream == nullptr) {
+        return std::nullopt;
+    }
+    std::fclose(file.stream);
+    return LastWriteDate(path);
+}
+
+}  // namespace corvane

@@ -1,0 +1,183 @@
+#include "app/core/UpdateController.h"
+
+#include <cstdio>
+#include <system_error>
+
+#include "app/core/ParameterFileCheck.h"
+#include "app/core/ResultMessage.h"
+#include "upload/RunUpload.h"
+
+namespace corvane {
+namespace {
+
+constexpr const char* StopQuestion = "An update is running. Stop it after the current block?";
+
+// "audio.old.prm" shows as "audio.old"; a name without "." whole.
+std::string NameBeforeLastDot(const std::string& fileName) {
+    return fileName.substr(0, fileName.rfind('.'));
+}
+
+std::string DateText(const FileDate& date) {
+    char text[48];
+    std::snprintf(text, sizeof text, "File Date: %d/%d/%d", date.year, date.month, date.day);
+    return text;
+}
+
+}  // namespace
+
+UpdateController::Procedure UpdateController::ModuleProcedure(platform::Platform& platform) {
+    return [&platform](const UploadJob& job, const ProgressCallback& progress, StopRequest& stop) {
+        return RunUpload(job, progress, platform, &stop);
+    };
+}
+
+UpdateController::UpdateController(UpdateView& view, Setup setup)
+    : view(view), setup(std::move(setup)) {}
+
+UpdateController::~UpdateController() {
+    if (worker.joinable()) {
+        stop.Request();
+        worker.join();
+    }
+}
+
+bool UpdateController::Open() {
+    view.CheckFamily(0);
+    view.SetProgress({0, 100});
+    UpdateStartButton();
+    const bool found = platform::LookupConnectionSettings(setup.registry, portName, baudRate);
+    if (!found) {
+        std::string warning = platform::RegistryWarningText;
+        if (!setup.registryProblem.empty()) {
+            warning += "\r\n" + setup.registryProblem;
+        }
+        view.ShowBox({warning, MessageCaption, MessageIcon::Exclamation});
+    }
+    return found;
+}
+
+void UpdateController::FamilyClicked() {
+    ReadFamily();
+}
+
+void UpdateController::SelectFile() {
+    ReadFamily();
+    const std::optional<ChosenFile> chosen = view.ChooseFile();
+    if (!chosen) {
+        return;
+    }
+    view.BeginWaitCursor();
+    view.EnableStart(false);
+    filePath = chosen->path;
+    const std::optional<FileDate> date = CheckParameterFile(filePath);
+    chosenFileOpens = date.has_value();
+    if (date) {
+        view.ShowFile(NameBeforeLastDot(chosen->name), DateText(*date), filePath);
+    } else {
+        view.ShowBox({"Unable to open file!", setup.appTitle, MessageIcon::Exclamation});
+    }
+    view.EndWaitCursor();
+    UpdateStartButton();
+}
+
+void UpdateController::StartUpdate() {
+    ReadFamily();
+    if (phase != Phase::Idle) {
+        return;
+    }
+    // The job is a copy: what the operator changes from now on does not reach this update.
+    const UploadJob job{.procedure = ProcedureForModelCode(modelCode.c_str()),
+                        .filePath = filePath,
+                        .portName = portName,
+                        .baudRate = baudRate};
+    stop.Reset();
+    try {
+        worker = std::thread(&UpdateController::RunWorker, this, job);
+    } catch (const std::system_error&) {
+        return;
+    }
+    phase = Phase::Running;
+    view.EnableStart(false);
+    // Reports of the worker are queued behind this, so the bar starts from here.
+    view.SetProgress({0, 100});
+}
+
+void UpdateController::RunWorker(const UploadJob& job) {
+    const ProgressCallback progress = [this](uint32_t position, uint32_t range) {
+        view.PostProgress(ScaleProgress(position, range));
+        return 1;
+    };
+    outcome = setup.procedure(job, progress, stop);
+    view.PostRunEnded();
+}
+
+void UpdateController::CloseRequested() {
+    ReadFamily();
+    if (phase == Phase::Idle) {
+        view.End();
+        return;
+    }
+    if (closing) {
+        return;
+    }
+    if (phase == Phase::Reporting) {
+        // The box that is open is the last thing the operator should see.
+        closing = true;
+        return;
+    }
+    if (!view.Ask({StopQuestion, MessageCaption, MessageIcon::Question})) {
+        return;
+    }
+    closing = true;
+    // The question may have stayed open until after the run had ended.
+    if (phase == Phase::Running) {
+        stop.Request();
+        view.BeginWaitCursor();
+        waitingForStop = true;
+    } else if (phase == Phase::Idle) {
+        view.End();
+    }
+}
+
+void UpdateController::RunEnded() {
+    worker.join();
+    if (waitingForStop) {
+        waitingForStop = false;
+        view.EndWaitCursor();
+    }
+    if (outcome.Succeeded()) {
+        view.SetProgress({100, 100});
+    }
+    phase = Phase::Reporting;
+    view.ShowResult(ResultMessageFor(outcome));
+}
+
+void UpdateController::ResultDismissed() {
+    if (phase != Phase::Reporting) {
+        return;
+    }
+    phase = Phase::Idle;
+    UpdateStartButton();
+    if (closing) {
+        view.End();
+    }
+}
+
+void UpdateController::ReadFamily() {
+    switch (view.CheckedFamily()) {
+        case 0:
+            modelCode = "31";
+            break;
+        case 1:
+            modelCode = "47";
+            break;
+        default:
+            break;
+    }
+}
+
+void UpdateController::UpdateStartButton() {
+    view.EnableStart(chosenFileOpens && phase == Phase::Idle);
+}
+
+}  // namespace corvane
