@@ -7,6 +7,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev
     qt6-base-dev libgl-dev fonts-dejavu-core
     g++-mingw-w64-x86-64 wine64
+    xvfb xdotool imagemagick
 )
 
 missing=()

@@ -1,0 +1,226 @@
+#include "app/win32/Win32UpdateDialog.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/core/MainDialogIds.h"
+#include "app/win32/ProgramTitle.h"
+#include "platform/win32/WideText.h"
+
+namespace corvane {
+namespace {
+
+using platform::win32::Utf8FromWide;
+using platform::win32::WideFromUtf8;
+
+// From the update's thread: wParam the position, lParam the range.
+constexpr UINT ProgressMessage = WM_APP + 1;
+constexpr UINT RunEndedMessage = WM_APP + 2;
+
+constexpr int IconId = 128;
+
+// Text that is no UTF-8 cannot come from the rules; shown empty rather than cut.
+std::wstring Wide(const std::string& text) {
+    return WideFromUtf8(text).value_or(std::wstring());
+}
+
+UINT IconStyle(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information:
+            return MB_ICONINFORMATION;
+        case MessageIcon::Question:
+            return MB_ICONQUESTION;
+        case MessageIcon::Exclamation:
+            break;
+    }
+    return MB_ICONEXCLAMATION;
+}
+
+}  // namespace
+
+Win32UpdateDialog::Win32UpdateDialog(const Win32DialogServices& services)
+    : services(services),
+      controller(*this, {.registry = services.registry,
+                         .registryProblem = services.registryProblem,
+                         .appTitle = ProgramTitle(),
+                         .procedure = services.procedure}) {}
+
+INT_PTR Win32UpdateDialog::Run(HINSTANCE module) {
+    instance = module;
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&classes);
+    return DialogBoxParamW(instance, MAKEINTRESOURCEW(MainDialogId), nullptr, DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK Win32UpdateDialog::DialogProc(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<Win32UpdateDialog*>(lParam);
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        self->dialog = window;
+        return self->Initialise();
+    }
+    auto* self = reinterpret_cast<Win32UpdateDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    return self ? self->Handle(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR Win32UpdateDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            Command(LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        case WM_CLOSE:
+            controller.CloseRequested();
+            return TRUE;
+        case ProgressMessage:
+            SetProgress({static_cast<uint16_t>(wParam), static_cast<uint16_t>(lParam)});
+            return TRUE;
+        case RunEndedMessage:
+            controller.RunEnded();
+            return TRUE;
+        case WM_SETCURSOR:
+            if (waitCursors > 0) {
+                SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+                SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+BOOL Win32UpdateDialog::Initialise() {
+    const auto icon = reinterpret_cast<LPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(IconId)));
+    SendMessageW(dialog, WM_SETICON, ICON_BIG, icon);
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL, icon);
+    CenterWindow();
+    SendDlgItemMessageW(dialog, ProgressBarId, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    // True gives the input focus to the first tab stop.
+    return controller.Open() ? TRUE : FALSE;
+}
+
+void Win32UpdateDialog::Command(int id, int notification) {
+    switch (id) {
+        case SelectFileId:
+            controller.SelectFile();
+            break;
+        case StartUpdateId:
+            controller.StartUpdate();
+            break;
+        case FirstModuleTypeId:
+        case FirstModuleTypeId + 1:
+            if (notification == BN_CLICKED) {
+                controller.FamilyClicked();
+            }
+            break;
+        // Escape, and the caption's OK where the system draws one.
+        case IDCANCEL:
+        case IDOK:
+            controller.CloseRequested();
+            break;
+        default:
+            break;
+    }
+}
+
+void Win32UpdateDialog::CenterWindow() {
+    RECT area{};
+    const HWND owner = GetWindow(dialog, GW_OWNER);
+    if (owner) {
+        GetWindowRect(owner, &area);
+    } else {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    }
+    RECT own{};
+    GetWindowRect(dialog, &own);
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    SetWindowPos(dialog, nullptr, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int Win32UpdateDialog::MessageBoxFor(HWND owner, const Message& message, UINT buttons) {
+    return MessageBoxW(owner, Wide(message.text).c_str(), Wide(message.caption).c_str(),
+                       buttons | IconStyle(message.icon));
+}
+
+int Win32UpdateDialog::CheckedFamily() const {
+    if (IsDlgButtonChecked(dialog, FirstModuleTypeId) == BST_CHECKED) {
+        return 0;
+    }
+    if (IsDlgButtonChecked(dialog, FirstModuleTypeId + 1) == BST_CHECKED) {
+        return 1;
+    }
+    return -1;
+}
+
+void Win32UpdateDialog::CheckFamily(int index) {
+    for (int i = 0; i < 2; ++i) {
+        CheckDlgButton(dialog, FirstModuleTypeId + i, i == index ? BST_CHECKED : BST_UNCHECKED);
+    }
+}
+
+std::optional<ChosenFile> Win32UpdateDialog::ChooseFile() {
+    return services.chooseFile(dialog);
+}
+
+void Win32UpdateDialog::ShowFile(const std::string& name, const std::string& date,
+                                 const std::string&) {
+    SetDlgItemTextW(dialog, FileNameBoxId, Wide(name).c_str());
+    SetDlgItemTextW(dialog, FileDateBoxId, Wide(date).c_str());
+}
+
+void Win32UpdateDialog::SetProgress(ProgressScale progress) {
+    SendDlgItemMessageW(dialog, ProgressBarId, PBM_SETRANGE, 0, MAKELPARAM(0, progress.range));
+    // Like the device's control, the bar stops at its ends.
+    SendDlgItemMessageW(dialog, ProgressBarId, PBM_SETPOS,
+                        std::min(progress.position, progress.range), 0);
+}
+
+void Win32UpdateDialog::EnableStart(bool enabled) {
+    EnableWindow(GetDlgItem(dialog, StartUpdateId), enabled ? TRUE : FALSE);
+}
+
+void Win32UpdateDialog::BeginWaitCursor() {
+    if (waitCursors++ == 0) {
+        cursorBeforeWait = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    }
+}
+
+void Win32UpdateDialog::EndWaitCursor() {
+    if (waitCursors > 0 && --waitCursors == 0) {
+        SetCursor(cursorBeforeWait);
+    }
+}
+
+void Win32UpdateDialog::ShowBox(const Message& message) {
+    MessageBoxFor(dialog, message, MB_OK);
+}
+
+bool Win32UpdateDialog::Ask(const Message& message) {
+    return MessageBoxFor(dialog, message, MB_YESNO) == IDYES;
+}
+
+void Win32UpdateDialog::ShowResult(const Message& message) {
+    // No owner: the dialog stays usable while the result is open.
+    MessageBoxFor(nullptr, message, MB_OK);
+    controller.ResultDismissed();
+}
+
+void Win32UpdateDialog::End() {
+    EndDialog(dialog, IDOK);
+}
+
+void Win32UpdateDialog::PostProgress(ProgressScale progress) {
+    PostMessageW(dialog, ProgressMessage, progress.position, progress.range);
+}
+
+void Win32UpdateDialog::PostRunEnded() {
+    PostMessageW(dialog, RunEndedMessage, 0, 0);
+}
+
+}  // namespace corvane
