@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs the Win32 window's test program under Wine on a virtual display, against two virtual
+# modules on COM ports: a quick one, and a slow one that an update can be stopped on.
+# Usage: run-window-test.sh Win32WindowTest.exe corvane-modemsim [gtest options]
+set -euo pipefail
+
+test_program=$1
+simulator=$2
+shift 2
+# shellcheck source=tests/win32/wine-com-ports.sh
+source "$(dirname "$0")/wine-com-ports.sh"
+# A prefix made on a display would wait there for someone to install Mono and Gecko.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+start_module COM5 "$simulator" --family 31
+# Block commands answered late, so that an update can be stopped after its first block.
+start_module COM6 "$simulator" --family 31 --answer-to "AT^QBNW" --answer-delay 2000
+map_com_ports
+
+# A display of the run's own: the first free number from 90 on.
+display=90
+while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do
+    display=$((display + 1))
+done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
+xvfb_pid=$!
+trap 'finish; kill "$xvfb_pid" 2>/dev/null || true' EXIT
+for ((i = 0; i < 100; ++i)); do
+    [[ -e /tmp/.X11-unix/X$display ]] && break
+    sleep 0.05
+done
+export DISPLAY=:$display
+
+CORVANE_PORT_QUICK=COM5 CORVANE_PORT_SLOW=COM6 "$WINE" "$test_program" "$@"
