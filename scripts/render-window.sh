@@ -2,8 +2,58 @@
 # Renders the operator's window, as it opens, to a PNG without a display (Qt's offscreen platform).
 # Usage: scripts/render-window.sh [output.png] [build directory]
 #   defaults: resources/window.png, build (configured and built with the default preset if needed)
+# or:    scripts/render-window.sh --win32 [output.png] [build directory]
+#   the Win32 window under Wine on a virtual display (Xvfb); defaults: resources/window-win32.png,
+#   build-windows (built with the windows preset if needed)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+render_win32() {
+    local output=$1 build=$2 display=90 window
+    if [[ ! -e "$build/bin/Corvane.exe" ]]; then
+        scripts/install-deps.sh
+        cmake --preset windows >/dev/null
+        cmake --build "$build" --target Corvane
+    fi
+    export WINEPREFIX=$PWD/$build/wineprefix-render WINEDEBUG=-all
+    # A prefix made on a display would wait there for someone to install Mono and Gecko.
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do
+        display=$((display + 1))
+    done
+    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    trap '/usr/lib/wine/wineserver -k 2>/dev/null || true; kill "$xvfb_pid" 2>/dev/null || true' EXIT
+    export DISPLAY=:$display
+    for ((i = 0; i < 100; ++i)); do
+        [[ -e /tmp/.X11-unix/X$display ]] && break
+        sleep 0.05
+    done
+    # Wine's first program, on the display: the desktop it starts serves every later one.
+    # Without a window manager Wine draws the caption and frame itself only when told to.
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+    # A registry that names a port, so that the window opens without its registry warning.
+    printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\Multiplexer]\n"ParentPort"="COM5:"\n\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\RIL]\n"BaudRate"=dword:0001c200\n' \
+        >"$build/render-registry.reg"
+    /usr/lib/wine/wine64 "$build/bin/Corvane.exe" --registry "$build/render-registry.reg" \
+        >/dev/null 2>&1 &
+    window=""
+    for ((i = 0; i < 300; ++i)); do
+        window=$(xdotool search --name 'VARNEL WM Update' 2>/dev/null | head -n 1) && [[ -n $window ]] && break
+        sleep 0.1
+    done
+    [[ -n $window ]] || { echo "the window did not appear" >&2; return 1; }
+    # Lets the controls finish drawing.
+    sleep 1
+    import -window "$window" "$output"
+}
+
+if [[ ${1:-} == --win32 ]]; then
+    render_win32 "${2:-resources/window-win32.png}" "${3:-build-windows}"
+    echo "${2:-resources/window-win32.png}"
+    exit
+fi
+
 output="${1:-resources/window.png}"
 build="${2:-build}"
 
