@@ -48,7 +48,8 @@ Win32UpdateDialog::Win32UpdateDialog(const Win32DialogServices& services)
 
 INT_PTR Win32UpdateDialog::Run(HINSTANCE module) {
     instance = module;
-    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
+                                       ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&classes);
     return DialogBoxParamW(instance, MAKEINTRESOURCEW(MainDialogId), nullptr, DialogProc,
                            reinterpret_cast<LPARAM>(this));
@@ -169,9 +170,28 @@ std::optional<ChosenFile> Win32UpdateDialog::ChooseFile() {
 }
 
 void Win32UpdateDialog::ShowFile(const std::string& name, const std::string& date,
-                                 const std::string&) {
+                                 const std::string& path) {
     SetDlgItemTextW(dialog, FileNameBoxId, Wide(name).c_str());
     SetDlgItemTextW(dialog, FileDateBoxId, Wide(date).c_str());
+    ShowPathTip(Wide(path));
+}
+
+void Win32UpdateDialog::ShowPathTip(std::wstring path) {
+    // The box shows the name only; the whole path is there on pointing at it.
+    const HWND nameBox = GetDlgItem(dialog, FileNameBoxId);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = dialog;
+    tool.uId = reinterpret_cast<UINT_PTR>(nameBox);
+    tool.lpszText = path.data();
+    if (!pathTip) {
+        pathTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                  dialog, nullptr, instance, nullptr);
+        SendMessageW(pathTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    } else {
+        SendMessageW(pathTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
 }
 
 void Win32UpdateDialog::SetProgress(ProgressScale progress) {

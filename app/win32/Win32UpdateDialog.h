@@ -40,6 +40,7 @@ class Win32UpdateDialog : private UpdateView {
     void Command(int id, int notification);
     void CenterWindow();
     int MessageBoxFor(HWND owner, const Message& message, UINT buttons);
+    void ShowPathTip(std::wstring path);
 
     int CheckedFamily() const override;
     void CheckFamily(int index) override;
@@ -60,6 +61,8 @@ class Win32UpdateDialog : private UpdateView {
     Win32DialogServices services;
     HINSTANCE instance = nullptr;
     HWND dialog = nullptr;
+    // The name box's tooltip with the chosen file's path; made with the first file.
+    HWND pathTip = nullptr;
     int waitCursors = 0;
     HCURSOR cursorBeforeWait = nullptr;
     // Its destructor stops and waits for a running update while the dialog's window is gone:

@@ -50,7 +50,7 @@ HWND WaitForThreadWindow(DWORD thread, const std::function<bool(HWND)>& wanted,
             thread,
             [](HWND window, LPARAM context) {
                 auto* search = reinterpret_cast<Search*>(context);
-                if (IsWindowVisible(window) && search->wanted(window)) {
+                if (search->wanted(window)) {
                     search->found = window;
                     return FALSE;
                 }
@@ -139,6 +139,18 @@ class RunningDialog {
     int Progress() const {
         return static_cast<int>(SendMessageW(Control(ProgressBarId), PBM_GETPOS, 0, 0));
     }
+    std::wstring PathTip() const {
+        const HWND tip = WaitForThreadWindow(
+            dialogThread, [](HWND w) { return ClassOf(w) == TOOLTIPS_CLASSW; }, 0s);
+        wchar_t text[MAX_PATH] = L"";
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = window;
+        tool.uId = reinterpret_cast<UINT_PTR>(Control(FileNameBoxId));
+        tool.lpszText = text;
+        SendMessageW(tip, TTM_GETTEXTW, MAX_PATH, reinterpret_cast<LPARAM>(&tool));
+        return text;
+    }
     // A box of the dialog's thread: any dialog-class window but the dialog itself.
     HWND WaitForBox() const { return WaitForThreadWindow(dialogThread, IsBox(), 20s); }
     HWND FindBox() const { return WaitForThreadWindow(dialogThread, IsBox(), 0s); }
@@ -156,7 +168,8 @@ class RunningDialog {
   private:
     std::function<bool(HWND)> IsBox() const {
         return [this](HWND candidate) {
-            return candidate != window && ClassOf(candidate) == L"#32770";
+            return candidate != window && IsWindowVisible(candidate) &&
+                   ClassOf(candidate) == L"#32770";
         };
     }
 
@@ -176,6 +189,7 @@ TEST(Win32Window, OpensChoosesAFileAndReportsAWholeUpdate) {
     SendMessageW(dialog.Control(SelectFileId), BM_CLICK, 0, 0);
     EXPECT_EQ(TextOf(dialog.Control(FileNameBoxId)), L"k31-audio");
     EXPECT_EQ(TextOf(dialog.Control(FileDateBoxId)).rfind(L"File Date: ", 0), 0u);
+    EXPECT_EQ(dialog.PathTip(), L"" CORVANE_SAMPLES_DIR "/k31-audio.prm");
 
     SendMessageW(dialog.Control(StartUpdateId), BM_CLICK, 0, 0);
     const HWND result = dialog.WaitForBox();
