@@ -104,6 +104,10 @@ BOOL Win32UpdateDialog::Initialise() {
 }
 
 void Win32UpdateDialog::Command(int id, int notification) {
+    // The buttons' clicks; the edit boxes' notifications change nothing.
+    if (notification != BN_CLICKED) {
+        return;
+    }
     switch (id) {
         case SelectFileId:
             controller.SelectFile();
@@ -113,9 +117,7 @@ void Win32UpdateDialog::Command(int id, int notification) {
             break;
         case FirstModuleTypeId:
         case FirstModuleTypeId + 1:
-            if (notification == BN_CLICKED) {
-                controller.FamilyClicked();
-            }
+            controller.FamilyClicked();
             break;
         // Escape, and the caption's OK where the system draws one.
         case IDCANCEL:
