@@ -56,8 +56,8 @@
 #   - Start-up: the same for `wine64 corvane-update.exe --version`, timed just before the update:
 #     Wine loading itself and the program, up to main and back out;
 #   - Update: Run minus that Start-up, which is what wall/floor is taken of. The floor leaves
-#     process start and exit out, and so does the Linux wall in effect (about 1 ms for both);
-#     under Wine they take tens of ms that are Wine's loader at work, not the program.
+#     process start and exit out. The Linux wall keeps them, at about 2 ms; under Wine they take
+#     30 to 60 ms, and that is Wine's loader at work, not the program.
 # CPU and peak RSS are not reported for Windows: the Wine process's own CPU times leave out the
 # work the wineserver does on its behalf, and its resident set is mostly Wine's own libraries.
 set -euo pipefail
