@@ -2,9 +2,15 @@
 # Measures complete updates against the protocol's own floor.
 #
 # Usage: scripts/bench.sh [--runs N] [--build DIR] [--report FILE]
-#   --runs    runs per case (default 5); times are the medians over the runs
-#   --build   build directory (default build; configured RelWithDebInfo when it is not yet)
-#   --report  where the Markdown table goes (default <build>/bench/report.md)
+#                         [--windows | --only-windows] [--windows-build DIR]
+#   --runs           runs per case (default 5); times are the medians over the runs
+#   --build          build directory (default build; configured RelWithDebInfo when it is not yet);
+#                    its tools drive every run, the Windows program's too
+#   --report         where the Markdown tables go (default <build>/bench/report.md)
+#   --windows        also measures the Windows corvane-update.exe under Wine (a second table)
+#   --only-windows   measures only the Windows program
+#   --windows-build  the Windows build (default build-windows, from the windows preset); when it
+#                    is not configured, or Wine is missing, the report says so instead
 #
 # Each run is a whole update with corvane-update against corvane-modemsim (zero reply latency,
 # echo on, answering only at the case's rate, which is also the configured rate). Between them
@@ -38,22 +44,49 @@
 #
 # Reported per case: medians of wall time, floor, wall/floor (each run's own ratio), CPU time
 # (user + system) of corvane-update, CPU as a share of that run's wall time, and peak RSS.
+#
+# The Windows program runs the same cases as `wine64 corvane-update.exe --port COM5`. The script's
+# own Wine prefix (<windows-build>/wineprefix-bench) maps COM5 onto a link that each run points at
+# its corvane-wire pseudo-terminal, so one mapping and one wineserver, started once and kept up
+# (wineserver -p), serve every run. Its trace is the Linux program's line for line, except that
+# lines end in CR LF; the CRs go before corvane-floor reads it (the trace escapes a CR in the
+# bytes, so a raw one is only ever a line end). Counted, per run:
+#   - Run: wall time of `wine64 corvane-update.exe ...` from fork to exit, with the wineserver and
+#     Wine's background programs already up (an untimed run starts them before the first case);
+#   - Start-up: the same for `wine64 corvane-update.exe --version`, timed just before the update:
+#     Wine loading itself and the program, up to main and back out;
+#   - Update: Run minus that Start-up, which is what wall/floor is taken of. The floor leaves
+#     process start and exit out. The Linux wall keeps them, at about 2 ms; under Wine they take
+#     30 to 60 ms, and that is Wine's loader at work, not the program.
+# CPU and peak RSS are not reported for Windows: the Wine process's own CPU times leave out the
+# work the wineserver does on its behalf, and its resident set is mostly Wine's own libraries.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 runs=5
 build=build
 report=""
+linux=yes
+windows=""
+windows_build="build-windows"
 while (($#)); do
     case $1 in
         --runs) runs=$2; shift 2 ;;
         --build) build=$2; shift 2 ;;
         --report) report=$2; shift 2 ;;
-        *) echo "usage: $0 [--runs N] [--build DIR] [--report FILE]" >&2; exit 64 ;;
+        --windows) windows=yes; shift ;;
+        --only-windows) windows=yes linux=""; shift ;;
+        --windows-build) windows_build=$2; shift 2 ;;
+        *)
+            echo "usage: $0 [--runs N] [--build DIR] [--report FILE]" \
+                "[--windows | --only-windows] [--windows-build DIR]" >&2
+            exit 64
+            ;;
     esac
 done
 report=${report:-$build/bench/report.md}
 bin=$build/bin
+windows_bin=$windows_build/bin
 
 if [[ ! -f $build/CMakeCache.txt ]]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -71,6 +104,33 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+
+# Why the Windows table is missing, when it is.
+windows_note=""
+if [[ -n $windows && ! -f $windows_build/CMakeCache.txt ]]; then
+    windows_note="not measured: no Windows build in $windows_build (cmake --preset windows &&"
+    windows_note+=" cmake --build --preset windows)"
+elif [[ -n $windows ]]; then
+    cmake --build "$windows_build" --target corvane-update >/dev/null
+    WINEPREFIX=$(realpath -m "$windows_build/wineprefix-bench")
+    export WINEPREFIX
+    # Wine needs no display for a console program; with one it would start talking to it.
+    unset DISPLAY WAYLAND_DISPLAY
+    # shellcheck source=tests/win32/wine-com-ports.sh
+    source tests/win32/wine-com-ports.sh
+    trap 'cleanup; finish' EXIT
+    if [[ ! -x $WINE ]]; then
+        windows_note="not measured: no Wine at $WINE"
+    else
+        devices[COM5]=$work/com5
+        map_com_ports
+        # Wine's background programs start with the first program the server runs and stay up
+        # with it. Started here, they hold none of the servers' inputs open, which would keep a
+        # server from ever ending.
+        "$WINE" "$windows_bin/corvane-update.exe" --version </dev/null >/dev/null 2>&1
+    fi
+fi
+[[ -z $windows_note ]] || echo "Windows: $windows_note" >&2
 
 # --- inputs, the same bytes on every machine
 text_lines=200 line_width=60 records=60 record_length=1000
@@ -127,53 +187,89 @@ value() { # key, "k=v k=v ..." line
     sed -n "s/.*\b$1=\([^ ]*\).*/\1/p" <<<"$2"
 }
 
-# One update; appends its measurements and its floor, as one line of key=value pairs, to the
-# file named.
+# One update of the system named (linux, windows); appends its measurements and its floor, as
+# one line of key=value pairs, to the file named.
 run_once() {
-    local family=$1 rate=$2 kind=$3 lines=$4
+    local system=$1 family=$2 rate=$3 kind=$4 lines=$5
+    local program=("$bin/corvane-update") startup=""
+    if [[ $system == windows ]]; then
+        program=("$WINE" "$windows_bin/corvane-update.exe")
+        "$bin/corvane-measure" "$work/startup" "${program[@]}" --version >/dev/null
+        startup=" startup_ms=$(value wall_ms "$(<"$work/startup")")"
+    fi
     serve module "$bin/corvane-modemsim" --family "$family" --rate "$rate" --latency 0 --echo \
         --stored "$work/stored"
     local module_pid=$served_pid module_fd=$served_fd
     serve wire "$bin/corvane-wire" --answers-at-once "$served_device"
     local wire_pid=$served_pid wire_fd=$served_fd
 
-    "$bin/corvane-measure" "$work/measured" "$bin/corvane-update" --family "$family" \
-        --port "$served_device" --baud "$rate" --trace --quiet "$work/$kind.prm" \
-        >/dev/null 2>"$work/trace"
+    local port=$served_device
+    if [[ $system == windows ]]; then
+        port=COM5
+        ln -sfn "$served_device" "${devices[COM5]}"
+    fi
+    # The program gets none of the servers' inputs: whatever it left running (under Wine, a
+    # wineserver it had to start) would keep them from ending.
+    (
+        exec {module_fd}>&- {wire_fd}>&-
+        exec "$bin/corvane-measure" "$work/measured" "${program[@]}" --family "$family" \
+            --port "$port" --baud "$rate" --trace --quiet "$work/$kind.prm" \
+            >/dev/null 2>"$work/trace"
+    )
     stop "$wire_pid" "$wire_fd"
     stop "$module_pid" "$module_fd"
 
     local measured
     measured=$(<"$work/measured")
     if [[ $(value status "$measured") != 0 ]] || ! cmp -s "$work/stored" "$work/$kind.stored"; then
-        echo "the $kind update at $rate failed; its trace:" >&2
+        echo "the $system $kind update at $rate failed; its trace:" >&2
         tail -n 20 "$work/trace" >&2
         exit 1
     fi
-    echo "$measured $("$bin/corvane-floor" "$family" "$work/trace")" >>"$lines"
+    # Windows ends its lines in CR LF.
+    tr -d '\r' <"$work/trace" >"$work/trace.lf"
+    echo "$measured$startup $("$bin/corvane-floor" "$family" "$work/trace.lf")" >>"$lines"
 }
 
 median() {
     sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
-# Medians over the run lines (in a file) of one case, as one Markdown table row.
-row() {
+# The median over a case's run lines (in a file) of an awk expression of their fields m["key"].
+median_of() {
+    awk "{ for (i = 1; i <= NF; i++) { split(\$i, f, \"=\"); m[f[1]] = f[2] } print $2 }" "$1" |
+        median
+}
+
+# The path the last run took, as the rows' last cell.
+path_of() {
+    local last
+    last=$(tail -n 1 "$1")
+    echo "$(value probes "$last") probes, $(value commands "$last") commands," \
+        "$(value blocks "$last") blocks; $(value sent "$last") B out, $(value received "$last") B in"
+}
+
+# A case's medians as one Markdown table row.
+linux_row() {
     local name=$1 lines=$2
-    median_of() { awk "{ $1 }" "$lines" | median; }
-    local kv='for (i = 1; i <= NF; i++) { split($i, f, "="); m[f[1]] = f[2] }'
-    local wall floor ratio cpu share rss last
-    wall=$(median_of "$kv print m[\"wall_ms\"] / 1000")
-    floor=$(median_of "$kv print m[\"floor_ms\"] / 1000")
-    ratio=$(median_of "$kv print m[\"wall_ms\"] / m[\"floor_ms\"]")
-    cpu=$(median_of "$kv print m[\"user_ms\"] + m[\"sys_ms\"]")
-    share=$(median_of "$kv print 100 * (m[\"user_ms\"] + m[\"sys_ms\"]) / m[\"wall_ms\"]")
-    rss=$(median_of "$kv print m[\"maxrss_kib\"] / 1024")
-    last=$(tail -n 1 "$lines")
-    printf '| %s | %.2f | %.2f | %.3f | %.0f | %.2f %% | %.1f | %s probes, %s commands, %s blocks; %s B out, %s B in |\n' \
-        "$name" "$wall" "$floor" "$ratio" "$cpu" "$share" "$rss" "$(value probes "$last")" \
-        "$(value commands "$last")" "$(value blocks "$last")" "$(value sent "$last")" \
-        "$(value received "$last")"
+    printf '| %s | %.2f | %.2f | %.3f | %.0f | %.2f %% | %.1f | %s |\n' "$name" \
+        "$(median_of "$lines" 'm["wall_ms"] / 1000')" \
+        "$(median_of "$lines" 'm["floor_ms"] / 1000')" \
+        "$(median_of "$lines" 'm["wall_ms"] / m["floor_ms"]')" \
+        "$(median_of "$lines" 'm["user_ms"] + m["sys_ms"]')" \
+        "$(median_of "$lines" '100 * (m["user_ms"] + m["sys_ms"]) / m["wall_ms"]')" \
+        "$(median_of "$lines" 'm["maxrss_kib"] / 1024')" "$(path_of "$lines")"
+}
+
+windows_row() {
+    local name=$1 lines=$2
+    printf '| %s | %.2f | %.0f | %.2f | %.2f | %.3f | %s |\n' "$name" \
+        "$(median_of "$lines" 'm["wall_ms"] / 1000')" \
+        "$(median_of "$lines" 'm["startup_ms"]')" \
+        "$(median_of "$lines" '(m["wall_ms"] - m["startup_ms"]) / 1000')" \
+        "$(median_of "$lines" 'm["floor_ms"] / 1000')" \
+        "$(median_of "$lines" '(m["wall_ms"] - m["startup_ms"]) / m["floor_ms"]')" \
+        "$(path_of "$lines")"
 }
 
 cases=(
@@ -183,21 +279,46 @@ cases=(
     "47 19200 binary|binary, 60 records × 1000 B, 19200"
 )
 
-mkdir -p "$(dirname "$report")"
-{
-    echo "| Case | Wall (s) | Floor (s) | Wall / floor | CPU user+sys (ms) | CPU of wall | Peak RSS (MiB) | Path |"
-    echo "|---|---|---|---|---|---|---|---|"
-} >"$report"
-for entry in "${cases[@]}"; do
-    read -r family rate kind <<<"${entry%%|*}"
-    : >"$work/lines"
-    for ((run = 1; run <= runs; run++)); do
-        echo "${entry#*|}: run $run of $runs" >&2
-        run_once "$family" "$rate" "$kind" "$work/lines"
+# Every case of one system, one table row each.
+measure() {
+    local system=$1 entry family rate kind run
+    for entry in "${cases[@]}"; do
+        read -r family rate kind <<<"${entry%%|*}"
+        : >"$work/lines"
+        for ((run = 1; run <= runs; run++)); do
+            echo "$system, ${entry#*|}: run $run of $runs" >&2
+            run_once "$system" "$family" "$rate" "$kind" "$work/lines"
+        done
+        "${system}_row" "${entry#*|}" "$work/lines"
     done
-    row "${entry#*|}" "$work/lines" >>"$report"
-done
-echo >>"$report"
-echo "Medians of $runs runs per case; Linux $(uname -r), $(nproc) CPUs, load average" \
+}
+
+mkdir -p "$(dirname "$report")"
+: >"$report"
+if [[ -n $linux ]]; then
+    {
+        echo "| Case | Wall (s) | Floor (s) | Wall / floor | CPU user+sys (ms) | CPU of wall | Peak RSS (MiB) | Path |"
+        echo "|---|---|---|---|---|---|---|---|"
+        measure linux
+        echo
+    } >>"$report"
+fi
+if [[ -n $windows ]]; then
+    echo "Windows: corvane-update.exe under Wine; Update = Run − Start-up." >>"$report"
+    echo >>"$report"
+    if [[ -n $windows_note ]]; then
+        echo "${windows_note^}." >>"$report"
+    else
+        {
+            echo "| Case | Run (s) | Start-up (ms) | Update (s) | Floor (s) | Update / floor | Path |"
+            echo "|---|---|---|---|---|---|---|"
+            measure windows
+        } >>"$report"
+    fi
+    echo >>"$report"
+fi
+systems="Linux $(uname -r)"
+[[ -z $windows || -n $windows_note ]] || systems+=", $("$WINE" --version)"
+echo "Medians of $runs runs per case; $systems, $(nproc) CPUs, load average" \
     "$(cut -d ' ' -f 1-3 /proc/loadavg) at the end, $(date -u +%Y-%m-%d)." >>"$report"
 cat "$report"

@@ -2,7 +2,9 @@
 # Virtual modules (corvane-modemsim) on pseudo-terminals, which Windows programs under Wine see
 # as COM ports. Sourced by the runners beside it: a runner starts each module with start_module,
 # named by the COM port it is to appear as, then calls map_com_ports once (one wineserver restart
-# for all of them). On exit every module is stopped and Wine's server ended.
+# for all of them). On exit every module is stopped and Wine's server ended. A script that serves
+# its devices itself (scripts/bench.sh) names them in devices[COMn] before map_com_ports, and runs
+# finish from its own exit trap.
 #
 # Wine's prefix is $WINEPREFIX, else one of the runner's own under $TMPDIR, made on first use
 # (some seconds). A runner must have its prefix to itself: mapping a port restarts the prefix's
