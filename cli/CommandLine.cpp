@@ -64,8 +64,7 @@ std::string CheckSetName(const std::string& text) {
 
 }  // namespace
 
-CommandLine ParseCommandLine(int argc, const char* const* argv,
-                             const char* registryFromEnvironment) {
+CommandLine ParseCommandLine(int argc, const char* const* argv, const Environment& environment) {
     UpdateOptions options;
     std::string family = "31";
     std::string port;
@@ -99,6 +98,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv,
     app.add_flag("-q,--quiet", options.quiet, "no progress display");
     app.add_option("FILE", options.filePath, "parameter file (*.prm)")->type_name("")->required();
     app.footer(
+        "Environment: CORVANE_PORT and CORVANE_BAUD stand in for --port and --baud when those are "
+        "not given, before the registry; CORVANE_REGISTRY for --registry.\n"
         "Exit status: 0 on success; 1 to 7, the update's result code; 64 for a usage error; 130 "
         "or 143 when SIGINT or SIGTERM stopped the update between two blocks (a second signal "
         "ends it at once).");
@@ -116,12 +117,21 @@ CommandLine ParseCommandLine(int argc, const char* const* argv,
         return result;
     }
     options.procedure = ProcedureForModelCode(family.c_str());
-    options.registryFile = platform::ChooseRegistryFile(registryFile, registryFromEnvironment);
+    options.registryFile = platform::ChooseRegistryFile(registryFile, environment.registry);
     if (app.count("--port") > 0) {
         options.port = port;
+    } else if (environment.port != nullptr && *environment.port != '\0') {
+        options.port = environment.port;
     }
     if (app.count("--baud") > 0) {
         options.baudRate = ParseBaudRate(baudRate);
+    } else if (environment.baud != nullptr && *environment.baud != '\0') {
+        options.baudRate = ParseBaudRate(environment.baud);
+        if (!options.baudRate) {
+            result.exitStatus = UsageErrorStatus;
+            result.diagnostics = "CORVANE_BAUD: " + CheckBaudRate(environment.baud) + "\n";
+            return result;
+        }
     }
     result.options = options;
     return result;

@@ -32,8 +32,13 @@ struct CommandLine {
     std::string diagnostics;
 };
 
-// registryFromEnvironment is $CORVANE_REGISTRY, or null when it is not set.
-CommandLine ParseCommandLine(int argc, const char* const* argv,
-                             const char* registryFromEnvironment);
+// The environment variables the command reads; null when one is not set.
+struct Environment {
+    const char* registry = nullptr;  // CORVANE_REGISTRY
+    const char* port = nullptr;      // CORVANE_PORT: the default for --port
+    const char* baud = nullptr;      // CORVANE_BAUD: the default for --baud
+};
+
+CommandLine ParseCommandLine(int argc, const char* const* argv, const Environment& environment);
 
 }  // namespace corvane::cli

@@ -10,7 +10,10 @@
 int main(int argc, char** argv) {
     using namespace corvane::cli;
     const Utf8Console utf8;
-    const CommandLine commandLine = ParseCommandLine(argc, argv, std::getenv("CORVANE_REGISTRY"));
+    const CommandLine commandLine = ParseCommandLine(argc, argv,
+                                                     {.registry = std::getenv("CORVANE_REGISTRY"),
+                                                      .port = std::getenv("CORVANE_PORT"),
+                                                      .baud = std::getenv("CORVANE_BAUD")});
     std::cout << commandLine.output << std::flush;
     std::cerr << commandLine.diagnostics << std::flush;
     if (!commandLine.options) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace corvane::cli {
@@ -11,13 +12,17 @@ namespace {
 
 using ::testing::HasSubstr;
 
-CommandLine Parse(std::vector<std::string> arguments, const char* environment = nullptr) {
+CommandLine Parse(std::vector<std::string> arguments, const Environment& environment) {
     arguments.insert(arguments.begin(), "corvane-update");
     std::vector<const char*> argv;
     for (const std::string& argument : arguments) {
         argv.push_back(argument.c_str());
     }
     return ParseCommandLine(static_cast<int>(argv.size()), argv.data(), environment);
+}
+
+CommandLine Parse(std::vector<std::string> arguments, const char* registry = nullptr) {
+    return Parse(std::move(arguments), Environment{.registry = registry});
 }
 
 TEST(CommandLineTest, DefaultsWithOnlyAFile) {
@@ -67,6 +72,25 @@ TEST(CommandLineTest, ValuesAtTheEdgesOfWhatIsAccepted) {
         EXPECT_EQ(line.options->procedure, procedure) << code;
     }
     EXPECT_EQ(Parse({"-p", "", "x"}).options->port, "") << "an empty port is still given";
+}
+
+TEST(CommandLineTest, PortAndRateFromTheEnvironmentWhenTheOptionsDoNotGiveThem) {
+    const Environment environment{.port = "/dev/ttyUSB3", .baud = "57600"};
+    const CommandLine fromEnvironment = Parse({"x"}, environment);
+    ASSERT_TRUE(fromEnvironment.options);
+    EXPECT_EQ(fromEnvironment.options->port, "/dev/ttyUSB3");
+    EXPECT_EQ(fromEnvironment.options->baudRate, 57600u);
+
+    const CommandLine given = Parse({"-p", "/dev/ttyS0", "-b", "9600", "x"}, environment);
+    EXPECT_EQ(given.options->port, "/dev/ttyS0");
+    EXPECT_EQ(given.options->baudRate, 9600u);
+    EXPECT_FALSE(Parse({"x"}, Environment{.port = "", .baud = ""}).options->port)
+        << "set but empty counts as not set";
+
+    const CommandLine bad = Parse({"x"}, Environment{.baud = "fast"});
+    EXPECT_FALSE(bad.options);
+    EXPECT_EQ(bad.exitStatus, UsageErrorStatus);
+    EXPECT_THAT(bad.diagnostics, HasSubstr("CORVANE_BAUD: RATE must be a decimal number"));
 }
 
 TEST(CommandLineTest, UsageErrorsExitWith64AndSayWhy) {
