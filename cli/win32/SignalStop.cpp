@@ -36,11 +36,8 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
         ExitProcess(128 + SignalFor(event));
     }
     target->Request();
-    static constexpr char Notice[] =
-        "\ncorvane-update: stopping after the block in progress, so that the module is switched "
-        "off and the port closed; interrupt again to stop at once\n";
     DWORD written = 0;
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), Notice, sizeof Notice - 1, &written, nullptr);
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), StopNotice, sizeof StopNotice - 1, &written, nullptr);
     if (event == CTRL_CLOSE_EVENT) {
         // Windows ends the process as soon as this returns (and a few seconds later in any
         // case): hold it until the module is switched off and the port closed.
