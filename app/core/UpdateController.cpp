@@ -45,12 +45,14 @@ bool UpdateController::Open() {
     view.CheckFamily(0);
     view.SetProgress({0, 100});
     UpdateStartButton();
-    const bool found = platform::LookupConnectionSettings(setup.registry, portName, baudRate);
+    std::string missing;
+    const bool found =
+        platform::LookupConnectionSettings(setup.registry, portName, baudRate, &missing);
     if (!found) {
-        std::string warning = platform::RegistryWarningText;
-        if (!setup.registryProblem.empty()) {
-            warning += "\r\n" + setup.registryProblem;
-        }
+        // The system's own words first, then what the operator can mend.
+        const std::string& problem =
+            setup.registryProblem.empty() ? missing : setup.registryProblem;
+        const std::string warning = std::string(platform::RegistryWarningText) + "\r\n" + problem;
         view.ShowBox({warning, MessageCaption, MessageIcon::Exclamation});
     }
     return found;

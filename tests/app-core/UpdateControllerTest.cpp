@@ -184,8 +184,13 @@ TEST_F(UpdateControllerTest, MissingSettingsWarnOnceAndKeepWhatWasFound) {
         std::string problem, text, portName;
     };
     const Case cases[] = {
-        {false, true, "", warning, ""},
-        {true, false, "", warning, "COM7:"},
+        {false, true, "",
+         warning +
+             "\r\nno ParentPort under [HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\Multiplexer] nor "
+             "DataPortInternal under [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\RIL]",
+         ""},
+        {true, false, "",
+         warning + "\r\nno BaudRate under [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\RIL]", "COM7:"},
         {false, false, "/etc/corvane/registry.reg: line 3: a key line must end with ']'",
          warning + "\r\n/etc/corvane/registry.reg: line 3: a key line must end with ']'", ""},
     };
