@@ -11,7 +11,7 @@ dist=$(realpath -m "$1")
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-build=build-windows-release
+build="build-windows-release"
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
     -DCMAKE_BUILD_TYPE=Release -DCORVANE_WERROR="${CORVANE_WERROR:-OFF}" -DCORVANE_BUILD_APP=OFF \
     -DCORVANE_BUILD_TESTS=OFF -DCORVANE_BUILD_BENCH=OFF -DCORVANE_BUILD_FUZZ=OFF >/dev/null
