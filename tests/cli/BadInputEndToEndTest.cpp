@@ -157,7 +157,10 @@ std::vector<BadInput> Inputs() {
                  end = text.find('\n', end) + 1;
              }
              const std::string file = t.directory.Write("cut.prm", text.substr(0, end));
-             return Scenario{t.At115200(t.Device(), file, K31), 4, Failed(ResultInvalidFile, ""),
+             return Scenario{t.At115200(t.Device(), file, K31), 4,
+                             Failed(ResultInvalidFile,
+                                    "the file ends at byte 174 after 4 of the 6 lines its header "
+                                    "declares"),
                              [](const sim::PtyModem& module) {
                                  const Lines commands = module.Commands();
                                  EXPECT_THAT(commands, Contains("AT^QBNW=aud,0,2,3"));
@@ -173,7 +176,9 @@ std::vector<BadInput> Inputs() {
              const std::string file =
                  t.directory.Write("cut.prm", FileContents(BinarySample).substr(0, 379 + 3));
              return Scenario{
-                 t.At115200(t.Device(), file, K47), 4, Failed(ResultInvalidFile, ""),
+                 t.At115200(t.Device(), file, K47), 4,
+                 Failed(ResultInvalidFile,
+                        "record 4 at byte 379: length 6, but the file ends after 3 of its bytes"),
                  [](const sim::PtyModem& module) {
                      const Lines whole = ExpectedSet(Family::K47);
                      EXPECT_EQ(module.StoredSet(), Lines(whole.begin(), whole.end() - 1))
@@ -184,11 +189,13 @@ std::vector<BadInput> Inputs() {
         {"TextFileTruncatedToNothing", K31, false,
          [](T& t) {
              const std::string file = t.directory.Write("empty.prm", "");
-             return Scenario{t.At115200(t.Device(), file, K31), 4, Failed(ResultInvalidFile, ""),
-                             [](const sim::PtyModem& module) {
-                                 EXPECT_THAT(module.StoredSet(), IsEmpty());
-                                 EXPECT_EQ(module.Commands().back(), "AT^QMSO");
-                             }};
+             return Scenario{
+                 t.At115200(t.Device(), file, K31), 4,
+                 Failed(ResultInvalidFile, "no \"Lines:\" header: the file holds no text"),
+                 [](const sim::PtyModem& module) {
+                     EXPECT_THAT(module.StoredSet(), IsEmpty());
+                     EXPECT_EQ(module.Commands().back(), "AT^QMSO");
+                 }};
          }},
         // An empty binary file is a valid one without records.
         {"BinaryFileTruncatedToNothing", K47, false,
