@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "cli/CheckCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleStream.h"
 #include "cli/SignalStop.h"
@@ -20,6 +21,9 @@ int main(int argc, char** argv) {
         return commandLine.exitStatus;
     }
     Console console{std::cout, std::cerr, IsConsole(stderr)};
+    if (commandLine.options->check) {
+        return RunCheckCommand(*commandLine.options, console);
+    }
     corvane::StopRequest stop;
     const SignalStop signals(stop);
     const corvane::UploadOutcome outcome = RunUpdateCommand(

@@ -208,6 +208,16 @@ std::vector<BadInput> Inputs() {
                                      << "the probe, the handshake, the switch-off";
                              }};
          }},
+        // Only checked: the port is not even opened.
+        {"CheckedFileWithABadRecord", K47, false,
+         [](T& t) {
+             const std::string file = t.directory.Write("zero.prm", std::string(4, '\0'));
+             std::vector<std::string> arguments = t.At115200(t.Device(), file, K47);
+             arguments.insert(arguments.begin(), "--check");
+             return Scenario{arguments, 4,
+                             Said(file + ": record 1 at byte 0: length 0 leaves no room for data"),
+                             NeverHeardAByte};
+         }},
         {"InvalidRegistryFileWithThePortGiven", K31, false,
          [](T& t) {
              const std::string reg = t.directory.Write("bad.reg", "REGEDIT4\n[HKLM\\X\n");
