@@ -73,7 +73,8 @@ class BadInputEndToEndTest : public ::testing::TestWithParam<BadInput> {
   public:
     std::vector<std::string> At115200(const std::string& port, const std::string& file,
                                       Family family) const {
-        return {"-p", port, "-b", "115200", "-f", family == Family::K31 ? "31" : "47", file};
+        // Quiet: stderr holds only what went wrong, without the phases of the run.
+        return {"-q", "-p", port, "-b", "115200", "-f", family == Family::K31 ? "31" : "47", file};
     }
     std::string Device() const { return modem->DevicePath(); }
 
@@ -221,7 +222,7 @@ std::vector<BadInput> Inputs() {
         {"InvalidRegistryFileWithThePortGiven", K31, false,
          [](T& t) {
              const std::string reg = t.directory.Write("bad.reg", "REGEDIT4\n[HKLM\\X\n");
-             return Scenario{{"-r", reg, "-p", t.Device(), TextSample},
+             return Scenario{{"-q", "-r", reg, "-p", t.Device(), TextSample},
                              0,
                              Said(reg + ": line 2: a key line must end with ']'") +
                                  Said("Registry key not present. Is the RIL properly installed?"),

@@ -89,12 +89,14 @@ class UpdateCommandTest : public ::testing::Test {
     std::ostringstream err;
 };
 
-TEST_F(UpdateCommandTest, ProgressBarOnlyOnATerminalAndNeverWithQuietOrTrace) {
+TEST_F(UpdateCommandTest, PhasesAndBarOnATerminalAndNeverWithQuietOrTrace) {
     const std::string file = "Lines: 4\nA\nB\nC\nD\n";
     EXPECT_EQ(Run(file, true), 0);
-    EXPECT_THAT(err.str(), StartsWith("\r[....."));
-    EXPECT_THAT(err.str(), HasSubstr("]  50%\r["));
-    EXPECT_THAT(err.str(), EndsWith("] 100%\n"));
+    // No bar until the blocks go out; the rate found stays on its line.
+    EXPECT_THAT(err.str(),
+                StartsWith("\rfinding the rate...\rmodule answers at 115200 baud\n\r[...."));
+    EXPECT_THAT(err.str(), HasSubstr("]  50%  writing block 2 of 2\r["));
+    EXPECT_THAT(err.str(), EndsWith("] 100%  switching the module off\n"));
     EXPECT_EQ(out.str(), "Audio Parameter Update successfull\n");
 
     for (const bool quiet : {true, false}) {
@@ -103,7 +105,21 @@ TEST_F(UpdateCommandTest, ProgressBarOnlyOnATerminalAndNeverWithQuietOrTrace) {
         options.trace = !quiet;
         EXPECT_EQ(Run(file, true), 0);
         EXPECT_THAT(err.str(), Not(HasSubstr("%")));
+        EXPECT_THAT(err.str(), Not(HasSubstr("writing")));
     }
+}
+
+// A log gets one line per phase, not one per block; -q leaves it quiet.
+TEST_F(UpdateCommandTest, OneLinePerPhaseWithoutATerminal) {
+    EXPECT_EQ(Run("Lines: 5\nA\nB\nC\nD\nE\n", false), 0);
+    EXPECT_EQ(err.str(),
+              "finding the rate, 115200 baud first\nmodule answers at 115200 baud\n"
+              "writing 3 blocks\nswitching the module off\n");
+
+    err.str("");
+    options.quiet = true;
+    EXPECT_EQ(Run("Lines: 1\nA\n", false), 0);
+    EXPECT_EQ(err.str(), "");
 }
 
 TEST_F(UpdateCommandTest, TraceTellsTheDialogue) {

@@ -30,8 +30,10 @@ class UpdateEndToEndTest : public ::testing::Test {
         std::string error;
         ASSERT_TRUE(modem->Start(error)) << error;
     }
-    ChildResult Update(const std::vector<std::string>& arguments,
+    // Quiet: stderr holds only what went wrong, without the phases of the run.
+    ChildResult Update(std::vector<std::string> arguments,
                        const std::vector<std::string>& environment = {}) {
+        arguments.insert(arguments.begin(), "-q");
         return RunChild(CORVANE_UPDATE_COMMAND, arguments, environment);
     }
     std::vector<std::string> DeviceAt115200() {
