@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "upload/BinaryRecordReader.h"
-#include "upload/TextParameterUpload.h"
+#include "upload/TextLineReader.h"
 
 namespace {
 
@@ -54,7 +54,8 @@ void ReadTextLines(benchmark::State& state) {
     for (auto _ : state) {
         std::rewind(file.get());
         int64_t lines = 0;
-        while (corvane::TextParameterUpload::ReadLine(file.get(), line).length > 0) {
+        corvane::TextLineReader reader(file.get());
+        while (reader.Read(line).length > 0) {
             benchmark::DoNotOptimize(line.data());
             ++lines;
         }

@@ -101,6 +101,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
     app.add_flag("--trace", options.trace,
                  "print the AT dialogue, escaped, with milliseconds since start, to stderr");
     app.add_flag("-q,--quiet", options.quiet, "no progress display");
+    app.add_flag("--check", options.check,
+                 "only read FILE as the update would (with --family) and tell what would be sent, "
+                 "or the first problem; no port is opened. Exit status 0, 3 or 4");
     app.add_option("FILE", options.filePath, "parameter file (*.prm)")->type_name("")->required();
     app.footer(
         "Environment: CORVANE_PORT and CORVANE_BAUD stand in for --port and --baud when those are "

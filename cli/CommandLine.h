@@ -22,6 +22,8 @@ struct UpdateOptions {
     std::string setName = AudioParameterSet;
     bool trace = false;
     bool quiet = false;
+    // Only read the file and tell what would be sent.
+    bool check = false;
     std::string filePath;
 };
 

@@ -14,16 +14,76 @@ std::string RenderProgress(ProgressScale scale, size_t width) {
     return line;
 }
 
+std::string PhaseText(const PhaseReport& report) {
+    switch (report.phase) {
+        case UploadPhase::FindingRate:
+            return "finding the rate...";
+        case UploadPhase::RateFound:
+            return "module answers at " + std::to_string(report.rate) + " baud";
+        case UploadPhase::Writing:
+            if (report.blocks > 0) {
+                return "writing block " + std::to_string(report.block) + " of " +
+                       std::to_string(report.blocks);
+            }
+            return "writing record " + std::to_string(report.block) + " (" +
+                   std::to_string(report.percent) + " %)";
+        case UploadPhase::SwitchingOff:
+            return "switching the module off";
+    }
+    return "";
+}
+
+std::string PhaseLogLine(const PhaseReport& report) {
+    switch (report.phase) {
+        case UploadPhase::FindingRate:
+            return "finding the rate, " + std::to_string(report.rate) + " baud first";
+        case UploadPhase::Writing:
+            if (report.blocks > 0) {
+                return "writing " + std::to_string(report.blocks) +
+                       (report.blocks == 1 ? " block" : " blocks");
+            }
+            return "writing the records";
+        case UploadPhase::RateFound:
+        case UploadPhase::SwitchingOff:
+            break;
+    }
+    return PhaseText(report);
+}
+
 int ProgressBar::Report(uint32_t position, uint32_t range) {
-    terminal << '\r' << RenderProgress(ScaleProgress(position, range), Width) << std::flush;
-    drawn = true;
+    scale = ScaleProgress(position, range);
+    if (withBar) {
+        Draw();
+    }
     return 1;
 }
 
+void ProgressBar::Phase(const PhaseReport& report) {
+    phase = PhaseText(report);
+    withBar = withBar || report.phase == UploadPhase::Writing;
+    Draw();
+    if (report.phase == UploadPhase::RateFound) {
+        Finish();
+    }
+}
+
+void ProgressBar::Draw() {
+    std::string line = withBar ? RenderProgress(scale, Width) : "";
+    if (!phase.empty()) {
+        line += (line.empty() ? "" : "  ") + phase;
+    }
+    const size_t length = line.size();
+    if (length < drawn) {
+        line += std::string(drawn - length, ' ');
+    }
+    terminal << '\r' << line << std::flush;
+    drawn = length;
+}
+
 void ProgressBar::Finish() {
-    if (drawn) {
+    if (drawn > 0) {
         terminal << '\n' << std::flush;
-        drawn = false;
+        drawn = 0;
     }
 }
 

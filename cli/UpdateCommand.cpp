@@ -73,12 +73,22 @@ UploadOutcome RunUpdateCommand(const UpdateOptions& options, const Connection& c
     const ProgressCallback progress = [&bar](uint32_t position, uint32_t range) {
         return bar ? bar->Report(position, range) : 1;
     };
+    // Elsewhere one line per phase, so that a log shows where a run spent its time.
+    const bool logPhases = !bar && !options.quiet && !options.trace;
+    const PhaseCallback onPhase = [&bar, logPhases, &console](const PhaseReport& report) {
+        if (bar) {
+            bar->Phase(report);
+        } else if (logPhases && (report.phase != UploadPhase::Writing || report.block == 1)) {
+            console.err << PhaseLogLine(report) << '\n' << std::flush;
+        }
+    };
 
     const UploadJob job{.procedure = options.procedure,
                         .setName = options.setName,
                         .filePath = options.filePath,
                         .portName = connection.port,
-                        .baudRate = connection.baudRate};
+                        .baudRate = connection.baudRate,
+                        .onPhase = onPhase};
     progress(0, 100);
     const UploadOutcome outcome = RunUpload(job, progress, platform, stop);
     if (outcome.Succeeded()) {

@@ -33,7 +33,8 @@ std::optional<Connection> ResolveConnection(const UpdateOptions& options, std::o
 // Runs one update on the connection as the options say, on the given platform (traced when
 // asked), and reports the outcome on the console: the success text on out; on err the failure
 // text with what the system said about the port or the file, or, for a run that stop ended,
-// what was written.
+// what was written. Unless quiet or traced, err shows the phases of the run as well: on a
+// terminal with the progress bar, else one line each.
 UploadOutcome RunUpdateCommand(const UpdateOptions& options, const Connection& connection,
                                platform::Platform& system, Console& console,
                                StopRequest* stop = nullptr);

@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "cli/CheckCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleStream.h"
 #include "cli/SignalStop.h"
@@ -19,11 +20,14 @@ int main(int argc, char** argv) {
     if (!commandLine.options) {
         return commandLine.exitStatus;
     }
+    Console console{std::cout, std::cerr, IsConsole(stderr)};
+    if (commandLine.options->check) {
+        return RunCheckCommand(*commandLine.options, console);
+    }
     const std::optional<Connection> connection = ResolveConnection(*commandLine.options, std::cerr);
     if (!connection) {
         return UsageErrorStatus;
     }
-    Console console{std::cout, std::cerr, IsConsole(stderr)};
     corvane::StopRequest stop;
     const SignalStop signals(stop);
     const corvane::UploadOutcome outcome = RunUpdateCommand(

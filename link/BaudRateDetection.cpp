@@ -7,20 +7,30 @@
 namespace corvane {
 
 namespace {
-// Probed after the configured rate, in this order; the configured rate is not probed twice.
+// Probed after the configured rate, in this order.
 constexpr std::array<uint32_t, 5> OtherCandidates = {230400, 115200, 57600, 38400, 19200};
-constexpr int Passes = 2;
 }  // namespace
 
+RateProbeOrder::RateProbeOrder(uint32_t configuredRate) {
+    static_assert(std::tuple_size_v<decltype(rates)> == OtherCandidates.size() + 1);
+    rates[count++] = configuredRate;
+    for (const uint32_t candidate : OtherCandidates) {
+        if (candidate != configuredRate) {
+            rates[count++] = candidate;
+        }
+    }
+}
+
 std::optional<uint32_t> ModuleLink::DetectBaudRate(uint32_t configuredRate) {
-    for (int pass = 0; pass < Passes; ++pass) {
+    const RateProbeOrder order(configuredRate);
+    for (int pass = 0; pass < RateSearchPasses; ++pass) {
         // A module that missed its power-up or hung in a data mode gets a fresh start each pass.
         PowerOnAndReset();
         if (AnswersProbeAt(configuredRate)) {
             return configuredRate;
         }
-        for (uint32_t candidate : OtherCandidates) {
-            if (candidate == configuredRate || !AnswersProbeAt(candidate)) {
+        for (const uint32_t candidate : order.Rates().subspan(1)) {
+            if (!AnswersProbeAt(candidate)) {
                 continue;
             }
             // The configured rate is preferred whenever the module takes it after all.

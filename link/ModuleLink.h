@@ -1,11 +1,11 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
-
-#include <optional>
 
 #include "platform/Platform.h"
 
@@ -19,6 +19,19 @@ inline constexpr uint32_t LargestBinaryBlock = 1023;
 // what the module asked for (a binary record it has none of or that is too long, a text without
 // room for its end); what that means to the operator is the caller's to say.
 enum class BlockResult { Confirmed, DataRefused, Unconfirmed, WrongModuleType };
+
+// The rate search goes this many times over its rates, with a reset before each pass.
+inline constexpr int RateSearchPasses = 2;
+
+// The rates one pass of the search probes, in order: the configured rate, then the others it
+// knows, without the configured one again.
+struct RateProbeOrder {
+    std::array<uint32_t, 6> rates{};
+    size_t count = 0;
+
+    explicit RateProbeOrder(uint32_t configuredRate);
+    std::span<const uint32_t> Rates() const { return std::span(rates).first(count); }
+};
 
 // The serial connection to the radio module: port, power control and the AT dialogue.
 class ModuleLink {

@@ -1,10 +1,11 @@
 #include "upload/BinaryParameterUpload.h"
 
-#include <limits>
 #include <new>
+#include <string>
 
 #include "upload/BinaryRecordReader.h"
 #include "upload/BlockCommands.h"
+#include "upload/FailureDetail.h"
 #include "upload/UploadSession.h"
 
 namespace corvane {
@@ -39,33 +40,35 @@ ResultCode RecordResult(BlockResult result) {
 }
 
 ResultCode SendRecords(ModuleLink& link, UploadSession& session) {
-    const uint64_t size = session.File().Size();
-    // Sizes are counted in 32 bits; a larger file would pass for a smaller one, even an empty one.
-    if (size > std::numeric_limits<uint32_t>::max()) {
-        return ResultInvalidFile;
-    }
-    BinaryRecordReader records(session.File().Stream(), static_cast<uint32_t>(size));
+    BinaryRecordReader records(session.File().Stream(), session.File().Size());
     CommandBuffer command{};
     FormatSetCommand(command, session.SetName());
 
-    for (uint32_t recordsSent = 0; records.Remaining() > 0; ++recordsSent) {
+    for (uint32_t recordsSent = 0; records.More(); ++recordsSent) {
         if (session.StopHere()) {
             return ResultOk;
         }
+        // As the bar shows it after the record before.
+        const uint32_t sentBefore = records.ConsumedPercent();
         const uint32_t length = records.ReadNext();
-        // A record the module cannot take in one block is refused before its commands: once
-        // the module has said CONNECT it waits for data, and would take the switch-off command
-        // for part of the record.
-        if (length == 0 || length > LargestBinaryBlock) {
-            return ResultInvalidFile;
+        if (length == 0) {
+            break;
         }
+        session.Report(
+            {.phase = UploadPhase::Writing, .block = records.Number(), .percent = sentBefore});
         AnnounceRecord(session, recordsSent);
-        const ResultCode sent = RecordResult(link.SendBlock(
-            command.data(), records.Buffer(), length, session.Reply(), ReplyBufferSize));
-        if (sent != ResultOk) {
-            return sent;
+        const BlockResult result = link.SendBlock(command.data(), records.Buffer(), length,
+                                                  session.Reply(), ReplyBufferSize);
+        if (result != BlockResult::Confirmed) {
+            session.Explain(RefusedBlock(result, "record " + std::to_string(records.Number()),
+                                         session.Reply(), "CONNECT"));
+            return RecordResult(result);
         }
         session.Accepted(static_cast<uint16_t>(records.ConsumedPercent()), ProgressRange);
+    }
+    if (!records.Problem().empty()) {
+        session.Explain(records.Problem());
+        return ResultInvalidFile;
     }
     return ResultOk;
 }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "upload/UploadPhase.h"
+
 namespace corvane {
 
 // The two procedures: K31 modules take text files, K47 modules binary records.
@@ -22,6 +24,8 @@ struct UploadJob {
     std::string filePath;  // UTF-8
     std::string portName;
     uint32_t baudRate = 0;
+    // Who wants to hear what the run is doing; the window does not.
+    PhaseCallback onPhase = {};
 };
 
 }  // namespace corvane

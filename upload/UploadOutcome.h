@@ -23,8 +23,9 @@ struct UploadOutcome {
     // The procedure's last report: lines of the declared count (text), or percent of the file.
     uint32_t position = 0;
     uint32_t range = 0;
-    // What the system said went wrong with the port or the file, "<name>: <reason>"; empty when
-    // it said nothing or the run got past them.
+    // What went wrong beyond what the code says: what the system said about the port or the file
+    // ("<name>: <reason>"), the rates tried, where the file is unusable, what the module answered
+    // to a block. Empty when there is nothing to add.
     std::string detail = {};
 
     bool Succeeded() const { return code == ResultOk && !stopped; }

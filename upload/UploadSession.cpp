@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "upload/BlockCommands.h"
+#include "upload/FailureDetail.h"
 
 namespace corvane {
 
@@ -44,12 +45,16 @@ ResultCode UploadSession::Start() {
                                               : Named(job.portName, link->PortError());
         return Abandon(ResultPortUnavailable, false);
     }
+    Report({.phase = UploadPhase::FindingRate, .rate = job.baudRate});
     outcome.rate = link->DetectBaudRate(job.baudRate);
     if (!outcome.rate) {
+        outcome.detail = NoAnswerAtAnyRate(job.baudRate);
         return Abandon(ResultModemNotConnected, true);
     }
+    Report({.phase = UploadPhase::RateFound, .rate = *outcome.rate});
     link->PowerOnAndReset();
     if (!Handshake()) {
+        outcome.detail = NoAnswerAfterReset(*outcome.rate, HandshakeAttempts);
         return Abandon(ResultModemNotConnected, true);
     }
     return ResultOk;
@@ -88,7 +93,14 @@ void UploadSession::Accepted(uint32_t position, uint32_t range) {
     }
 }
 
+void UploadSession::Report(const PhaseReport& report) {
+    if (job.onPhase) {
+        job.onPhase(report);
+    }
+}
+
 ResultCode UploadSession::Finish(ResultCode result) {
+    Report({.phase = UploadPhase::SwitchingOff});
     SendUnchecked("AT^QMSO\r");
     clock.Sleep(closingPause);
     link->PowerOff();

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
+#include <utility>
 
 #include "link/ModuleLink.h"
 #include "platform/Clock.h"
@@ -43,6 +45,11 @@ class UploadSession {
     bool StopHere();
     // The module accepted a block: counted, and reported as (position, range).
     void Accepted(uint32_t position, uint32_t range);
+    // Tells the job's phase observer, if any.
+    void Report(const PhaseReport& report);
+    // Why the transfer failed, for the operator: what the file holds there or what the module
+    // answered.
+    void Explain(std::string detail) { outcome.detail = std::move(detail); }
 
     ParameterFile& File() { return file; }
     const char* SetName() const { return job.setName.c_str(); }

@@ -101,7 +101,9 @@ class EndToEndTest : public QObject {
                    sample + QStringLiteral(": not a serial port");
         QTest::newRow("silent module")
             << sample << QString()
-            << failed.arg(6) + QStringLiteral("Possibly modem not connected.");
+            << failed.arg(6) + QStringLiteral(
+                                   "Possibly modem not connected.\r\nno answer to AT at 115200, "
+                                   "230400, 57600, 38400, 19200 baud (2 passes)");
     }
 
     void FailuresOfTheRealProceduresReachTheOperator() {

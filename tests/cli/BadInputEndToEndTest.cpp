@@ -73,7 +73,8 @@ class BadInputEndToEndTest : public ::testing::TestWithParam<BadInput> {
   public:
     std::vector<std::string> At115200(const std::string& port, const std::string& file,
                                       Family family) const {
-        return {"-p", port, "-b", "115200", "-f", family == Family::K31 ? "31" : "47", file};
+        // Quiet: stderr holds only what went wrong, without the phases of the run.
+        return {"-q", "-p", port, "-b", "115200", "-f", family == Family::K31 ? "31" : "47", file};
     }
     std::string Device() const { return modem->DevicePath(); }
 
@@ -157,7 +158,10 @@ std::vector<BadInput> Inputs() {
                  end = text.find('\n', end) + 1;
              }
              const std::string file = t.directory.Write("cut.prm", text.substr(0, end));
-             return Scenario{t.At115200(t.Device(), file, K31), 4, Failed(ResultInvalidFile, ""),
+             return Scenario{t.At115200(t.Device(), file, K31), 4,
+                             Failed(ResultInvalidFile,
+                                    "the file ends at byte 174 after 4 of the 6 lines its header "
+                                    "declares"),
                              [](const sim::PtyModem& module) {
                                  const Lines commands = module.Commands();
                                  EXPECT_THAT(commands, Contains("AT^QBNW=aud,0,2,3"));
@@ -173,7 +177,9 @@ std::vector<BadInput> Inputs() {
              const std::string file =
                  t.directory.Write("cut.prm", FileContents(BinarySample).substr(0, 379 + 3));
              return Scenario{
-                 t.At115200(t.Device(), file, K47), 4, Failed(ResultInvalidFile, ""),
+                 t.At115200(t.Device(), file, K47), 4,
+                 Failed(ResultInvalidFile,
+                        "record 4 at byte 379: length 6, but the file ends after 3 of its bytes"),
                  [](const sim::PtyModem& module) {
                      const Lines whole = ExpectedSet(Family::K47);
                      EXPECT_EQ(module.StoredSet(), Lines(whole.begin(), whole.end() - 1))
@@ -184,11 +190,13 @@ std::vector<BadInput> Inputs() {
         {"TextFileTruncatedToNothing", K31, false,
          [](T& t) {
              const std::string file = t.directory.Write("empty.prm", "");
-             return Scenario{t.At115200(t.Device(), file, K31), 4, Failed(ResultInvalidFile, ""),
-                             [](const sim::PtyModem& module) {
-                                 EXPECT_THAT(module.StoredSet(), IsEmpty());
-                                 EXPECT_EQ(module.Commands().back(), "AT^QMSO");
-                             }};
+             return Scenario{
+                 t.At115200(t.Device(), file, K31), 4,
+                 Failed(ResultInvalidFile, "no \"Lines:\" header: the file holds no text"),
+                 [](const sim::PtyModem& module) {
+                     EXPECT_THAT(module.StoredSet(), IsEmpty());
+                     EXPECT_EQ(module.Commands().back(), "AT^QMSO");
+                 }};
          }},
         // An empty binary file is a valid one without records.
         {"BinaryFileTruncatedToNothing", K47, false,
@@ -200,6 +208,16 @@ std::vector<BadInput> Inputs() {
                                  EXPECT_EQ(module.Commands(), (Lines{"AT", "AT", "AT^QMSO"}))
                                      << "the probe, the handshake, the switch-off";
                              }};
+         }},
+        // Only checked: the port is not even opened.
+        {"CheckedFileWithABadRecord", K47, false,
+         [](T& t) {
+             const std::string file = t.directory.Write("zero.prm", std::string(4, '\0'));
+             // No port given, none in the registry: a check needs none.
+             return Scenario{{"--check", "-f", "K47", file},
+                             4,
+                             Said(file + ": record 1 at byte 0: length 0 leaves no room for data"),
+                             NeverHeardAByte};
          }},
         // A registry export named with --registry must read: a usage error, before any port.
         {"InvalidRegistryFileNamed", K31, false,
@@ -238,7 +256,7 @@ std::vector<BadInput> Inputs() {
              const std::string reg = t.directory.Write(
                  "port.reg", "REGEDIT4\n[HKLM\\Drivers\\BuiltIn\\Multiplexer]\n\"ParentPort\"=\"" +
                                  t.Device() + "\"\n");
-             return Scenario{{"-r", reg, TextSample},
+             return Scenario{{"-q", "-r", reg, TextSample},
                              0,
                              Said("registry export " + reg +
                                   " has no BaudRate under "

@@ -33,7 +33,7 @@ TEST(CommandLineTest, DefaultsWithOnlyAFile) {
     EXPECT_EQ(line.options->setName, "aud");
     EXPECT_EQ(line.options->registryFile, "") << "the system's own";
     EXPECT_FALSE(line.options->port || line.options->baudRate);
-    EXPECT_FALSE(line.options->trace || line.options->quiet);
+    EXPECT_FALSE(line.options->trace || line.options->quiet || line.options->check);
     EXPECT_EQ(line.output + line.diagnostics, "");
 
     const CommandLine fromEnvironment = Parse({"x"}, "/opt/dev.reg");
@@ -47,9 +47,9 @@ TEST(CommandLineTest, DefaultsWithOnlyAFile) {
 TEST(CommandLineTest, EveryOptionInLongAndShortForm) {
     for (const auto& form : std::vector<std::vector<std::string>>{
              {"--family", "47", "--port", "/dev/ttyUSB0", "--baud", "57600", "--registry", "d.reg",
-              "--set-name", "bat", "--trace", "--quiet", "b.prm"},
+              "--set-name", "bat", "--trace", "--quiet", "--check", "b.prm"},
              {"b.prm", "-f", "47", "-p", "/dev/ttyUSB0", "-b", "57600", "-r", "d.reg", "-s", "bat",
-              "--trace", "-q"}}) {
+              "--trace", "-q", "--check"}}) {
         const CommandLine line = Parse(form);
         ASSERT_TRUE(line.options) << line.diagnostics;
         EXPECT_EQ(line.options->procedure, UploadProcedure::Binary);
@@ -57,7 +57,7 @@ TEST(CommandLineTest, EveryOptionInLongAndShortForm) {
         EXPECT_EQ(line.options->baudRate, 57600u);
         EXPECT_EQ(line.options->registryFile, "d.reg");
         EXPECT_EQ(line.options->setName, "bat");
-        EXPECT_TRUE(line.options->trace && line.options->quiet);
+        EXPECT_TRUE(line.options->trace && line.options->quiet && line.options->check);
         EXPECT_EQ(line.options->filePath, "b.prm");
     }
 }

@@ -25,5 +25,34 @@ TEST(ProgressBarTest, RendersTheShareOfTheRange) {
     }
 }
 
+TEST(ProgressBarTest, PhasesInTheOperatorsWords) {
+    using enum UploadPhase;
+    struct Case {
+        PhaseReport report;
+        const char* text;
+        const char* logLine;
+    };
+    const Case cases[] = {
+        {{.phase = FindingRate, .rate = 57600},
+         "finding the rate...",
+         "finding the rate, 57600 baud first"},
+        {{.phase = RateFound, .rate = 230400},
+         "module answers at 230400 baud",
+         "module answers at 230400 baud"},
+        {{.phase = Writing, .block = 7, .blocks = 20},
+         "writing block 7 of 20",
+         "writing 20 blocks"},
+        {{.phase = Writing, .block = 1, .blocks = 1}, "writing block 1 of 1", "writing 1 block"},
+        {{.phase = Writing, .block = 7, .percent = 35},
+         "writing record 7 (35 %)",
+         "writing the records"},
+        {{.phase = SwitchingOff}, "switching the module off", "switching the module off"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PhaseText(c.report), c.text);
+        EXPECT_EQ(PhaseLogLine(c.report), c.logLine);
+    }
+}
+
 }  // namespace
 }  // namespace corvane::cli

@@ -35,8 +35,10 @@ class UpdateEndToEndTest : public ::testing::Test {
         std::string error;
         ASSERT_TRUE(modem->Start(error)) << error;
     }
-    ChildResult Update(const std::vector<std::string>& arguments,
+    // Quiet: stderr holds only what went wrong, without the phases of the run.
+    ChildResult Update(std::vector<std::string> arguments,
                        const std::vector<std::string>& environment = {}) {
+        arguments.insert(arguments.begin(), "-q");
         return RunChild(CORVANE_UPDATE_COMMAND, arguments, environment);
     }
     std::vector<std::string> DeviceAt115200() {
@@ -141,7 +143,9 @@ TEST_F(UpdateEndToEndTest, SilentModuleIsReportedAsNotConnected) {
 
     EXPECT_EQ(run.status, 6);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, ForTerminal(FailureText(6)));
+    EXPECT_EQ(run.err, ForTerminal(FailureText(6)) +
+                           "corvane-update: no answer to AT at 115200, 230400, 57600, 38400, "
+                           "19200 baud (2 passes)\n");
     std::string received;
     for (const sim::TranscriptEntry& entry : Stopped().Transcript()) {
         received += entry.bytes;
@@ -158,7 +162,9 @@ TEST_F(UpdateEndToEndTest, BinaryFileForATextModuleIsTheWrongModuleType) {
     const ChildResult run = Update(arguments);
 
     EXPECT_EQ(run.status, 7);
-    EXPECT_EQ(run.err, ForTerminal(FailureText(7)));
+    EXPECT_EQ(run.err, ForTerminal(FailureText(7)) +
+                           "corvane-update: the module answered the command for record 1 with OK "
+                           "instead of CONNECT\n");
     const sim::PtyModem& module = Stopped();
     EXPECT_THAT(module.StoredSet(), IsEmpty());
     EXPECT_EQ(module.Commands().back(), "AT^QMSO");

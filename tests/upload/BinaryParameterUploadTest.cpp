@@ -82,6 +82,7 @@ struct BadRecordCase {
     const char* name;
     std::vector<std::string> good;
     std::string bad;
+    std::string detail;
 };
 
 void PrintTo(const BadRecordCase& bad, std::ostream* out) {
@@ -96,19 +97,43 @@ TEST_P(BadRecordTest, EndsBeforeAnythingOfTheRecordGoesOut) {
     EXPECT_EQ(rig.Writes(), WritesFor(GetParam().good));
     EXPECT_EQ(rig.reports.size(), GetParam().good.size());
     EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(200));
+    EXPECT_EQ(rig.outcome.detail, GetParam().detail);
 }
+
+const std::string NoData = " leaves no room for data";
+const std::string TooLong = ", more than the 1023 bytes a block takes";
 
 INSTANTIATE_TEST_SUITE_P(
     Records, BadRecordTest,
-    testing::Values(BadRecordCase{"LengthZero", {}, "\x00\x00\x41\x42"s},
-                    BadRecordCase{"LengthOne", {}, "\x00\x01\x41\x42"s},
-                    BadRecordCase{"LengthTwo", {Record(5)}, "\x00\x02\x41\x42"s},
-                    BadRecordCase{"TooLargeForOneBlock", {}, Record(1024)},
-                    BadRecordCase{"LargestTheBufferHolds", {Record(5)}, Record(5120)},
-                    BadRecordCase{"AboveTheBuffer", {Record(5), Record(6)}, Record(5121)},
-                    BadRecordCase{"StrayByte", {Record(5), Record(6), Record(7)}, "\x00"s},
-                    BadRecordCase{"BodyShort", {Record(5)}, Record(300).substr(0, 299)},
-                    BadRecordCase{"BodyMissing", {Record(5)}, Record(300).substr(0, 2)}),
+    testing::Values(
+        BadRecordCase{
+            "LengthZero", {}, "\x00\x00\x41\x42"s, "record 1 at byte 0: length 0" + NoData},
+        BadRecordCase{
+            "LengthOne", {}, "\x00\x01\x41\x42"s, "record 1 at byte 0: length 1" + NoData},
+        BadRecordCase{
+            "LengthTwo", {Record(5)}, "\x00\x02\x41\x42"s, "record 2 at byte 5: length 2" + NoData},
+        BadRecordCase{
+            "TooLargeForOneBlock", {}, Record(1024), "record 1 at byte 0: length 1024" + TooLong},
+        BadRecordCase{"LargestTheBufferHolds",
+                      {Record(5)},
+                      Record(5120),
+                      "record 2 at byte 5: length 5120" + TooLong},
+        BadRecordCase{"AboveTheBuffer",
+                      {Record(5), Record(6)},
+                      Record(5121),
+                      "record 3 at byte 11: length 5121" + TooLong},
+        BadRecordCase{"StrayByte",
+                      {Record(5), Record(6), Record(7)},
+                      "\x00"s,
+                      "record 4 at byte 18: the file ends inside its length field"},
+        BadRecordCase{"BodyShort",
+                      {Record(5)},
+                      Record(300).substr(0, 299),
+                      "record 2 at byte 5: length 300, but the file ends after 299 of its bytes"},
+        BadRecordCase{"BodyMissing",
+                      {Record(5)},
+                      Record(300).substr(0, 2),
+                      "record 2 at byte 5: length 300, but the file ends after 2 of its bytes"}),
     [](const auto& info) { return info.param.name; });
 
 TEST(BinaryParameterUpload, TheLargestRecordOfOneBlockGoesIn) {
@@ -118,16 +143,27 @@ TEST(BinaryParameterUpload, TheLargestRecordOfOneBlockGoesIn) {
 }
 
 TEST(BinaryParameterUpload, PassesTheBlockTransfersFailureOn) {
-    const std::pair<sim::ModemFaults, ResultCode> failures[] = {
-        {{.neverConfirm = true}, ResultModemRejectedData},
-        {{.answerTo = "AT^QBNW", .answer = sim::Answer::None}, ResultModemRejectedData},
-        {{.blockError = true}, ResultWrongModuleType},
+    const struct {
+        sim::ModemFaults faults;
+        ResultCode result;
+        std::string detail;
+    } failures[] = {
+        {{.neverConfirm = true},
+         ResultModemRejectedData,
+         "the module did not confirm record 1 (no answer)"},
+        {{.answerTo = "AT^QBNW", .answer = sim::Answer::None},
+         ResultModemRejectedData,
+         "the module did not confirm record 1 (no answer)"},
+        {{.blockError = true},
+         ResultWrongModuleType,
+         "the module answered the command for record 1 with ERROR instead of CONNECT"},
     };
-    for (const auto& [faults, result] : failures) {
+    for (const auto& [faults, result, detail] : failures) {
         UploadRig rig(Record(9) + Record(10), {.family = sim::Family::K47, .faults = faults});
         EXPECT_EQ(rig.Run<BinaryParameterUpload>(), result);
         EXPECT_THAT(rig.reports, IsEmpty());
         EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(200));
+        EXPECT_EQ(rig.outcome.detail, detail);
     }
 }
 
@@ -137,6 +173,7 @@ TEST(BinaryParameterUpload, RefusesAFileTooLargeToMeasure) {
     std::filesystem::resize_file(rig.filePath, uint64_t{1} << 32);
     EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultInvalidFile);
     EXPECT_EQ(rig.Writes(), WritesFor({}));
+    EXPECT_EQ(rig.outcome.detail, "the file holds 4294967296 bytes, more than 4294967295");
 }
 
 // A module that asks for text gets the record up to its first zero byte, never the bytes of an

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "upload/FailureDetail.h"
+
 namespace corvane {
 namespace {
 
@@ -60,6 +64,36 @@ TEST(ResultText, StoppedTextTellsWhatWasWritten) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(StoppedText(c.outcome), stopped + c.text);
+    }
+}
+
+// What the module answered, as the operator reads it below the result text.
+TEST(ResultText, RefusedBlocksSayWhatTheModuleAnswered) {
+    struct Case {
+        BlockResult result;
+        std::string reply;
+        std::string detail;
+    };
+    const std::string block = "the command for block 2 of 3";
+    const Case cases[] = {
+        {BlockResult::Unconfirmed, "\r\n+CME ERROR: 100\r\n",
+         "the module did not confirm block 2 of 3: it answered +CME ERROR: 100"},
+        {BlockResult::Unconfirmed, " \r\n ", "the module did not confirm block 2 of 3 (no answer)"},
+        {BlockResult::WrongModuleType, "\r\nOK\r\nRING\x01\xFF\r\n",
+         "the module answered " + block + " with OK\\r\\nRING\\x01\\xFF instead of the prompt"},
+        {BlockResult::WrongModuleType, "",
+         "the module did not answer " + block + " with the prompt"},
+        {BlockResult::WrongModuleType, std::string(50, 'x') + "\r\n",
+         "the module answered " + block + " with " + std::string(40, 'x') +
+             "... instead of the prompt"},
+        {BlockResult::DataRefused, "\r\nCONNECT\r\n",
+         "the module answered the block command with CONNECT: is it a K47 module?"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reply);
+        std::string reply = c.reply;
+        reply += '\0';
+        EXPECT_EQ(RefusedBlock(c.result, "block 2 of 3", reply, "the prompt"), c.detail);
     }
 }
 

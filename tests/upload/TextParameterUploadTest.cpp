@@ -44,6 +44,8 @@ struct FileCase {
     uint32_t total = 0;
     uint32_t range = 0;
     bool cancelled = false;
+    // What the operator is told about a refused file.
+    std::string detail = "";
 };
 
 void PrintTo(const FileCase& file, std::ostream* out) {
@@ -74,6 +76,7 @@ TEST_P(TextFileTest, SendsWhatTheFileHolds) {
     EXPECT_EQ(rig.Writes().back(), "AT^QMSO\r");
     EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(100));
     EXPECT_FALSE(rig.FileStillOpen());
+    EXPECT_EQ(rig.outcome.detail, file.detail);
 }
 
 constexpr ResultCode Ok = ResultOk;
@@ -88,13 +91,40 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"OneDeclaredTwoThere", "Lines:1\nA\nB\nC\n", Ok, {"AB"}, 1, 1},
         FileCase{"ThreeOfThree", "Lines:3\nA\nB\nC\n", Ok, {"AB", "C"}, 2, 3},
         FileCase{"FileEndsInsidePair", "Lines:4\nA\nB\nC\n", Ok, {"AB", "C"}, 2, 4},
-        FileCase{"FileEndsBeforeBlock", "Lines:4\nA\nB\n", Invalid, {"AB"}, 2, 4, true},
+        FileCase{"FileEndsBeforeBlock",
+                 "Lines:4\nA\nB\n",
+                 Invalid,
+                 {"AB"},
+                 2,
+                 4,
+                 true,
+                 "the file ends at byte 12 after 2 of the 4 lines its header declares"},
         FileCase{"LinesBeyondTheCount", "Lines:2\nA\nB\nC\nD\nE\n", Ok, {"AB"}, 1, 2},
-        FileCase{"BlankBeforeNumber", "Lines: 12\nA\nB\n", Invalid, {"AB"}, 6, 12, true},
+        FileCase{"BlankBeforeNumber",
+                 "Lines: 12\nA\nB\n",
+                 Invalid,
+                 {"AB"},
+                 6,
+                 12,
+                 true,
+                 "the file ends at byte 14 after 2 of the 12 lines its header declares"},
         // Taken as unsigned: 2^32 - 2 lines in 2^31 - 1 blocks; the range keeps its low 16 bits.
-        FileCase{
-            "NegativeCount", "Lines:-2\nA\nB\nC\n", Invalid, {"AB", "C"}, 2147483647, 65534, true},
-        FileCase{"CountAbove16Bits", "Lines:65538\nA\nB\n", Invalid, {"AB"}, 32769, 2, true}),
+        FileCase{"NegativeCount",
+                 "Lines:-2\nA\nB\nC\n",
+                 Invalid,
+                 {"AB", "C"},
+                 2147483647,
+                 65534,
+                 true,
+                 "the file ends at byte 15 after 3 of the 4294967294 lines its header declares"},
+        FileCase{"CountAbove16Bits",
+                 "Lines:65538\nA\nB\n",
+                 Invalid,
+                 {"AB"},
+                 32769,
+                 2,
+                 true,
+                 "the file ends at byte 16 after 2 of the 65538 lines its header declares"}),
     [](const auto& info) { return info.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -109,19 +139,47 @@ INSTANTIATE_TEST_SUITE_P(
                     FileCase{"ZeroByteLine", "Lines:2\n\0\n"s, Ok, {""}, 1, 2}),
     [](const auto& info) { return info.param.name; });
 
+const std::string NoText = "no \"Lines:\" header: the file holds no text";
+const std::string NoHeaderAtTheStart = "line 1 at byte 0: the first line is no \"Lines:\" header";
+
 INSTANTIATE_TEST_SUITE_P(
     BadHeaders, TextFileTest,
-    testing::Values(FileCase{"Empty", "", Invalid, {}}, FileCase{"Blank", "\r\n\n\r", Invalid, {}},
-                    FileCase{"LowerCase", "lines:1\nA\n", Invalid, {}},
-                    FileCase{"LeadingBlank", " Lines:1\nA\n", Invalid, {}},
-                    FileCase{"ByteOrderMark", "\xEF\xBB\xBFLines:1\nA\n", Invalid, {}},
-                    FileCase{"TooLong", "Lines:1" + std::string(1100, ' ') + "\nA\n", Invalid, {}}),
+    testing::Values(
+        FileCase{"Empty", "", Invalid, {}, 0, 0, false, NoText},
+        FileCase{"Blank", "\r\n\n\r", Invalid, {}, 0, 0, false, NoText},
+        // A CR LF ends one line, a lone LF another.
+        FileCase{"LowerCase",
+                 "\r\n\nlines:1\nA\n",
+                 Invalid,
+                 {},
+                 0,
+                 0,
+                 false,
+                 "line 3 at byte 3: the first line is no \"Lines:\" header"},
+        FileCase{"LeadingBlank", " Lines:1\nA\n", Invalid, {}, 0, 0, false, NoHeaderAtTheStart},
+        FileCase{"ByteOrderMark",
+                 "\xEF\xBB\xBFLines:1\nA\n",
+                 Invalid,
+                 {},
+                 0,
+                 0,
+                 false,
+                 NoHeaderAtTheStart},
+        FileCase{"TooLong",
+                 "Lines:1" + std::string(1100, ' ') + "\nA\n",
+                 Invalid,
+                 {},
+                 0,
+                 0,
+                 false,
+                 "line 1 at byte 0: the header is longer than 1023 characters"}),
     [](const auto& info) { return info.param.name; });
 
 // A pair goes out only if its joined text leaves room for Ctrl-Z and the zero byte in the
 // 1024-byte block buffer; nothing of a longer one is sent, cut or split.
 const std::string A1000(1000, 'a');
 const std::string A1022(1022, 'a');
+const std::string TooLong = "longer than the 1022 characters a block takes";
 
 INSTANTIATE_TEST_SUITE_P(
     LongLines, TextFileTest,
@@ -139,39 +197,73 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  0,
                  0,
-                 true},
-        FileCase{"FirstLineOf1023", "Lines:1\n" + A1022 + "a", Invalid, {}, 0, 0, true},
-        FileCase{
-            "SecondLineOf1024", "Lines:2\nA\n" + std::string(1024, 'b'), Invalid, {}, 0, 0, true},
+                 true,
+                 "lines 2 and 3 at byte 8: together " + TooLong},
+        FileCase{"FirstLineOf1023",
+                 "Lines:1\n" + A1022 + "a",
+                 Invalid,
+                 {},
+                 0,
+                 0,
+                 true,
+                 "line 2 at byte 8: " + TooLong},
+        FileCase{"SecondLineOf1024",
+                 "Lines:2\nA\n" + std::string(1024, 'b'),
+                 Invalid,
+                 {},
+                 0,
+                 0,
+                 true,
+                 "lines 2 and 3 at byte 8: together " + TooLong},
         // Lines whose text up to a zero byte would fit are still longer than their reads.
-        FileCase{
-            "FirstCutBeforeZeroByte", "Lines:2\n" + A1022 + "\0xyz\nB\n"s, Invalid, {}, 0, 0, true},
+        FileCase{"FirstCutBeforeZeroByte",
+                 "Lines:2\n" + A1022 + "\0xyz\nB\n"s,
+                 Invalid,
+                 {},
+                 0,
+                 0,
+                 true,
+                 "line 2 at byte 8: " + TooLong},
         FileCase{"SecondCutAfterZeroByte",
                  "Lines:2\nA\n\0"s + std::string(1100, 'b'),
                  Invalid,
                  {},
                  0,
                  0,
-                 true},
+                 true,
+                 "lines 2 and 3 at byte 8: together " + TooLong},
         FileCase{"AfterAGoodPair",
                  "Lines:4\nA\nB\n" + std::string(2000, 'c') + "\nD\n",
                  Invalid,
                  {"AB"},
                  2,
                  4,
-                 true}),
+                 true,
+                 "line 4 at byte 12: " + TooLong}),
     [](const auto& info) { return info.param.name; });
 
 // However the module fails a block, the operator hears that the file did not go in, after the
-// cancel command and the closing sequence.
+// cancel command and the closing sequence, and what the module answered.
 TEST(TextParameterUpload, AFailedBlockEndsWithCancelAndClosing) {
-    const std::pair<const char*, sim::ModemFaults> failures[] = {
-        {"unconfirmed", {.neverConfirm = true}},
-        {"CONNECT", {.wrongMarker = true}},
-        {"error", {.blockError = true}},
-        {"silence", {.answerTo = "AT^QBNW=aud,0,", .answer = sim::Answer::None}},
+    const struct {
+        const char* name;
+        sim::ModemFaults faults;
+        std::string detail;
+    } failures[] = {
+        {"unconfirmed",
+         {.neverConfirm = true},
+         "the module did not confirm block 1 of 1 (no answer)"},
+        {"CONNECT",
+         {.wrongMarker = true},
+         "the module answered the block command with CONNECT: is it a K47 module?"},
+        {"error",
+         {.blockError = true},
+         "the module answered the command for block 1 of 1 with ERROR instead of the text prompt"},
+        {"silence",
+         {.answerTo = "AT^QBNW=aud,0,", .answer = sim::Answer::None},
+         "the module did not confirm block 1 of 1 (no answer)"},
     };
-    for (const auto& [name, faults] : failures) {
+    for (const auto& [name, faults, detail] : failures) {
         SCOPED_TRACE(name);
         UploadRig rig("Lines:2\nA\nB\n", {.family = sim::Family::K31, .faults = faults});
         EXPECT_EQ(rig.Run<TextParameterUpload>(), ResultInvalidFile);
@@ -181,6 +273,7 @@ TEST(TextParameterUpload, AFailedBlockEndsWithCancelAndClosing) {
         EXPECT_THAT(std::vector(writes.end() - 2, writes.end()), ElementsAre(Cancel, "AT^QMSO\r"));
         EXPECT_THAT(rig.reports, IsEmpty());
         EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(100));
+        EXPECT_EQ(rig.outcome.detail, detail);
     }
 }
 

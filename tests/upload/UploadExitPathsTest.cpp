@@ -123,12 +123,22 @@ TYPED_TEST(UploadExitPathsTest, ASetNameTooLongForTheCommandBufferTouchesNothing
 // The module never answers at any rate, or answers the rate search but not the handshake:
 // file closed, then the port; no switch-off command and no power-down.
 TYPED_TEST(UploadExitPathsTest, AModuleThatDoesNotAnswerIsNotSwitchedOff) {
-    const std::pair<const char*, sim::ModemFaults> modules[] = {
-        {"silent", {.silent = true}},
-        {"error", {.givenAnswers = HandshakeAnswers(std::vector<std::string>(6, "\r\nERROR\r\n"))}},
-        {"silent after the probe", {.silentAfterCommands = 1}},
+    const std::string notAfterReset =
+        "the module answered AT at 115200 baud, but none of the 6 AT after its reset";
+    const struct {
+        const char* name;
+        sim::ModemFaults faults;
+        std::string detail;
+    } modules[] = {
+        {"silent",
+         {.silent = true},
+         "no answer to AT at 115200, 230400, 57600, 38400, 19200 baud (2 passes)"},
+        {"error",
+         {.givenAnswers = HandshakeAnswers(std::vector<std::string>(6, "\r\nERROR\r\n"))},
+         notAfterReset},
+        {"silent after the probe", {.silentAfterCommands = 1}, notAfterReset},
     };
-    for (const auto& [name, faults] : modules) {
+    for (const auto& [name, faults, detail] : modules) {
         SCOPED_TRACE(name);
         test::UploadRig rig(TypeParam::ValidFile(),
                             {.family = TypeParam::Family, .faults = faults});
@@ -144,6 +154,7 @@ TYPED_TEST(UploadExitPathsTest, AModuleThatDoesNotAnswerIsNotSwitchedOff) {
         EXPECT_EQ(rig.Count("Free RHA.DLL"), 1u);
         EXPECT_THAT(rig.port.fileOpenAtClose, ElementsAre(false));
         EXPECT_FALSE(rig.FileStillOpen());
+        EXPECT_EQ(rig.outcome.detail, detail);
     }
 }
 

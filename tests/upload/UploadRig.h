@@ -14,6 +14,7 @@
 #include "upload/ProgressCallback.h"
 #include "upload/ResultCode.h"
 #include "upload/UploadJob.h"
+#include "upload/UploadOutcome.h"
 
 namespace corvane::test {
 
@@ -54,7 +55,8 @@ class UploadRig {
         Procedure upload(platform);
         const UploadJob job{
             .setName = setName, .filePath = path, .portName = PortName, .baudRate = ConfiguredRate};
-        return upload.Upload(job, report ? Progress() : ProgressCallback{}).code;
+        outcome = upload.Upload(job, report ? Progress() : ProgressCallback{});
+        return outcome.code;
     }
     template <typename Procedure>
     ResultCode Run() {
@@ -80,6 +82,8 @@ class UploadRig {
     platform::Platform platform;
     FakeModem module;
     Reports reports;
+    // How the last run ended.
+    UploadOutcome outcome;
 };
 
 }  // namespace corvane::test

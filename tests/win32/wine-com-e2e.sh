@@ -97,9 +97,9 @@ if [[ $update == *.exe ]]; then
     "$WINE" reg add 'HKLM\Drivers\BuiltIn\Multiplexer' /v ParentPort /d COM5: /f >/dev/null
     "$WINE" reg add 'HKLM\Software\Microsoft\RIL' /v BaudRate /t REG_DWORD /d 115200 /f \
         >/dev/null
-    run text -f 31 "$text_sample"
+    run text -q -f 31 "$text_sample"
 else
-    run text -f 31 -p "$(port COM5)" -b 115200 "$text_sample"
+    run text -q -f 31 -p "$(port COM5)" -b 115200 "$text_sample"
 fi
 run binary -f 47 -p "$(port COM6)" -b 115200 "$binary_sample"
 run search -f 47 -p "$(port COM7)" -b 115200 "$binary_sample"

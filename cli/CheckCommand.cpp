@@ -1,0 +1,84 @@
+#include "cli/CheckCommand.h"
+
+#include <string>
+
+#include "upload/BinaryRecordReader.h"
+#include "upload/ParameterFile.h"
+#include "upload/ResultCode.h"
+#include "upload/TextBlockReader.h"
+
+namespace corvane::cli {
+
+namespace {
+
+std::string Counted(uint64_t count, const char* unit) {
+    return std::to_string(count) + " " + unit + (count == 1 ? "" : "s");
+}
+
+int Refused(Console& console, const std::string& path, const std::string& problem,
+            ResultCode code) {
+    console.out << std::flush;
+    console.err << "corvane-update: " << path << ": " << problem << '\n' << std::flush;
+    return code;
+}
+
+int CheckText(ParameterFile& file, const std::string& path, Console& console) {
+    TextBlockReader blocks(file.Stream());
+    if (!blocks.ReadHeader()) {
+        return Refused(console, path, blocks.Problem(), ResultInvalidFile);
+    }
+    const uint32_t total = blocks.Blocks();
+    uint64_t characters = 0;
+    for (uint32_t i = 1; i <= total; ++i) {
+        if (!blocks.ReadBlock()) {
+            return Refused(console, path, blocks.Problem(), ResultInvalidFile);
+        }
+        const std::string lines = blocks.SecondLine() == 0
+                                      ? "line " + std::to_string(blocks.FirstLine())
+                                      : "lines " + std::to_string(blocks.FirstLine()) + " and " +
+                                            std::to_string(blocks.SecondLine());
+        console.out << "block " << i << " of " << total << ": " << lines << " at byte "
+                    << blocks.Offset() << ", " << Counted(blocks.TextLength(), "character") << '\n';
+        characters += blocks.TextLength();
+    }
+    console.out << Counted(total, "block") << " of text, " << Counted(characters, "character")
+                << ", for a K31 module (" << Counted(blocks.DeclaredLines(), "line")
+                << " declared)\n"
+                << std::flush;
+    return ResultOk;
+}
+
+int CheckBinary(ParameterFile& file, const std::string& path, Console& console) {
+    BinaryRecordReader records(file.Stream(), file.Size());
+    uint64_t bytes = 0;
+    while (records.More()) {
+        const uint32_t length = records.ReadNext();
+        if (length == 0) {
+            break;
+        }
+        console.out << "record " << records.Number() << " at byte " << records.Offset() << ": "
+                    << Counted(length, "byte") << '\n';
+        bytes += length;
+    }
+    if (!records.Problem().empty()) {
+        return Refused(console, path, records.Problem(), ResultInvalidFile);
+    }
+    console.out << Counted(records.Number(), "record") << ", " << Counted(bytes, "byte")
+                << ", for a K47 module\n"
+                << std::flush;
+    return ResultOk;
+}
+
+}  // namespace
+
+int RunCheckCommand(const UpdateOptions& options, Console& console) {
+    ParameterFile file;
+    if (!file.Open(options.filePath)) {
+        return Refused(console, options.filePath, file.Problem(), ResultFileOpenFailed);
+    }
+    return options.procedure == UploadProcedure::Text
+               ? CheckText(file, options.filePath, console)
+               : CheckBinary(file, options.filePath, console);
+}
+
+}  // namespace corvane::cli

@@ -1,0 +1,90 @@
+#include "upload/FailureDetail.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace corvane {
+
+namespace {
+
+// Enough for "ERROR", "+CME ERROR: 100" and the like; a long reply is noise to the operator.
+constexpr size_t LongestReplyShown = 40;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+}  // namespace
+
+std::string NoAnswerAtAnyRate(uint32_t configuredRate) {
+    std::string rates;
+    for (const uint32_t rate : RateProbeOrder(configuredRate).Rates()) {
+        rates += (rates.empty() ? "" : ", ") + std::to_string(rate);
+    }
+    return "no answer to AT at " + rates + " baud (" + std::to_string(RateSearchPasses) +
+           " passes)";
+}
+
+std::string NoAnswerAfterReset(uint32_t rate, int attempts) {
+    return "the module answered AT at " + std::to_string(rate) + " baud, but none of the " +
+           std::to_string(attempts) + " AT after its reset";
+}
+
+std::string RefusedBlock(BlockResult result, std::string_view block, std::span<const char> reply,
+                         std::string_view awaited) {
+    const std::string words = ReplyWords(reply);
+    const std::string command = "the command for " + std::string(block);
+    switch (result) {
+        case BlockResult::Confirmed:
+            return "";
+        case BlockResult::DataRefused:
+            // A module in binary mode wants a record that a text file does not have.
+            if (words.find("CONNECT") != std::string::npos) {
+                return "the module answered the block command with CONNECT: is it a K47 module?";
+            }
+            return std::string(block) + " does not fit the way the module asked for it";
+        case BlockResult::WrongModuleType:
+            // An answer without the mode's marker, perhaps followed by silence to the retry.
+            return words.empty()
+                       ? "the module did not answer " + command + " with " + std::string(awaited)
+                       : "the module answered " + command + " with " + words + " instead of " +
+                             std::string(awaited);
+        case BlockResult::Unconfirmed:
+            break;
+    }
+    // Either the command or the data went unanswered; the link does not say which.
+    return "the module did not confirm " + std::string(block) +
+           (words.empty() ? " (no answer)" : ": it answered " + words);
+}
+
+std::string ReplyWords(std::span<const char> reply) {
+    const void* end = std::memchr(reply.data(), 0, reply.size());
+    std::string_view text(reply.data(),
+                          end != nullptr
+                              ? static_cast<size_t>(static_cast<const char*>(end) - reply.data())
+                              : reply.size());
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    std::string words;
+    for (const char c : text.substr(0, LongestReplyShown)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\r') {
+            words += "\\r";
+        } else if (c == '\n') {
+            words += "\\n";
+        } else if (byte < 0x20 || byte >= 0x7F) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            words += escaped;
+        } else {
+            words += c;
+        }
+    }
+    return text.size() > LongestReplyShown ? words + "..." : words;
+}
+
+}  // namespace corvane

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace corvane {
+
+// The steps of a run that take the operator's time, each reported as it begins.
+enum class UploadPhase { FindingRate, RateFound, Writing, SwitchingOff };
+
+struct PhaseReport {
+    UploadPhase phase = UploadPhase::FindingRate;
+    // FindingRate: the configured rate, tried first; RateFound: the rate the module answered at.
+    uint32_t rate = 0;
+    // Writing: the block or record about to go out, counted from 1.
+    uint32_t block = 0;
+    // Writing a text file: the blocks its header announces. 0 for binary records, whose number
+    // is known only once the file has been read.
+    uint32_t blocks = 0;
+    // Writing binary records: the share of the file, in percent, that the records before it
+    // make up.
+    uint32_t percent = 0;
+};
+
+// Told of each phase on the run's thread; may be empty. Unlike the progress callback it is
+// called before a block goes out, not after the module took it.
+using PhaseCallback = std::function<void(const PhaseReport&)>;
+
+}  // namespace corvane
