@@ -3,6 +3,7 @@
 
 set(CPACK_PACKAGE_NAME corvane)
 set(CPACK_PACKAGE_VENDOR "Corvane developers")
+# Also the Debian packages' maintainer, as their homepage is the URL below.
 set(CPACK_PACKAGE_CONTACT "Corvane developers <dev@corvane.org>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://corvane.org/")
 # Packages carry three numbers; the fourth of the project's version is for Windows' records.
@@ -53,8 +54,7 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     set(CPACK_DEBIAN_PACKAGE_SECTION comm)
     set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
-    set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${CPACK_PACKAGE_HOMEPAGE_URL}")
 endif()
 
+# Every generator's settings come before this: it writes them out for cpack.
 include(CPack)
