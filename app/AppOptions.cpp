@@ -31,6 +31,9 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
                                   QStringLiteral("file"));
     screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({help, version, registry, fullScreen, screenshot});
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("The parameter file to take at start."),
+                                 QStringLiteral("[file]"));
 
     AppOptions options;
     if (!parser.parse(arguments)) {
@@ -38,9 +41,10 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
         options.message = parser.errorText();
         return options;
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
         options.action = AppOptions::Action::Invalid;
-        options.message = QStringLiteral("Unexpected argument: ") + parser.positionalArguments()[0];
+        options.message = QStringLiteral("Unexpected argument: ") + files[1];
         return options;
     }
     if (parser.isSet(help)) {
@@ -57,6 +61,7 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
             .c_str());
     options.fullScreen = parser.isSet(fullScreen);
     options.screenshotPath = parser.value(screenshot);
+    options.parameterFile = files.value(0);
     return options;
 }
 

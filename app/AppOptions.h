@@ -12,6 +12,8 @@ struct AppOptions {
     // --registry FILE, else $CORVANE_REGISTRY, else the system's default.
     QString registryPath;
     bool fullScreen = false;
+    // The parameter file to take at start, as "..." would; empty for none.
+    QString parameterFile;
     // Set by the hidden --screenshot FILE: render the window to a PNG instead of running it.
     QString screenshotPath;
     // The help text, or what was wrong with the command line.

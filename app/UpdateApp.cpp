@@ -59,9 +59,10 @@ bool UpdateApp::InitInstance(const AppOptions& options) {
                                      ? static_cast<MessagePresenter&>(boxes)
                                      : static_cast<MessagePresenter&>(logged);
     QtFileChooser files;
-    const DialogServices services{*registry, files, messages,
-                                  UpdateController::ModuleProcedure(platform::Platform::System()),
-                                  registryProblem};
+    const DialogServices services{
+        *registry,       files,
+        messages,        UpdateController::ModuleProcedure(platform::Platform::System()),
+        registryProblem, QFile::encodeName(options.parameterFile).toStdString()};
     if (options.screenshotPath.isEmpty()) {
         RunMainDialog(services, options.fullScreen);
     } else if (!RenderMainDialog(services, options.screenshotPath)) {

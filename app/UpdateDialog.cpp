@@ -29,7 +29,8 @@ UpdateDialog::UpdateDialog(const DialogServices& services, const DialogTemplate&
       controller(*this, {.registry = services.registry,
                          .registryProblem = services.registryProblem,
                          .appTitle = UpdateApp::Title().toStdString(),
-                         .procedure = services.procedure}) {
+                         .procedure = services.procedure,
+                         .givenFile = services.givenFile}) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/corvane/corvane.ico")));

@@ -28,6 +28,8 @@ struct DialogServices {
     // Why the registry export could not be read, shown with the settings warning; empty when it
     // was read.
     std::string registryProblem = {};
+    // The parameter file named on the command line (UTF-8), taken when the dialog opens.
+    std::string givenFile = {};
 };
 
 // The tool's one window drawn by Qt: the controls of the dialog template, shown and read for an

@@ -1,7 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include <CLI/CLI.hpp>
-#include <cctype>
+#include <algorithm>
 #include <sstream>
 
 #include "platform/SystemRegistry.h"
@@ -34,18 +34,21 @@ std::string CheckBaudRate(const std::string& text) {
     return ParseBaudRate(text) ? "" : "RATE must be a decimal number from 1 to 4294967295";
 }
 
-// The code is read like atoi reads it, so it must at least begin with a number: "K47" would
-// otherwise quietly select the text procedure.
+// A module's model code, with or without its letter: "47", "K47", "316". Only a positive
+// number: atoi would read "x47" as 0 and quietly choose the text procedure.
+std::optional<std::string> ModelCodeDigits(const std::string& text) {
+    const size_t start = !text.empty() && (text[0] == 'K' || text[0] == 'k') ? 1 : 0;
+    const std::string digits = text.substr(start);
+    if (digits.empty() || digits.size() > 9 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
+        std::stoul(digits) == 0) {
+        return std::nullopt;
+    }
+    return digits;
+}
+
 std::string CheckFamily(const std::string& text) {
-    size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) {
-        ++i;
-    }
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        ++i;
-    }
-    const bool number = i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]));
-    return number ? "" : "CODE must be a model code such as 31 (text files) or 47 (binary files)";
+    return ModelCodeDigits(text) ? "" : "CODE must be a module model code such as 31, K31 or 47";
 }
 
 // The name goes into every block command: it must fit the command buffer and must not break
@@ -77,19 +80,21 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
     app.allow_windows_style_options(false);
     app.set_version_flag("-V,--version", "corvane-update " CORVANE_VERSION);
     app.add_option("-f,--family", family,
-                   "module family model code: 31 (text files, the default) or 47 (binary "
-                   "files); below 40 or exactly 316 means text files, any other binary files")
+                   "the module's model code, with or without its K (default 31): K31 and other "
+                   "models below 40, and 316, take text files; K47 and the rest take binary "
+                   "files")
         ->type_name("CODE")
         ->check(CheckFamily);
     app.add_option("-p,--port", port, "serial device")->type_name("DEVICE");
     app.add_option("-b,--baud", baudRate, "configured baud rate")
         ->type_name("RATE")
         ->check(CheckBaudRate);
-    app.add_option("-r,--registry", registryFile,
-                   "registry file (.reg) for what --port and --baud do not give (default: "
-                   "$CORVANE_REGISTRY, else " +
-                       std::string(platform::SystemRegistryName) + ")")
-        ->type_name("FILE");
+    const CLI::Option* registryOption =
+        app.add_option("-r,--registry", registryFile,
+                       "registry export (.reg) for what --port and --baud do not give (default: "
+                       "$CORVANE_REGISTRY, else " +
+                           std::string(platform::SystemRegistryName) + ")")
+            ->type_name("FILE");
     app.add_option("-s,--set-name", options.setName, "parameter-set name (default aud)")
         ->type_name("NAME")
         ->check(CheckSetName);
@@ -100,8 +105,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
     app.footer(
         "Environment: CORVANE_PORT and CORVANE_BAUD stand in for --port and --baud when those are "
         "not given, before the registry; CORVANE_REGISTRY for --registry.\n"
-        "Exit status: 0 on success; 1 to 7, the update's result code; 64 for a usage error; 130 "
-        "or 143 when SIGINT or SIGTERM stopped the update between two blocks (a second signal "
+        "Exit status: 0 on success; 1 to 7, the update's result code; 64 for a usage error "
+        "(also: no serial port given or found, or a --registry FILE that does not read); 130 or "
+        "143 when SIGINT or SIGTERM stopped the update between two blocks (a second signal "
         "ends it at once).");
 
     CommandLine result;
@@ -116,8 +122,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
         result.diagnostics = diagnostics.str();
         return result;
     }
-    options.procedure = ProcedureForModelCode(family.c_str());
+    options.procedure = ProcedureForModelCode(ModelCodeDigits(family)->c_str());
     options.registryFile = platform::ChooseRegistryFile(registryFile, environment.registry);
+    options.registryRequired = registryOption->count() > 0;
     if (app.count("--port") > 0) {
         options.port = port;
     } else if (environment.port != nullptr && *environment.port != '\0') {

@@ -17,6 +17,8 @@ struct UpdateOptions {
     std::optional<uint32_t> baudRate;
     // --registry FILE, else $CORVANE_REGISTRY, else the system's default.
     std::string registryFile;
+    // Named by --registry: one that does not read is a usage error, not a warning.
+    bool registryRequired = false;
     std::string setName = AudioParameterSet;
     bool trace = false;
     bool quiet = false;

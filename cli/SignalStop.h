@@ -24,5 +24,9 @@ class SignalStop {
 inline constexpr char StopNotice[] =
     "\ncorvane-update: stopping after the block in progress, so that the module is switched off "
     "and the port closed; interrupt again to stop at once\n";
+// What the second prints, just before the process ends.
+inline constexpr char AbandonNotice[] =
+    "\ncorvane-update: stopped at once; the module may be left in the middle of a block: the next "
+    "update resets it\n";
 
 }  // namespace corvane::cli

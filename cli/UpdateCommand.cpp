@@ -5,6 +5,7 @@
 #include "cli/ProgressBar.h"
 #include "cli/TerminalText.h"
 #include "cli/TracingSerialPort.h"
+#include "platform/SystemRegistry.h"
 #include "platform/registry/ConnectionSettings.h"
 #include "platform/registry/RegistryFileChoice.h"
 #include "upload/ResultText.h"
@@ -12,26 +13,51 @@
 
 namespace corvane::cli {
 
-Connection ResolveConnection(const UpdateOptions& options, std::ostream& err) {
-    Connection found{"", platform::DefaultBaudRate};
-    if (!options.port || !options.baudRate) {
-        std::string error;
-        const std::unique_ptr<platform::Registry> registry =
-            platform::OpenSettingsRegistry(options.registryFile, error);
-        if (!error.empty()) {
-            err << "corvane-update: " << error << '\n';
-        }
-        if (!platform::LookupConnectionSettings(*registry, found.port, found.baudRate)) {
-            err << "corvane-update: " << platform::RegistryWarningText << '\n';
-        }
-    }
-    return {options.port.value_or(found.port), options.baudRate.value_or(found.baudRate)};
+namespace {
+
+constexpr char NoPortText[] =
+    "no serial port: give --port DEVICE (or a registry export with --registry FILE)";
+
+std::string RegistryDescription(const std::string& file) {
+    return file.empty() ? platform::SystemRegistryDescription : "registry export " + file;
 }
 
-UploadOutcome RunUpdateCommand(const UpdateOptions& options, platform::Platform& system,
-                               Console& console, StopRequest* stop) {
-    const Connection connection = ResolveConnection(options, console.err);
+}  // namespace
 
+std::optional<Connection> ResolveConnection(const UpdateOptions& options, std::ostream& err) {
+    if (options.port && !options.port->empty() && options.baudRate) {
+        return Connection{*options.port, *options.baudRate};
+    }
+    Connection found{"", platform::DefaultBaudRate};
+    std::string problem;
+    const std::unique_ptr<platform::Registry> registry =
+        platform::OpenSettingsRegistry(options.registryFile, problem);
+    if (!problem.empty() && options.registryRequired) {
+        err << "corvane-update: " << problem << '\n';
+        return std::nullopt;
+    }
+    std::string missing;
+    if (!platform::LookupConnectionSettings(*registry, found.port, found.baudRate, &missing) &&
+        problem.empty()) {
+        problem = RegistryDescription(options.registryFile) + " has " + missing;
+    }
+    const Connection connection{options.port.value_or(found.port),
+                                options.baudRate.value_or(found.baudRate)};
+    if (connection.port.empty()) {
+        if (!problem.empty()) {
+            err << "corvane-update: " << problem << '\n';
+        }
+        err << "corvane-update: " << NoPortText << '\n';
+        return std::nullopt;
+    }
+    if (!problem.empty() && !options.baudRate) {
+        err << "corvane-update: " << problem << "; using " << connection.baudRate << '\n';
+    }
+    return connection;
+}
+
+UploadOutcome RunUpdateCommand(const UpdateOptions& options, const Connection& connection,
+                               platform::Platform& system, Console& console, StopRequest* stop) {
     std::optional<TracingSerialPort> tracingPort;
     if (options.trace) {
         tracingPort.emplace(system.port, system.clock, console.err);

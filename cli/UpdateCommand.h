@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -23,16 +24,19 @@ struct Connection {
     uint32_t baudRate = 0;
 };
 
-// The port and rate of the options, what they leave open taken from the registry file the way
-// the window looks it up. When the lookup fails it warns on err and goes on: no port then
-// means an update that ends with ResultPortUnavailable, no rate the default rate.
-Connection ResolveConnection(const UpdateOptions& options, std::ostream& err);
+// The port and rate of the options, what they leave open taken from the registry the way the
+// window looks it up. A rate the lookup does not find is the default rate, with a warning on err
+// that names what was missing. Nothing when there is no port to use, or the export --registry
+// names does not read: a usage error, said on err.
+std::optional<Connection> ResolveConnection(const UpdateOptions& options, std::ostream& err);
 
-// Runs one update as the options say, on the given platform (traced when asked), and reports
-// the outcome on the console: the success text on out; on err the failure text with what the
-// system said about the port or the file, or, for a run that stop ended, what was written.
-UploadOutcome RunUpdateCommand(const UpdateOptions& options, platform::Platform& system,
-                               Console& console, StopRequest* stop = nullptr);
+// Runs one update on the connection as the options say, on the given platform (traced when
+// asked), and reports the outcome on the console: the success text on out; on err the failure
+// text with what the system said about the port or the file, or, for a run that stop ended,
+// what was written.
+UploadOutcome RunUpdateCommand(const UpdateOptions& options, const Connection& connection,
+                               platform::Platform& system, Console& console,
+                               StopRequest* stop = nullptr);
 
 // The program's exit status: 128 + the signal for a run that the signal stopped, else the
 // update's result code.

@@ -19,10 +19,14 @@ int main(int argc, char** argv) {
     if (!commandLine.options) {
         return commandLine.exitStatus;
     }
+    const std::optional<Connection> connection = ResolveConnection(*commandLine.options, std::cerr);
+    if (!connection) {
+        return UsageErrorStatus;
+    }
     Console console{std::cout, std::cerr, IsConsole(stderr)};
     corvane::StopRequest stop;
     const SignalStop signals(stop);
     const corvane::UploadOutcome outcome = RunUpdateCommand(
-        *commandLine.options, corvane::platform::Platform::System(), console, &stop);
+        *commandLine.options, *connection, corvane::platform::Platform::System(), console, &stop);
     return ExitStatus(outcome, SignalStop::Received());
 }

@@ -1,60 +1,20 @@
-# What cpack makes of the install rules. Two components: corvane (the window, the command and
-# their documents) and corvane-modemsim (the virtual module, which only testers need).
-
+# The packages a user installs, made by CPack from the install rules: what every package says of
+# the program, then each system's own kind. Included before the install rules, so that the
+# manuals and the changelog take their version and maintainer from here.
 set(CPACK_PACKAGE_NAME corvane)
 set(CPACK_PACKAGE_VENDOR "Corvane developers")
-# Also the Debian packages' maintainer, as their homepage is the URL below.
 set(CPACK_PACKAGE_CONTACT "Corvane developers <dev@corvane.org>")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://corvane.org/")
-# Packages carry three numbers; the fourth of the project's version is for Windows' records.
-set(CPACK_PACKAGE_VERSION
-    ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH})
-set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Writes audio and battery parameter sets into a handheld's radio module")
+set(CPACK_PACKAGE_HOMEPAGE_URL https://corvane.org/)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
 
-# Named here, before the install rules that fill them; the virtual module needs pseudo-terminals.
-set(CPACK_COMPONENTS_ALL corvane)
-if(NOT WIN32)
-    list(APPEND CPACK_COMPONENTS_ALL corvane-modemsim)
-endif()
-# Each description's first line is its package's synopsis. No CPACK_PACKAGE_DESCRIPTION_SUMMARY:
-# the Debian generator would put it in front of both.
-set(CPACK_COMPONENT_CORVANE_DISPLAY_NAME "Corvane")
-set(CPACK_COMPONENT_CORVANE_DESCRIPTION
-    "write audio/battery parameter files into a cellular radio module
-Corvane writes audio and battery parameter sets into the cellular radio module
-of a handheld device over its serial line. Pick a parameter file (*.prm) and
-the module family - K31 modules take text files, K47 modules binary ones - and
-start the update: Corvane finds the module's baud rate, powers and resets the
-module, shows the progress and reports a clear result, and switches the module
-off whatever happens.
-.
-The package holds the window (Corvane), the command corvane-update for
-terminals and scripts, their manual pages, bash completion, and an example
-udev rule that keeps ModemManager away from the module's port.")
-set(CPACK_COMPONENT_CORVANE-MODEMSIM_DISPLAY_NAME "Corvane virtual module")
-set(CPACK_COMPONENT_CORVANE-MODEMSIM_DESCRIPTION
-    "virtual radio module for trying Corvane without hardware
-corvane-modemsim plays a K31 or K47 cellular radio module on a pseudo-terminal:
-point corvane-update or the Corvane window at the device it prints, and it
-answers the module's AT dialogue, stores the parameter set it receives and can
-write it to a file afterwards. Switches make it misbehave (stay silent, answer
-late or with garbage, hang up) for testing how a program copes.")
-
-if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
-    set(CPACK_GENERATOR DEB)
-    set(CPACK_DEB_COMPONENT_INSTALL ON)
-    set(CPACK_DEBIAN_CORVANE_PACKAGE_NAME corvane)
-    set(CPACK_DEBIAN_CORVANE-MODEMSIM_PACKAGE_NAME corvane-modemsim)
-    set(CPACK_DEBIAN_CORVANE_PACKAGE_SUGGESTS corvane-modemsim)
-    set(CPACK_DEBIAN_PACKAGE_SOURCE corvane)
-    # name_version_arch.deb, without a Debian revision: the packages are built from this tree.
-    set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_DEBIAN_PACKAGE_SECTION comm)
-    set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/PackagingNsis.cmake)
+elseif(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    include(${CMAKE_CURRENT_LIST_DIR}/PackagingDeb.cmake)
 endif()
 
-# Every generator's settings come before this: it writes them out for cpack.
 include(CPack)

@@ -9,6 +9,8 @@ namespace corvane::platform {
 
 // What the system's own registry is called in help texts.
 extern const char* const SystemRegistryName;
+// And in messages about what it holds.
+extern const char* const SystemRegistryDescription;
 
 // The system's own registry: Windows' registry, or elsewhere the registry export that stands in
 // for it. Never null; when the export does not read, an empty registry and the reason in error.

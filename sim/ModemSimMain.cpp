@@ -1,10 +1,12 @@
 // corvane-modemsim: a virtual radio module on a pseudo-terminal. Prints the device path to
-// open as the first line on stdout, serves it until stdin closes or SIGINT/SIGTERM arrives,
-// then writes the transcript and the stored parameter set where asked.
+// open as the first line on stdout, serves it until SIGINT/SIGTERM arrives or, when stdin is a
+// pipe or a terminal, until stdin closes; then writes the transcript and the stored parameter
+// set where asked.
 
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -74,9 +76,21 @@ void DefineOptions(CLI::App& app, ModemOptions& options, Outputs& outputs) {
     app.add_option("--stored", outputs.stored, "write the stored parameter set here on exit");
 }
 
-// Blocks until stdin reaches its end or one of the blocked signals arrives.
+constexpr int UsageErrorStatus = 64;
+
+// A parent that holds our stdin as a pipe or a terminal ends us by closing it. Anything else
+// (/dev/null from a service manager or `&`) reads as ended at once, so only signals count then.
+bool StdinEndsTheRun() {
+    struct stat status = {};
+    return fstat(STDIN_FILENO, &status) == 0 &&
+           (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode) || isatty(STDIN_FILENO) == 1);
+}
+
+// Blocks until one of the blocked signals arrives or, when it ends the run, stdin reaches its end.
 void WaitForEnd(int signals) {
-    std::array<pollfd, 2> watched{{{.fd = STDIN_FILENO, .events = POLLIN, .revents = 0},
+    // poll() skips an entry with a negative descriptor.
+    const int input = StdinEndsTheRun() ? STDIN_FILENO : -1;
+    std::array<pollfd, 2> watched{{{.fd = input, .events = POLLIN, .revents = 0},
                                    {.fd = signals, .events = POLLIN, .revents = 0}}};
     std::array<char, 256> discard{};
     for (;;) {
@@ -100,7 +114,12 @@ int main(int argc, char** argv) {
     ModemOptions options;
     Outputs outputs;
     DefineOptions(app, options, outputs);
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int status = app.exit(error);
+        return status == 0 ? 0 : UsageErrorStatus;
+    }
 
     // Blocked before the serving thread starts, so that only the signalfd sees them.
     sigset_t stopping;

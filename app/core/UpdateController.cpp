@@ -1,6 +1,7 @@
 #include "app/core/UpdateController.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <system_error>
 
 #include "app/core/ParameterFileCheck.h"
@@ -21,6 +22,20 @@ std::string DateText(const FileDate& date) {
     char text[48];
     std::snprintf(text, sizeof text, "File Date: %d/%d/%d", date.year, date.month, date.day);
     return text;
+}
+
+// A path as the command line gave it, made whole as the file dialog gives it, so that the tooltip
+// tells where the file is; kept as given when the system cannot say.
+ChosenFile GivenFile(const std::string& given) {
+    std::filesystem::path path(std::u8string(given.begin(), given.end()));
+    std::error_code error;
+    std::filesystem::path whole = std::filesystem::absolute(path, error);
+    if (!error) {
+        path = whole.lexically_normal();
+    }
+    const std::u8string full = path.u8string();
+    const std::u8string name = path.filename().u8string();
+    return {std::string(full.begin(), full.end()), std::string(name.begin(), name.end())};
 }
 
 }  // namespace
@@ -45,13 +60,18 @@ bool UpdateController::Open() {
     view.CheckFamily(0);
     view.SetProgress({0, 100});
     UpdateStartButton();
-    const bool found = platform::LookupConnectionSettings(setup.registry, portName, baudRate);
+    std::string missing;
+    const bool found =
+        platform::LookupConnectionSettings(setup.registry, portName, baudRate, &missing);
     if (!found) {
-        std::string warning = platform::RegistryWarningText;
-        if (!setup.registryProblem.empty()) {
-            warning += "\r\n" + setup.registryProblem;
-        }
+        // The system's own words first, then what the operator can mend.
+        const std::string& problem =
+            setup.registryProblem.empty() ? missing : setup.registryProblem;
+        const std::string warning = std::string(platform::RegistryWarningText) + "\r\n" + problem;
         view.ShowBox({warning, MessageCaption, MessageIcon::Exclamation});
+    }
+    if (!setup.givenFile.empty()) {
+        TakeFile(GivenFile(setup.givenFile));
     }
     return found;
 }
@@ -63,16 +83,19 @@ void UpdateController::FamilyClicked() {
 void UpdateController::SelectFile() {
     ReadFamily();
     const std::optional<ChosenFile> chosen = view.ChooseFile();
-    if (!chosen) {
-        return;
+    if (chosen) {
+        TakeFile(*chosen);
     }
+}
+
+void UpdateController::TakeFile(const ChosenFile& chosen) {
     view.BeginWaitCursor();
     view.EnableStart(false);
-    filePath = chosen->path;
+    filePath = chosen.path;
     const std::optional<FileDate> date = CheckParameterFile(filePath);
     chosenFileOpens = date.has_value();
     if (date) {
-        view.ShowFile(NameBeforeLastDot(chosen->name), DateText(*date), filePath);
+        view.ShowFile(NameBeforeLastDot(chosen.name), DateText(*date), filePath);
     } else {
         view.ShowBox({"Unable to open file!", setup.appTitle, MessageIcon::Exclamation});
     }

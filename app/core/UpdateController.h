@@ -33,6 +33,9 @@ class UpdateController {
         // The program's name without extension, the caption of "Unable to open file!".
         std::string appTitle;
         Procedure procedure;
+        // A parameter file named on the program's command line (UTF-8): taken when the dialog
+        // opens as if "..." had chosen it. Empty for none.
+        std::string givenFile = {};
     };
 
     // The upload the job names, through platform: the command's path.
@@ -46,8 +49,8 @@ class UpdateController {
     UpdateController& operator=(const UpdateController&) = delete;
 
     // The dialog's initialisation: the first family checked, the bar at 0 of 100, "Start Update"
-    // enabled, then the settings lookup, which warns once when port or rate is missing. True when
-    // both were found.
+    // enabled, then the settings lookup, which warns once when port or rate is missing, then the
+    // given file, if any. True when both settings were found.
     bool Open();
 
     // The operator's commands. Each first reads the family buttons: 0 stores "31", 1 stores "47",
@@ -71,6 +74,7 @@ class UpdateController {
     enum class Phase { Idle, Running, Reporting };
 
     void ReadFamily();
+    void TakeFile(const ChosenFile& chosen);
     void UpdateStartButton();
     void RunWorker(const UploadJob& job);
 

@@ -44,7 +44,8 @@ Win32UpdateDialog::Win32UpdateDialog(const Win32DialogServices& services)
       controller(*this, {.registry = services.registry,
                          .registryProblem = services.registryProblem,
                          .appTitle = ProgramTitle(),
-                         .procedure = services.procedure}) {}
+                         .procedure = services.procedure,
+                         .givenFile = services.givenFile}) {}
 
 INT_PTR Win32UpdateDialog::Run(HINSTANCE module) {
     instance = module;

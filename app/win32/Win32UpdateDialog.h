@@ -21,6 +21,8 @@ struct Win32DialogServices {
     std::function<std::optional<ChosenFile>(HWND owner)> chooseFile;
     // Why the registry export could not be read, shown with the settings warning.
     std::string registryProblem = {};
+    // The parameter file named on the command line (UTF-8), taken when the dialog opens.
+    std::string givenFile = {};
 };
 
 // The tool's one window drawn by Win32 from dialog template 102 of the program's resources: the

@@ -18,6 +18,8 @@ StopRequest* target = nullptr;
 
 void OnSignal(int signal) {
     if (received != 0) {
+        [[maybe_unused]] const ssize_t ignored =
+            ::write(STDERR_FILENO, AbandonNotice, sizeof AbandonNotice - 1);
         ::signal(signal, SIG_DFL);
         ::raise(signal);
         return;

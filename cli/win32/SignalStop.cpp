@@ -32,11 +32,13 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
         return FALSE;
     }
     int none = 0;
+    DWORD written = 0;
     if (!received.compare_exchange_strong(none, SignalFor(event))) {
+        WriteFile(GetStdHandle(STD_ERROR_HANDLE), AbandonNotice, sizeof AbandonNotice - 1, &written,
+                  nullptr);
         ExitProcess(128 + SignalFor(event));
     }
     target->Request();
-    DWORD written = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), StopNotice, sizeof StopNotice - 1, &written, nullptr);
     if (event == CTRL_CLOSE_EVENT) {
         // Windows ends the process as soon as this returns (and a few seconds later in any

@@ -11,6 +11,10 @@ namespace {
 constexpr const char* MultiplexerKey = "Drivers\\BuiltIn\\Multiplexer";
 constexpr const char* RilKey = "Software\\Microsoft\\RIL";
 
+std::string Under(const char* key) {
+    return std::string(" under [") + HKEY_LOCAL_MACHINE + "\\" + key + "]";
+}
+
 }  // namespace
 
 bool ReadRegistryText(const Registry& registry, const std::string& rootKey,
@@ -52,17 +56,28 @@ bool ReadRegistryNumber(const Registry& registry, const std::string& rootKey,
     return true;
 }
 
-bool LookupConnectionSettings(const Registry& registry, std::string& portName, uint32_t& baudRate) {
+bool LookupConnectionSettings(const Registry& registry, std::string& portName, uint32_t& baudRate,
+                              std::string* missing) {
     std::array<char16_t, PortNameCapacity> port{};
     const bool portFound = ReadRegistryText(registry, HKEY_LOCAL_MACHINE, MultiplexerKey,
                                             "ParentPort", port.data(), port.size()) ||
                            ReadRegistryText(registry, HKEY_LOCAL_MACHINE, RilKey,
                                             "DataPortInternal", port.data(), port.size());
     if (!portFound) {
+        if (missing != nullptr) {
+            *missing =
+                "no ParentPort" + Under(MultiplexerKey) + " nor DataPortInternal" + Under(RilKey);
+        }
         return false;
     }
     portName = Utf16ToUtf8(std::u16string_view(port.data()));
-    return ReadRegistryNumber(registry, HKEY_LOCAL_MACHINE, RilKey, "BaudRate", &baudRate);
+    if (!ReadRegistryNumber(registry, HKEY_LOCAL_MACHINE, RilKey, "BaudRate", &baudRate)) {
+        if (missing != nullptr) {
+            *missing = "no BaudRate" + Under(RilKey);
+        }
+        return false;
+    }
+    return true;
 }
 
 }  // namespace corvane::platform

@@ -32,7 +32,10 @@ bool ReadRegistryNumber(const Registry& registry, const std::string& rootKey,
 
 // ParentPort of the multiplexer, else DataPortInternal of the RIL, then the RIL's BaudRate.
 // Fills portName (UTF-8) when a port was found, baudRate only when the rate was found; true
-// when both were. Shows nothing: the caller warns with RegistryWarningText.
-bool LookupConnectionSettings(const Registry& registry, std::string& portName, uint32_t& baudRate);
+// when both were. Shows nothing: the caller warns with RegistryWarningText, and may add what
+// missing (when given) names on failure, such as
+// "no BaudRate under [HKEY_LOCAL_MACHINE\Software\Microsoft\RIL]".
+bool LookupConnectionSettings(const Registry& registry, std::string& portName, uint32_t& baudRate,
+                              std::string* missing = nullptr);
 
 }  // namespace corvane::platform

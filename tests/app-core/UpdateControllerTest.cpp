@@ -145,10 +145,10 @@ class UpdateControllerTest : public ::testing::Test {
         }
     }
 
-    void Open(std::string registryProblem = {}) {
+    void Open(std::string registryProblem = {}, std::string givenFile = {}) {
         controller = std::make_unique<UpdateController>(
             view, UpdateController::Setup{registry, std::move(registryProblem), "corvane-tests",
-                                          procedure.Procedure()});
+                                          procedure.Procedure(), std::move(givenFile)});
         controller->Open();
     }
 
@@ -184,8 +184,13 @@ TEST_F(UpdateControllerTest, MissingSettingsWarnOnceAndKeepWhatWasFound) {
         std::string problem, text, portName;
     };
     const Case cases[] = {
-        {false, true, "", warning, ""},
-        {true, false, "", warning, "COM7:"},
+        {false, true, "",
+         warning +
+             "\r\nno ParentPort under [HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\Multiplexer] nor "
+             "DataPortInternal under [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\RIL]",
+         ""},
+        {true, false, "",
+         warning + "\r\nno BaudRate under [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\RIL]", "COM7:"},
         {false, false, "/etc/corvane/registry.reg: line 3: a key line must end with ']'",
          warning + "\r\n/etc/corvane/registry.reg: line 3: a key line must end with ']'", ""},
     };
@@ -326,6 +331,25 @@ TEST_F(UpdateControllerTest, AChosenFileShowsItsNameAndDateOrWarns) {
     controller->SelectFile();
     EXPECT_THAT(view.Take(), IsEmpty());
     EXPECT_EQ(RunOnce().filePath, missing);
+}
+
+TEST_F(UpdateControllerTest, AFileGivenAtStartIsTakenAfterTheSettingsAsIfChosen) {
+    const ScratchFile file("audio.prm", 2022, 5, 17);
+    const std::string whole = file.path.string();
+    // Given with a detour, it is shown and run by its plain whole path.
+    Open({}, (file.folder / ".." / file.folder.filename() / "audio.prm").string());
+    EXPECT_THAT(
+        view.Take(),
+        ElementsAre("family 0", "bar 0/100", "start on", "wait on", "start off",
+                    "file audio | File Date: 2022/5/17 | " + whole, "wait off", "start on"));
+    EXPECT_EQ(RunOnce().filePath, whole);
+
+    SetSettings(false, true);
+    Open({}, whole + ".gone");
+    EXPECT_THAT(
+        view.Take(),
+        ElementsAre("family 0", "bar 0/100", "start on", StartsWith("box Registry key not present"),
+                    "wait on", "start off", "box Unable to open file!", "wait off", "start off"));
 }
 
 TEST_F(UpdateControllerTest, ClosingDuringAnUpdateAsksAndEndsAfterItsResult) {

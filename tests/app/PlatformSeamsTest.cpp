@@ -100,17 +100,21 @@ class PlatformSeamsTest : public QObject {
             return ParseAppOptions(arguments);
         };
         qputenv("CORVANE_REGISTRY", "/env.reg");
-        const AppOptions given = parse({"--registry", "/given.reg", "--fullscreen"});
+        const AppOptions given =
+            parse({"--registry", "/given.reg", "--fullscreen", "Sätze/k31 audio.prm"});
         QCOMPARE(given.registryPath, QStringLiteral("/given.reg"));
         QVERIFY(given.action == AppOptions::Action::Run && given.fullScreen);
+        QCOMPARE(given.parameterFile, QStringLiteral("Sätze/k31 audio.prm"));
+        QVERIFY(parse({}).parameterFile.isEmpty());
         QCOMPARE(parse({}).registryPath, QStringLiteral("/env.reg"));
         qunsetenv("CORVANE_REGISTRY");
         QCOMPARE(parse({}).registryPath, QString());  // the system's own
         QVERIFY(!parse({}).fullScreen);
         QCOMPARE(parse({"--version"}).action, AppOptions::Action::ShowVersion);
         QVERIFY(!parse({"--help"}).message.contains(QStringLiteral("screenshot")));
-        for (const char* wrong : {"--bogus", "file.prm", "--registry"}) {
-            QCOMPARE(parse({wrong}).action, AppOptions::Action::Invalid);
+        for (const QStringList& wrong :
+             {QStringList{"--bogus"}, QStringList{"--registry"}, QStringList{"a.prm", "b.prm"}}) {
+            QCOMPARE(parse(wrong).action, AppOptions::Action::Invalid);
         }
     }
 };

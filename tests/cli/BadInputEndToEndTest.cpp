@@ -201,36 +201,51 @@ std::vector<BadInput> Inputs() {
                                      << "the probe, the handshake, the switch-off";
                              }};
          }},
-        {"InvalidRegistryFileWithThePortGiven", K31, false,
+        // A registry export named with --registry must read: a usage error, before any port.
+        {"InvalidRegistryFileNamed", K31, false,
          [](T& t) {
              const std::string reg = t.directory.Write("bad.reg", "REGEDIT4\n[HKLM\\X\n");
              return Scenario{{"-r", reg, "-p", t.Device(), TextSample},
+                             64,
+                             Said(reg + ": line 2: a key line must end with ']'"),
+                             NeverHeardAByte};
+         }},
+        {"MissingRegistryFileNamed", K31, false,
+         [](T& t) {
+             const std::string reg = t.directory.PathOf("none.reg");
+             return Scenario{
+                 {"-r", reg, TextSample}, 64, Said(reg + ": no such file"), NeverHeardAByte};
+         }},
+        {"RegistryWithoutAPort", K31, false,
+         [](T& t) {
+             const std::string reg = t.directory.Write(
+                 "rate.reg",
+                 "REGEDIT4\n[HKLM\\Software\\Microsoft\\RIL]\n\"BaudRate\"=dword:1c200\n");
+             return Scenario{
+                 {"-r", reg, TextSample},
+                 64,
+                 Said(
+                     "registry export " + reg +
+                     " has no ParentPort under [HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\Multiplexer]"
+                     " nor DataPortInternal under [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\RIL]") +
+                     Said(
+                         "no serial port: give --port DEVICE (or a registry export with --registry "
+                         "FILE)"),
+                 NeverHeardAByte};
+         }},
+        {"RegistryWithoutARate", K31, false,
+         [](T& t) {
+             const std::string reg = t.directory.Write(
+                 "port.reg", "REGEDIT4\n[HKLM\\Drivers\\BuiltIn\\Multiplexer]\n\"ParentPort\"=\"" +
+                                 t.Device() + "\"\n");
+             return Scenario{{"-r", reg, TextSample},
                              0,
-                             Said(reg + ": line 2: a key line must end with ']'") +
-                                 Said("Registry key not present. Is the RIL properly installed?"),
+                             Said("registry export " + reg +
+                                  " has no BaudRate under "
+                                  "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\RIL]; using 115200"),
                              [](const sim::PtyModem& module) {
                                  EXPECT_EQ(module.StoredSet(), ExpectedSet(Family::K31));
                              }};
-         }},
-        {"InvalidRegistryFileAlone", K31, false,
-         [](T& t) {
-             const std::string reg = t.directory.Write("bad.reg", "REGEDIT4\n[HKLM\\X\n");
-             return Scenario{{"-r", reg, TextSample},
-                             2,
-                             Said(reg + ": line 2: a key line must end with ']'") +
-                                 Said("Registry key not present. Is the RIL properly installed?") +
-                                 Failed(ResultPortUnavailable, "no serial port configured"),
-                             NeverHeardAByte};
-         }},
-        {"MissingRegistryFile", K31, false,
-         [](T& t) {
-             const std::string reg = t.directory.PathOf("none.reg");
-             return Scenario{{"-r", reg, TextSample},
-                             2,
-                             Said(reg + ": no such file") +
-                                 Said("Registry key not present. Is the RIL properly installed?") +
-                                 Failed(ResultPortUnavailable, "no serial port configured"),
-                             NeverHeardAByte};
          }},
     };
 }

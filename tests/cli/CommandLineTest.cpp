@@ -36,8 +36,12 @@ TEST(CommandLineTest, DefaultsWithOnlyAFile) {
     EXPECT_FALSE(line.options->trace || line.options->quiet);
     EXPECT_EQ(line.output + line.diagnostics, "");
 
-    EXPECT_EQ(Parse({"x"}, "/opt/dev.reg").options->registryFile, "/opt/dev.reg");
-    EXPECT_EQ(Parse({"-r", "my.reg", "x"}, "/opt/dev.reg").options->registryFile, "my.reg");
+    const CommandLine fromEnvironment = Parse({"x"}, "/opt/dev.reg");
+    EXPECT_EQ(fromEnvironment.options->registryFile, "/opt/dev.reg");
+    EXPECT_FALSE(fromEnvironment.options->registryRequired);
+    const CommandLine named = Parse({"-r", "my.reg", "x"}, "/opt/dev.reg");
+    EXPECT_EQ(named.options->registryFile, "my.reg");
+    EXPECT_TRUE(named.options->registryRequired);
 }
 
 TEST(CommandLineTest, EveryOptionInLongAndShortForm) {
@@ -62,10 +66,12 @@ TEST(CommandLineTest, ValuesAtTheEdgesOfWhatIsAccepted) {
     EXPECT_EQ(Parse({"-b", "1", "x"}).options->baudRate, 1u);
     EXPECT_EQ(Parse({"-b", "4294967295", "x"}).options->baudRate, 4294967295u);
     EXPECT_EQ(Parse({"-b", "0115200", "x"}).options->baudRate, 115200u) << "decimal, not octal";
-    // Model codes go through the atoi rule of the window's family text.
-    const std::pair<const char*, UploadProcedure> codes[] = {{"316", UploadProcedure::Text},
-                                                             {"-5", UploadProcedure::Text},
-                                                             {" 47b", UploadProcedure::Binary}};
+    // Model codes with or without their letter, mapped as the window maps its family text.
+    const std::pair<const char*, UploadProcedure> codes[] = {
+        {"316", UploadProcedure::Text},  {"K31", UploadProcedure::Text},
+        {"k39", UploadProcedure::Text},  {"K47", UploadProcedure::Binary},
+        {"40", UploadProcedure::Binary}, {"3160", UploadProcedure::Binary},
+        {"1", UploadProcedure::Text}};
     for (const auto& [code, procedure] : codes) {
         const CommandLine line = Parse({"-f", code, "x"});
         ASSERT_TRUE(line.options) << code;
@@ -103,8 +109,13 @@ TEST(CommandLineTest, UsageErrorsExitWith64AndSayWhy) {
         {{"-b", "0", "x"}, "RATE must be a decimal number"},
         {{"-b", "0x1c200", "x"}, "RATE must be a decimal number"},
         {{"-b", "4294967296", "x"}, "RATE must be a decimal number"},
-        {{"-f", "K47", "x"}, "CODE must be a model code"},
-        {{"-f", "", "x"}, "CODE must be a model code"},
+        {{"-f", "KK47", "x"}, "CODE must be a module model code"},
+        {{"-f", "", "x"}, "CODE must be a module model code"},
+        {{"-f", "K", "x"}, "CODE must be a module model code"},
+        {{"-f", "0", "x"}, "CODE must be a module model code"},
+        {{"-f", "-5", "x"}, "CODE must be a module model code"},
+        {{"-f", " 47b", "x"}, "CODE must be a module model code"},
+        {{"-f", "99999999999", "x"}, "CODE must be a module model code"},
         {{"-s", "", "x"}, "NAME must have 1 to 220 characters"},
         {{"-s", std::string(221, 'n'), "x"}, "NAME must have 1 to 220 characters"},
         {{"-s", "au\rd", "x"}, "NAME must not hold control characters"},

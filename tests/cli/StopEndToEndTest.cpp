@@ -62,6 +62,18 @@ class StopEndToEndTest : public ::testing::TestWithParam<StopCase> {
         return child;
     }
 
+    // A whole update of the family's sample on the same module, as the next operator would run.
+    void ExpectTheNextRunSucceeds(Family family) {
+        const bool text = family == Family::K31;
+        const ChildResult next = RunChild(CORVANE_UPDATE_COMMAND,
+                                          {"-p", modem->DevicePath(), "-b", "115200", "-f",
+                                           text ? "31" : "47", text ? TextSample : BinarySample},
+                                          {});
+        modem->Stop();
+        EXPECT_EQ(next.status, 0) << next.err;
+        EXPECT_EQ(modem->StoredSet(), ExpectedSet(family));
+    }
+
     // The numbered block commands (text) or the records (binary) the module took.
     size_t BlocksTaken(Family family) const {
         if (family == Family::K47) {
@@ -81,7 +93,6 @@ TEST_P(StopEndToEndTest, FirstSignalStopsAtTheNextBlockWithTheClosingSequence) {
     const std::unique_ptr<ChildProcess> child = StartAndAwaitFirstBlock(c.family);
     ASSERT_EQ(kill(child->Pid(), c.signal), 0);
     const ChildResult run = child->Wait();
-    modem->Stop();
 
     EXPECT_FALSE(run.signalled);
     EXPECT_EQ(run.status, 128 + c.signal) << run.err;
@@ -107,6 +118,7 @@ TEST_P(StopEndToEndTest, FirstSignalStopsAtTheNextBlockWithTheClosingSequence) {
                                                    : "Written before the stop: (\\d+) records?");
     ASSERT_TRUE(std::regex_search(run.err, written, count)) << run.err;
     EXPECT_EQ(std::stoul(written[1]), taken) << run.err;
+    ExpectTheNextRunSucceeds(c.family);
 }
 
 INSTANTIATE_TEST_SUITE_P(SignalsAndFamilies, StopEndToEndTest,
@@ -122,11 +134,12 @@ TEST_F(StopEndToEndTest, SecondSignalEndsItAtOnce) {
     std::this_thread::sleep_for(std::chrono::milliseconds(LatencyMs / 6));
     ASSERT_EQ(kill(child->Pid(), SIGINT), 0);
     const ChildResult run = child->Wait();
-    modem->Stop();
 
     EXPECT_TRUE(run.signalled);
     EXPECT_EQ(run.status, 128 + SIGINT);
+    EXPECT_THAT(run.err, HasSubstr("the next update resets it"));
     EXPECT_THAT(modem->Commands(), Not(Contains("AT^QMSO")));
+    ExpectTheNextRunSucceeds(Family::K31);
 }
 
 }  // namespace

@@ -29,27 +29,44 @@ TEST(ResolveConnectionTest, OptionsFirstThenTheRegistryThenTheDefaults) {
                   "REGEDIT4\n[HKLM\\Drivers\\BuiltIn\\Multiplexer]\n\"ParentPort\"=\"/dev/mux\"\n");
     const std::string broken = dir.Write("broken.reg", "REGEDIT4\n[HKLM\\X\n");
     const std::string missing = dir.PathOf("missing.reg");
-    const std::string cannotOpen = "corvane-update: " + missing + ": no such file\n";
-    const std::string malformed =
-        "corvane-update: " + broken + ": line 2: a key line must end with ']'\n";
-    const std::string warned =
-        "corvane-update: Registry key not present. Is the RIL properly installed?\n";
+    const std::string noRate = "corvane-update: registry export " + mux +
+                               " has no BaudRate under "
+                               "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\RIL]; using 115200\n";
+    const std::string noPort =
+        "corvane-update: no serial port: give --port DEVICE (or a registry export with --registry "
+        "FILE)\n";
 
     struct Case {
         std::optional<std::string> port;
         std::optional<uint32_t> rate;
         std::string registry;
-        Connection expected;
+        bool required;
+        std::optional<Connection> expected;
         std::string err;
     };
     const std::vector<Case> cases = {
-        {"/dev/a", 9600, missing, {"/dev/a", 9600}, ""},  // the registry is not read
-        {"/dev/a", {}, ril, {"/dev/a", 57600}, ""},
-        {{}, 19200, ril, {"/dev/ril", 19200}, ""},
-        {{}, {}, ril, {"/dev/ril", 57600}, ""},
-        {{}, {}, mux, {"/dev/mux", 115200}, warned},
-        {{}, {}, missing, {"", 115200}, cannotOpen + warned},
-        {{}, 38400, broken, {"", 38400}, malformed + warned},
+        {"/dev/a", 9600, missing, true, Connection{"/dev/a", 9600},
+         ""},  // the registry is not read
+        {"/dev/a", {}, ril, true, Connection{"/dev/a", 57600}, ""},
+        {{}, 19200, ril, true, Connection{"/dev/ril", 19200}, ""},
+        {{}, {}, ril, true, Connection{"/dev/ril", 57600}, ""},
+        {{}, {}, mux, true, Connection{"/dev/mux", 115200}, noRate},
+        {{}, 38400, mux, true, Connection{"/dev/mux", 38400}, ""},
+        // Only an export that --registry names must read.
+        {"/dev/a", {}, missing, true, {}, "corvane-update: " + missing + ": no such file\n"},
+        {"/dev/a",
+         {},
+         missing,
+         false,
+         Connection{"/dev/a", 115200},
+         "corvane-update: " + missing + ": no such file; using 115200\n"},
+        {{},
+         38400,
+         broken,
+         false,
+         {},
+         "corvane-update: " + broken + ": line 2: a key line must end with ']'\n" + noPort},
+        {"", 38400, ril, true, {}, noPort},
     };
     for (size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE("case " + std::to_string(i));
@@ -57,10 +74,14 @@ TEST(ResolveConnectionTest, OptionsFirstThenTheRegistryThenTheDefaults) {
         options.port = cases[i].port;
         options.baudRate = cases[i].rate;
         options.registryFile = cases[i].registry;
+        options.registryRequired = cases[i].required;
         std::ostringstream err;
-        const Connection connection = ResolveConnection(options, err);
-        EXPECT_EQ(connection.port, cases[i].expected.port);
-        EXPECT_EQ(connection.baudRate, cases[i].expected.baudRate);
+        const std::optional<Connection> connection = ResolveConnection(options, err);
+        ASSERT_EQ(connection.has_value(), cases[i].expected.has_value());
+        if (connection) {
+            EXPECT_EQ(connection->port, cases[i].expected->port);
+            EXPECT_EQ(connection->baudRate, cases[i].expected->baudRate);
+        }
         EXPECT_EQ(err.str(), cases[i].err);
     }
 }
@@ -71,18 +92,13 @@ class UpdateCommandTest : public ::testing::Test {
     int Run(const std::string& content, bool terminal) {
         options.filePath = directory.Write("set.prm", content);
         Console console{out, err, terminal};
-        return RunUpdateCommand(options, fake.platform, console).code;
+        return RunUpdateCommand(options, {"/dev/ttyS1", 115200}, fake.platform, console).code;
     }
 
     ScratchDirectory directory;
     test::FakePlatform fake;
     test::FakeModem module{fake.port, {}};
-    UpdateOptions options = [] {
-        UpdateOptions given;
-        given.port = "/dev/ttyS1";
-        given.baudRate = 115200;
-        return given;
-    }();
+    UpdateOptions options;
     std::ostringstream out;
     std::ostringstream err;
 };

@@ -4,8 +4,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/TerminalText.h"
@@ -171,7 +176,10 @@ TEST_F(UpdateEndToEndTest, AfterARefusedFileTheNextRunSucceeds) {
         std::string good;
     } cases[] = {
         {Family::K47, FileContents(BinarySample).substr(0, 11) + longRecord, BinarySample},
+        {Family::K47, FileContents(BinarySample).substr(0, 11) + "\x40", BinarySample},
         {Family::K31, longPair, TextSample},
+        {Family::K31, "A\r\nB\r\n", TextSample},
+        {Family::K31, "Lines: 6\r\nA\r\nB\r\nC\r\n", TextSample},
     };
     for (const auto& c : cases) {
         const bool text = c.family == Family::K31;
@@ -197,6 +205,23 @@ TEST_F(UpdateEndToEndTest, UsageErrorsExitWith64) {
         EXPECT_EQ(run.status, 64) << ::testing::PrintToString(arguments);
         EXPECT_THAT(run.err, HasSubstr("Run with --help"));
     }
+}
+
+// Started in the background or by a service manager, its stdin is /dev/null: it serves on
+// until it is told to stop.
+TEST(ModemSimEndToEndTest, ServesUntilASignalWhenStdinIsNoPipeAndRefusesBadUsage) {
+    ChildProcess module(CORVANE_MODEMSIM_COMMAND, {}, {});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    int status = 0;
+    ASSERT_EQ(waitpid(module.Pid(), &status, WNOHANG), 0) << "ended on its own";
+    ASSERT_EQ(kill(module.Pid(), SIGTERM), 0);
+    const ChildResult served = module.Wait();
+    EXPECT_EQ(served.status, 0) << served.err;
+    EXPECT_THAT(served.out, ::testing::StartsWith("/dev/pts/"));
+
+    const ChildResult misused = RunChild(CORVANE_MODEMSIM_COMMAND, {"--family", "x"}, {});
+    EXPECT_EQ(misused.status, 64);
+    EXPECT_THAT(misused.err, HasSubstr("--family"));
 }
 
 }  // namespace
