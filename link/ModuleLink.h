@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include <optional>
 
@@ -60,6 +61,8 @@ class ModuleLink {
     bool IsOpen() const;
     // Why the port did not open or refused a rate, in the operator's words; may be empty.
     std::string PortError() const;
+    // The other programs that have the port open, for telling the operator; see SerialPort.
+    std::vector<platform::PortHolder> OtherPortHolders(const std::string& portName) const;
 
   private:
     // Purge, pause, write: how every command goes out.

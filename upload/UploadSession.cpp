@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "upload/BlockCommands.h"
+#include "upload/PortHoldersText.h"
 
 namespace corvane {
 
@@ -39,6 +40,7 @@ ResultCode UploadSession::Start() {
             job.filePath.empty() ? "no parameter file chosen" : Named(job.filePath, file.Problem());
         return ResultFileOpenFailed;
     }
+    portTried = !job.portName.empty();
     if (!link->Open(job.portName, job.baudRate)) {
         outcome.detail = job.portName.empty() ? "no serial port configured"
                                               : Named(job.portName, link->PortError());
@@ -95,6 +97,10 @@ ResultCode UploadSession::Finish(ResultCode result) {
     link->Close();
     file.Close();
     return result;
+}
+
+void UploadSession::NameOtherHolders() {
+    AddOtherHolders(outcome.detail, job.portName, link->OtherPortHolders(job.portName));
 }
 
 ResultCode UploadSession::Abandon(ResultCode result, bool portOpen) {
