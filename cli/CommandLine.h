@@ -22,6 +22,8 @@ struct UpdateOptions {
     std::string setName = AudioParameterSet;
     bool trace = false;
     bool quiet = false;
+    // --list-ports: list the serial ports instead of updating; no FILE then.
+    bool listPorts = false;
     std::string filePath;
 };
 

@@ -3,9 +3,11 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ConsoleStream.h"
+#include "cli/PortListing.h"
 #include "cli/SignalStop.h"
 #include "cli/UpdateCommand.h"
 #include "platform/Platform.h"
+#include "platform/SerialPortList.h"
 
 int main(int argc, char** argv) {
     using namespace corvane::cli;
@@ -19,11 +21,14 @@ int main(int argc, char** argv) {
     if (!commandLine.options) {
         return commandLine.exitStatus;
     }
+    Console console{std::cout, std::cerr, IsConsole(stderr)};
+    if (commandLine.options->listPorts) {
+        return ListPorts(corvane::platform::ListSerialPorts(), *commandLine.options, console);
+    }
     const std::optional<Connection> connection = ResolveConnection(*commandLine.options, std::cerr);
     if (!connection) {
         return UsageErrorStatus;
     }
-    Console console{std::cout, std::cerr, IsConsole(stderr)};
     corvane::StopRequest stop;
     const SignalStop signals(stop);
     const corvane::UploadOutcome outcome = RunUpdateCommand(
