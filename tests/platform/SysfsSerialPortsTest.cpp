@@ -31,38 +31,35 @@ class FakeSysfs {
         fs::create_directories(root / "class" / "tty");
     }
     ~FakeSysfs() { fs::remove_all(root); }
-    FakeSysfs(const FakeSysfs&) = delete;
-    FakeSysfs& operator=(const FakeSysfs&) = delete;
 
+    // Links that sysfs would resolve need not: only their names are read.
     fs::path Device(const std::string& path, const std::string& bus = "",
                     const std::string& driver = "") {
         const fs::path device = root / "devices" / path;
         fs::create_directories(device);
         if (!bus.empty()) {
-            fs::create_directories(root / "bus" / bus / "drivers" / driver);
-            fs::create_directory_symlink(root / "bus" / bus, device / "subsystem");
-            fs::create_directory_symlink(root / "bus" / bus / "drivers" / driver,
-                                         device / "driver");
+            fs::create_symlink(root / "bus" / bus, device / "subsystem");
+            fs::create_symlink(root / "bus" / bus / "drivers" / driver, device / "driver");
         }
         return device;
     }
-    static void Write(const fs::path& file, const std::string& value) {
-        std::ofstream(file) << value << '\n';
-    }
-    // A terminal below device, its class entry, and its serial core type when it has one.
-    void Terminal(const fs::path& device, const std::string& name, const std::string& type = "") {
-        const fs::path tty = device / "tty" / name;
-        fs::create_directories(tty);
-        fs::create_directory_symlink(device, tty / "device");
-        if (!type.empty()) {
-            Write(tty / "type", type);
+    // Attributes, each "name=value".
+    static void Write(const fs::path& device, std::initializer_list<std::string> attributes) {
+        for (const std::string& attribute : attributes) {
+            const size_t is = attribute.find('=');
+            std::ofstream(device / attribute.substr(0, is)) << attribute.substr(is + 1) << '\n';
         }
-        fs::create_directory_symlink(tty, root / "class" / "tty" / name);
     }
-    // A terminal without hardware: a console, the pseudo-terminal multiplexer.
-    void VirtualTerminal(const std::string& name) {
-        const fs::path tty = root / "devices" / "virtual" / "tty" / name;
+    // A terminal below the device (none: a console), its class entry, its serial core type.
+    void Terminal(const std::string& name, const fs::path& device, const std::string& type = "") {
+        const fs::path tty = (device.empty() ? root / "devices/virtual" : device) / "tty" / name;
         fs::create_directories(tty);
+        if (!device.empty()) {
+            fs::create_directory_symlink(device, tty / "device");
+        }
+        if (!type.empty()) {
+            Write(tty, {"type=" + type});
+        }
         fs::create_directory_symlink(tty, root / "class" / "tty" / name);
     }
 
@@ -72,32 +69,24 @@ class FakeSysfs {
 TEST(SysfsSerialPorts, ListsTerminalsWithHardwareBehindThemInNameOrder) {
     FakeSysfs sys;
     const fs::path usb = "pci0000:00/0000:00:14.0/usb1";
-
-    const fs::path ftdi = sys.Device(usb / "1-2", "usb", "usb");
-    FakeSysfs::Write(ftdi / "idVendor", "0403");
-    FakeSysfs::Write(ftdi / "idProduct", "6001");
-    FakeSysfs::Write(ftdi / "manufacturer", "FTDI");
-    FakeSysfs::Write(ftdi / "product", "FT232R USB UART");
+    FakeSysfs::Write(
+        sys.Device(usb / "1-2", "usb", "usb"),
+        {"idVendor=0403", "idProduct=6001", "manufacturer=FTDI", "product=FT232R USB UART"});
     sys.Device(usb / "1-2/1-2:1.0", "usb", "ftdi_sio");
-    sys.Terminal(sys.Device(usb / "1-2/1-2:1.0/ttyUSB0", "usb-serial", "ftdi_sio"), "ttyUSB0");
-
+    sys.Terminal("ttyUSB0", sys.Device(usb / "1-2/1-2:1.0/ttyUSB0", "usb-serial", "ftdi_sio"));
     // A modem without a manufacturer string.
-    const fs::path modem = sys.Device(usb / "1-3", "usb", "usb");
-    FakeSysfs::Write(modem / "idVendor", "1e2d");
-    FakeSysfs::Write(modem / "idProduct", "0061");
-    FakeSysfs::Write(modem / "product", "PLS8");
-    sys.Terminal(sys.Device(usb / "1-3/1-3:1.0", "usb", "cdc_acm"), "ttyACM0");
-
+    FakeSysfs::Write(sys.Device(usb / "1-3", "usb", "usb"),
+                     {"idVendor=1e2d", "idProduct=0061", "product=PLS8"});
+    sys.Terminal("ttyACM0", sys.Device(usb / "1-3/1-3:1.0", "usb", "cdc_acm"));
     // A UART on a kernel that puts port and controller on a bus of their own below the device,
     // one on an older kernel, and a slot the kernel keeps for a UART it did not find.
     sys.Device("pnp0/00:01", "pnp", "serial");
     sys.Device("pnp0/00:01/00:01:0", "serial-base", "ctrl");
-    sys.Terminal(sys.Device("pnp0/00:01/00:01:0/00:01:0.0", "serial-base", "port"), "ttyS4", "4");
-    sys.Terminal(sys.Device("platform/serial8250.0", "platform", "serial8250"), "ttyS10", "4");
-    sys.Terminal(sys.Device("platform/serial8250"), "ttyS1", "0");
-
-    sys.VirtualTerminal("ptmx");
-    sys.VirtualTerminal("console");
+    sys.Terminal("ttyS4", sys.Device("pnp0/00:01/00:01:0/00:01:0.0", "serial-base", "port"), "4");
+    sys.Terminal("ttyS10", sys.Device("platform/serial8250.0", "platform", "serial8250"), "4");
+    sys.Terminal("ttyS1", sys.Device("platform/serial8250"), "0");
+    sys.Terminal("ptmx", "");
+    sys.Terminal("console", "");
 
     const std::vector<SerialPortInfo> expected = {
         {.device = "/dev/ttyACM0", .usbId = "1e2d:0061", .product = "PLS8", .driver = "cdc_acm"},

@@ -189,9 +189,6 @@ TEST_F(WinSerialPortTest, PurgeDropsWhatWasNotYetRead) {
 // Wine enters the COM ports it maps in SERIALCOMM as Windows' drivers do.
 TEST_F(WinSerialPortTest, TheMappedPortsAreListedAndNamedInEveryForm) {
     const std::vector<SerialPortInfo> ports = ListSerialPorts();
-    for (const SerialPortInfo& port : ports) {
-        std::printf("listed: %s\n", port.device.c_str());
-    }
     const auto named = [&ports](const std::string& name) {
         return std::count_if(ports.begin(), ports.end(),
                              [&name](const SerialPortInfo& port) { return NamesPort(name, port); });
