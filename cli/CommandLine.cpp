@@ -101,10 +101,16 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
     app.add_flag("--trace", options.trace,
                  "print the AT dialogue, escaped, with milliseconds since start, to stderr");
     app.add_flag("-q,--quiet", options.quiet, "no progress display");
-    app.add_flag("--check", options.check,
-                 "only read FILE as the update would (with --family) and tell what would be sent, "
-                 "or the first problem; no port is opened. Exit status 0, 3 or 4");
-    app.add_option("FILE", options.filePath, "parameter file (*.prm)")->type_name("")->required();
+    CLI::Option* check = app.add_flag(
+        "--check", options.check,
+        "only read FILE as the update would (with --family) and tell what would be sent, "
+        "or the first problem; no port is opened. Exit status 0, 3 or 4");
+    CLI::Option* file = app.add_option("FILE", options.filePath, "parameter file (*.prm)");
+    file->type_name("");
+    app.add_flag("--list-ports", options.listPorts,
+                 "list the serial ports present (USB vendor:product, manufacturer, product, "
+                 "driver), mark the one the registry names, and exit")
+        ->excludes(check);
     app.footer(
         "Environment: CORVANE_PORT and CORVANE_BAUD stand in for --port and --baud when those are "
         "not given, before the registry; CORVANE_REGISTRY for --registry.\n"
@@ -116,6 +122,13 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
     CommandLine result;
     try {
         app.parse(argc, argv);
+        // FILE is required unless the ports are listed, which CLI11 has no word for.
+        if (options.listPorts && file->count() > 0) {
+            throw CLI::ExcludesError("--list-ports", file->get_name());
+        }
+        if (!options.listPorts && file->count() == 0) {
+            throw CLI::RequiredError(file->get_name());
+        }
     } catch (const CLI::ParseError& error) {
         std::ostringstream output;
         std::ostringstream diagnostics;

@@ -24,6 +24,8 @@ struct UpdateOptions {
     bool quiet = false;
     // Only read the file and tell what would be sent.
     bool check = false;
+    // --list-ports: list the serial ports instead of updating; no FILE then.
+    bool listPorts = false;
     std::string filePath;
 };
 

@@ -34,6 +34,9 @@ class TracingSerialPort : public platform::SerialPort {
     size_t Write(std::span<const uint8_t> bytes) override;
     std::optional<uint8_t> ReadByte() override;
     std::string LastError() const override { return port.LastError(); }
+    std::vector<platform::PortHolder> OtherHolders(const std::string& device) const override {
+        return port.OtherHolders(device);
+    }
 
   private:
     void Note(uint32_t tick, const std::string& text);

@@ -4,9 +4,11 @@
 #include "cli/CheckCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleStream.h"
+#include "cli/PortListing.h"
 #include "cli/SignalStop.h"
 #include "cli/UpdateCommand.h"
 #include "platform/Platform.h"
+#include "platform/SerialPortList.h"
 
 int main(int argc, char** argv) {
     using namespace corvane::cli;
@@ -23,6 +25,9 @@ int main(int argc, char** argv) {
     Console console{std::cout, std::cerr, IsConsole(stderr)};
     if (commandLine.options->check) {
         return RunCheckCommand(*commandLine.options, console);
+    }
+    if (commandLine.options->listPorts) {
+        return ListPorts(corvane::platform::ListSerialPorts(), *commandLine.options, console);
     }
     const std::optional<Connection> connection = ResolveConnection(*commandLine.options, std::cerr);
     if (!connection) {

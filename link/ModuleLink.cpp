@@ -77,4 +77,8 @@ std::string ModuleLink::PortError() const {
     return platform.port.LastError();
 }
 
+std::vector<platform::PortHolder> ModuleLink::OtherPortHolders(const std::string& portName) const {
+    return platform.port.OtherHolders(portName);
+}
+
 }  // namespace corvane

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -73,6 +74,8 @@ class ModuleLink {
     bool IsOpen() const;
     // Why the port did not open or refused a rate, in the operator's words; may be empty.
     std::string PortError() const;
+    // The other programs that have the port open, for telling the operator; see SerialPort.
+    std::vector<platform::PortHolder> OtherPortHolders(const std::string& portName) const;
 
   private:
     // Purge, pause, write: how every command goes out.

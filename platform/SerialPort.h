@@ -5,8 +5,17 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace corvane::platform {
+
+// A program other than this one that has a port open.
+struct PortHolder {
+    std::string program;
+    uint32_t pid = 0;
+
+    bool operator==(const PortHolder&) const = default;
+};
 
 // The serial line to the module, in the link's words. Each backend sets its operating system's
 // port up the one way the module needs it (raw 8 data bits, no parity, one stop bit, no flow
@@ -42,6 +51,11 @@ class SerialPort {
     // Why the last Open or SetRate failed, in a few words for the operator ("permission denied
     // ..."); empty when the port cannot tell or nothing failed since the last Open.
     virtual std::string LastError() const = 0;
+
+    // The programs other than this one that have the device open (at most a few), as far as
+    // the system lets this process see; none where it cannot tell. For telling the operator
+    // why a port failed: another program on the line is never a reason to refuse it.
+    virtual std::vector<PortHolder> OtherHolders(const std::string& device) const = 0;
 };
 
 }  // namespace corvane::platform

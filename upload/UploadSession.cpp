@@ -4,6 +4,7 @@
 
 #include "upload/BlockCommands.h"
 #include "upload/FailureDetail.h"
+#include "upload/PortHoldersText.h"
 
 namespace corvane {
 
@@ -40,6 +41,7 @@ ResultCode UploadSession::Start() {
             job.filePath.empty() ? "no parameter file chosen" : Named(job.filePath, file.Problem());
         return ResultFileOpenFailed;
     }
+    portTried = !job.portName.empty();
     if (!link->Open(job.portName, job.baudRate)) {
         outcome.detail = job.portName.empty() ? "no serial port configured"
                                               : Named(job.portName, link->PortError());
@@ -107,6 +109,10 @@ ResultCode UploadSession::Finish(ResultCode result) {
     link->Close();
     file.Close();
     return result;
+}
+
+void UploadSession::NameOtherHolders() {
+    AddOtherHolders(outcome.detail, job.portName, link->OtherPortHolders(job.portName));
 }
 
 ResultCode UploadSession::Abandon(ResultCode result, bool portOpen) {

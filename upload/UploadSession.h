@@ -35,6 +35,9 @@ class UploadSession {
     UploadOutcome Run(Transfer transfer) {
         const ResultCode started = Start();
         outcome.code = started != ResultOk ? started : Finish(transfer());
+        if (outcome.code != ResultOk && portTried) {
+            NameOtherHolders();
+        }
         return outcome;
     }
 
@@ -63,6 +66,8 @@ class UploadSession {
     ResultCode Finish(ResultCode result);
     // The ways out before the module is known to answer: file first, then the port.
     ResultCode Abandon(ResultCode result, bool portOpen);
+    // Another program on the port may be why it failed: the detail names it.
+    void NameOtherHolders();
 
     ModuleLink* link;
     platform::Clock& clock;
@@ -70,6 +75,8 @@ class UploadSession {
     const UploadJob& job;
     const ProgressCallback& progress;
     StopRequest* stop;
+    // The run got as far as opening the port.
+    bool portTried = false;
     UploadOutcome outcome;
     ParameterFile file;
     std::array<char, ReplyBufferSize> reply{};

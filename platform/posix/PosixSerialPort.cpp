@@ -21,6 +21,7 @@
 #include <sstream>
 #include <utility>
 
+#include "platform/posix/DeviceHolders.h"
 #include "platform/posix/PortErrorText.h"
 #include "platform/posix/SystemClock.h"
 
@@ -234,6 +235,10 @@ std::optional<uint8_t> PosixSerialPort::ReadByte() {
             return std::nullopt;
         }
     }
+}
+
+std::vector<PortHolder> PosixSerialPort::OtherHolders(const std::string& device) const {
+    return ProcessesHolding(device);
 }
 
 bool PosixSerialPort::WaitFor(short events, uint64_t deadline) const {

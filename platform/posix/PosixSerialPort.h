@@ -30,6 +30,7 @@ class PosixSerialPort final : public SerialPort {
     size_t Write(std::span<const uint8_t> bytes) override;
     std::optional<uint8_t> ReadByte() override;
     std::string LastError() const override { return lastError; }
+    std::vector<PortHolder> OtherHolders(const std::string& device) const override;
 
   private:
     // True when poll() reports the descriptor ready for events (or hung up) before deadline.

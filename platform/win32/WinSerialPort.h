@@ -42,6 +42,9 @@ class WinSerialPort final : public SerialPort {
     std::optional<uint8_t> ReadByte() override;
 
     std::string LastError() const override { return lastError; }
+    // None: Windows shows which process has a device open only to a program that walks every
+    // process's handles, which takes the debug privilege.
+    std::vector<PortHolder> OtherHolders(const std::string&) const override { return {}; }
 
   private:
     HANDLE handle = INVALID_HANDLE_VALUE;

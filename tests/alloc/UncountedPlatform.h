@@ -64,6 +64,10 @@ class UncountedPort : public platform::SerialPort {
         const heap::Uncounted fake;
         return port.LastError();
     }
+    std::vector<platform::PortHolder> OtherHolders(const std::string& device) const override {
+        const heap::Uncounted fake;
+        return port.OtherHolders(device);
+    }
 
   private:
     platform::SerialPort& port;

@@ -42,6 +42,11 @@ TEST(CommandLineTest, DefaultsWithOnlyAFile) {
     const CommandLine named = Parse({"-r", "my.reg", "x"}, "/opt/dev.reg");
     EXPECT_EQ(named.options->registryFile, "my.reg");
     EXPECT_TRUE(named.options->registryRequired);
+
+    const CommandLine list = Parse({"--list-ports", "-r", "my.reg"});
+    ASSERT_TRUE(list.options) << "no FILE for a listing";
+    EXPECT_TRUE(list.options->listPorts && !line.options->listPorts);
+    EXPECT_EQ(list.options->registryFile, "my.reg") << "whose port is marked";
 }
 
 TEST(CommandLineTest, EveryOptionInLongAndShortForm) {
@@ -103,6 +108,8 @@ TEST(CommandLineTest, UsageErrorsExitWith64AndSayWhy) {
     const std::vector<std::pair<std::vector<std::string>, const char*>> cases = {
         {{}, "FILE is required"},
         {{"--frobnicate", "x.prm"}, "--frobnicate"},
+        {{"--list-ports", "x.prm"}, "--list-ports excludes FILE"},
+        {{"--list-ports", "--check"}, "--check excludes --list-ports"},
         {{"a.prm", "b.prm"}, "b.prm"},
         {{"-p"}, "-p"},
         {{"-b", "fast", "x"}, "RATE must be a decimal number"},

@@ -1,8 +1,11 @@
 #include "platform/posix/PosixSerialPort.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -14,12 +17,20 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/posix/SystemClock.h"
 #include "sim/PseudoTerminal.h"
 #include "tests/platform/SignalStorm.h"
 
-namespace corvane::platform::posix {
+namespace corvane::platform {
+
+// Found by the test's failure messages through the type's own namespace.
+void PrintTo(const PortHolder& holder, std::ostream* out) {
+    *out << holder.program << " (pid " << holder.pid << ")";
+}
+
+namespace posix {
 namespace {
 
 class PosixSerialPortOnPty : public ::testing::Test {
@@ -100,6 +111,43 @@ TEST(PosixSerialPort, SaysWhenAnotherUserOrProgramHasThePort) {
     EXPECT_FALSE(port.Open(pty.SlavePath(), 115200));
     EXPECT_EQ(port.LastError(), "in use by another program that holds it exclusively");
     close(holder);
+}
+
+// `sleep` with the given descriptors as its 100, 101, ... (above any that they could overwrite).
+pid_t SleepHolding(std::initializer_list<int> descriptors) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    int target = 100;
+    for (const int fd : descriptors) {
+        posix_spawn_file_actions_adddup2(&actions, fd, target++);
+    }
+    pid_t pid = -1;
+    const char* const argv[] = {"sleep", "60", nullptr};
+    // posix_spawnp returns once the child has run exec: its name is "sleep" by then.
+    posix_spawnp(&pid, "sleep", &actions, nullptr, const_cast<char* const*>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// The port in use (this process) holds the device as well, and so does the far end (the master's
+// holder, as the virtual module does): neither is another program on the line.
+TEST_F(PosixSerialPortOnPty, NamesOtherProgramsThatHaveTheDeviceOpen) {
+    const int slave = open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(slave, 0);
+    const pid_t holder = SleepHolding({slave});
+    const pid_t farEnd = SleepHolding({slave, pty.MasterFd()});
+    close(slave);
+    ASSERT_GT(holder, 0);
+    ASSERT_GT(farEnd, 0);
+
+    EXPECT_EQ(port.OtherHolders(pty.SlavePath()),
+              (std::vector<PortHolder>{{"sleep", static_cast<uint32_t>(holder)}}));
+    for (const pid_t child : {holder, farEnd}) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    EXPECT_EQ(port.OtherHolders(pty.SlavePath()), std::vector<PortHolder>{});
+    EXPECT_EQ(port.OtherHolders("/dev/null"), std::vector<PortHolder>{}) << "not a terminal";
 }
 
 TEST_F(PosixSerialPortOnPty, OneUpdateAtATimeOnAPort) {
@@ -195,4 +243,5 @@ TEST_F(PosixSerialPortOnPty, HungUpLineFailsWithoutSpinning) {
 }
 
 }  // namespace
-}  // namespace corvane::platform::posix
+}  // namespace posix
+}  // namespace corvane::platform

@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/SerialPort.h"
 #include "tests/support/EventLog.h"
@@ -43,6 +45,10 @@ class FakeSerialPort : public platform::SerialPort {
     size_t Write(std::span<const uint8_t> bytes) override;
     std::optional<uint8_t> ReadByte() override;
     std::string LastError() const override { return lastError; }
+    // The holders set with SetOtherHolders, whatever the device.
+    std::vector<platform::PortHolder> OtherHolders(const std::string&) const override {
+        return otherHolders;
+    }
 
     // --- what a test or a module does
     void SetModule(Module module) { this->module = std::move(module); }
@@ -74,6 +80,10 @@ class FakeSerialPort : public platform::SerialPort {
     void ForceRate(std::optional<uint32_t> rate) { forcedRate = rate; }
     void FailReads(bool fail = true) { failReads = fail; }
     void FailWrites(bool fail = true) { failWrites = fail; }
+    // Other programs that have the port open; they fail nothing.
+    void SetOtherHolders(std::vector<platform::PortHolder> holders) {
+        otherHolders = std::move(holders);
+    }
 
   private:
     struct Incoming {
@@ -103,6 +113,7 @@ class FakeSerialPort : public platform::SerialPort {
     std::optional<uint32_t> forcedRate;
     bool failReads = false;
     bool failWrites = false;
+    std::vector<platform::PortHolder> otherHolders;
 };
 
 }  // namespace corvane::test

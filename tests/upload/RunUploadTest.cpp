@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/upload/UploadRig.h"
+#include "upload/PortHoldersText.h"
 
 namespace corvane {
 namespace {
@@ -78,6 +79,45 @@ TEST(RunUpload, NamesThePortAndWhatItSaid) {
     EXPECT_EQ(detail(), "no serial port configured");
     job.filePath = "";
     EXPECT_EQ(detail(), "no parameter file chosen");
+}
+
+// Another program on the port is named when the run fails there, and never refuses a run.
+TEST(RunUpload, NamesOtherProgramsOnThePortOfAFailedRun) {
+    const std::string modemManager =
+        "also open in ModemManager (pid 812): stop it with `systemctl stop ModemManager`, or keep "
+        "it away from the module with the udev rule in /usr/share/doc/corvane/examples/";
+    const std::string others =
+        modemManager + "; also open in corvane-update (pid 900): wait for its update to end";
+    const struct {
+        const char* name;
+        bool silent;
+        const char* openFailure;
+        ResultCode code;
+        std::string detail;
+    } cases[] = {
+        {"refused", false, "in use by another program that holds it exclusively",
+         ResultPortUnavailable,
+         "/dev/ttyS1: in use by another program that holds it exclusively; " + others},
+        {"silent", true, nullptr, ResultModemNotConnected,
+         "no answer to AT at 115200, 230400, 57600, 38400, 19200 baud (2 passes); /dev/ttyS1: " +
+             others},
+        {"answers", false, nullptr, ResultOk, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::UploadRig rig("Lines:1\nA\n",
+                            {.family = sim::Family::K31, .faults = {.silent = c.silent}});
+        rig.port.SetOtherHolders({{"ModemManager", 812}, {"corvane-update", 900}});
+        rig.port.FailOpen(c.openFailure != nullptr, c.openFailure ? c.openFailure : "");
+        const UploadOutcome outcome =
+            RunUpload(JobFor(rig, UploadProcedure::Text), {}, rig.platform);
+        EXPECT_EQ(outcome.code, c.code);
+        EXPECT_EQ(outcome.detail, c.detail);
+    }
+
+    std::string detail = "no answer";
+    AddOtherHolders(detail, "/dev/ttyS1", {{"minicom", 7}});
+    EXPECT_EQ(detail, "no answer; /dev/ttyS1: also open in minicom (pid 7): close it");
 }
 
 }  // namespace

@@ -6,13 +6,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "platform/SerialPortList.h"
 #include "platform/win32/WinSerialPort.h"
 
 namespace corvane::platform::win32 {
@@ -181,6 +184,21 @@ TEST_F(WinSerialPortTest, PurgeDropsWhatWasNotYetRead) {
     Sleep(100);
     ASSERT_TRUE(port.Purge());
     EXPECT_EQ(Reply(port), "");
+}
+
+// Wine enters the COM ports it maps in SERIALCOMM as Windows' drivers do.
+TEST_F(WinSerialPortTest, TheMappedPortsAreListedAndNamedInEveryForm) {
+    const std::vector<SerialPortInfo> ports = ListSerialPorts();
+    const auto named = [&ports](const std::string& name) {
+        return std::count_if(ports.begin(), ports.end(),
+                             [&name](const SerialPortInfo& port) { return NamesPort(name, port); });
+    };
+    for (const std::string& port : {atFirstRate, PortFromEnvironment("CORVANE_PORT_57600")}) {
+        EXPECT_EQ(named(port), 1) << port;
+        EXPECT_EQ(named(port + ":"), 1) << port;
+        EXPECT_EQ(named("\\\\.\\" + port), 1) << port;
+    }
+    EXPECT_EQ(named("COM199"), 0);
 }
 
 }  // namespace

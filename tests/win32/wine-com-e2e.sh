@@ -98,6 +98,7 @@ if [[ $update == *.exe ]]; then
     "$WINE" reg add 'HKLM\Software\Microsoft\RIL' /v BaudRate /t REG_DWORD /d 115200 /f \
         >/dev/null
     run text -q -f 31 "$text_sample"
+    run list --list-ports
 else
     run text -q -f 31 -p "$(port COM5)" -b 115200 "$text_sample"
 fi
@@ -113,6 +114,13 @@ expect_success text
 [[ $(<"$scratch/COM5.stored") == "$(text_set "$text_sample")" ]] ||
     fail "text: the module holds something else than the file's data"
 grep -q 'AT^QMSO' <(tail -n 1 "$scratch/COM5.transcript") || fail "text: not switched off last"
+
+if [[ $update == *.exe ]]; then
+    [[ $(<"$scratch/list.status") == 0 ]] || fail "list: exit status $(<"$scratch/list.status")"
+    listed=$(tr -d '\r' <"$scratch/list.out")
+    grep -qx "COM5  (the registry's port)" <<<"$listed" || fail "list: COM5 unmarked: $listed"
+    grep -qx "COM6" <<<"$listed" || fail "list: no COM6: $listed"
+fi
 
 expect_success binary
 cmp -s "$scratch/COM6.stored" "$binary_sample" || fail "binary: the module holds something else"

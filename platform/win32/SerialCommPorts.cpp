@@ -1,0 +1,57 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+
+#include "platform/SerialPortList.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/WinSerialPort.h"
+
+namespace corvane::platform {
+
+namespace {
+
+// Every serial port driver enters each port it serves here while the port is present: the
+// value's name is the driver's device ("\Device\Serial0"), its data the COM name.
+constexpr const wchar_t* SerialCommKey = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
+
+}  // namespace
+
+std::vector<SerialPortInfo> ListSerialPorts() {
+    std::vector<SerialPortInfo> ports;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, SerialCommKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return ports;  // no port has ever been present
+    }
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD nameLength = static_cast<DWORD>(std::size(name));
+        wchar_t data[64] = {};
+        // One unit short of the buffer, so that the text always ends in a zero.
+        DWORD dataBytes = sizeof data - sizeof data[0];
+        DWORD type = REG_NONE;
+        const LSTATUS status = RegEnumValueW(key, index, name, &nameLength, nullptr, &type,
+                                             reinterpret_cast<BYTE*>(data), &dataBytes);
+        if (status == ERROR_NO_MORE_ITEMS) {
+            break;
+        }
+        // A name or data too long for a COM port is none of ours to list.
+        if (status == ERROR_SUCCESS && type == REG_SZ && data[0] != L'\0') {
+            ports.push_back({.device = win32::Utf8FromWide(data)});
+        }
+    }
+    RegCloseKey(key);
+    std::sort(ports.begin(), ports.end(), [](const SerialPortInfo& a, const SerialPortInfo& b) {
+        return PortNameBefore(a.device, b.device);
+    });
+    return ports;
+}
+
+bool NamesPort(const std::string& name, const SerialPortInfo& port) {
+    // "COM5:", "COM5" and "\\.\COM5" are one port, in any case.
+    return _stricmp(win32::PortDevicePath(name).c_str(),
+                    win32::PortDevicePath(port.device).c_str()) == 0;
+}
+
+}  // namespace corvane::platform

@@ -1,0 +1,76 @@
+#include "cli/PortListing.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/cli/ScratchDirectory.h"
+
+namespace corvane::cli {
+namespace {
+
+std::string RegistryNaming(const ScratchDirectory& dir, const std::string& file,
+                           const std::string& port) {
+    return dir.Write(
+        file, "REGEDIT4\n[HKLM\\Drivers\\BuiltIn\\Multiplexer]\n\"ParentPort\"=\"" + port + "\"\n");
+}
+
+TEST(PortListing, OnePortALineWithTheRegistrysPortMarked) {
+    ScratchDirectory dir;
+    // A device file of its own, so that a link to it can name it.
+    const std::string uart = dir.Write("ttyS4", "");
+    std::filesystem::create_symlink(uart, dir.PathOf("by-id"));
+    const std::vector<platform::SerialPortInfo> ports = {
+        {.device = "/dev/ttyACM0", .usbId = "1e2d:0061", .product = "PLS8", .driver = "cdc_acm"},
+        {.device = uart, .driver = "serial"},
+        {.device = "/dev/ttyUSB0",
+         .usbId = "0403:6001",
+         .manufacturer = "FTDI",
+         .product = "FT232R USB UART",
+         .driver = "ftdi_sio"},
+    };
+    const std::string acm = "/dev/ttyACM0  1e2d:0061  PLS8  driver cdc_acm";
+    const std::string ftdi = "/dev/ttyUSB0  0403:6001  FTDI  FT232R USB UART  driver ftdi_sio";
+    const std::string marked = "  (the registry's port)";
+    const std::string missing = dir.PathOf("missing.reg");
+    const struct {
+        std::vector<platform::SerialPortInfo> ports;
+        std::string registry;
+        std::string out;
+        std::string err;
+        // Named by --registry: one that does not read is a usage error.
+        bool required = false;
+    } cases[] = {
+        {ports, RegistryNaming(dir, "acm.reg", "/dev/ttyACM0"),
+         acm + marked + "\n" + uart + "  driver serial\n" + ftdi + "\n", ""},
+        {ports, RegistryNaming(dir, "link.reg", dir.PathOf("by-id")),
+         acm + "\n" + uart + "  driver serial" + marked + "\n" + ftdi + "\n", ""},
+        {ports, RegistryNaming(dir, "pty.reg", "/dev/pts/3"),
+         acm + "\n" + uart + "  driver serial\n" + ftdi + "\n",
+         "corvane-update: /dev/pts/3, the registry's port, is not among the serial ports "
+         "present\n"},
+        {{},
+         missing,
+         "",
+         "corvane-update: " + missing + ": no such file\ncorvane-update: no serial ports found\n"},
+        {ports, missing, "", "corvane-update: " + missing + ": no such file\n", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.registry);
+        std::ostringstream out;
+        std::ostringstream err;
+        Console console{out, err};
+        UpdateOptions options;
+        options.registryFile = c.registry;
+        options.registryRequired = c.required;
+        EXPECT_EQ(ListPorts(c.ports, options, console), c.required ? UsageErrorStatus : 0);
+        EXPECT_EQ(out.str(), c.out);
+        EXPECT_EQ(err.str(), c.err);
+    }
+}
+
+}  // namespace
+}  // namespace corvane::cli
