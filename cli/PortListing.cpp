@@ -11,12 +11,13 @@ namespace corvane::cli {
 namespace {
 
 // The registry's port, empty when it names none; nothing when the export that --registry
-// names does not read. Why a registry does not read is said on err.
+// names does not read. Why a named export does not read is said on err; the system's own
+// default export is only a help here, and often absent.
 std::optional<std::string> RegistryPort(const UpdateOptions& options, std::ostream& err) {
     std::string error;
     const std::unique_ptr<platform::Registry> registry =
         platform::OpenSettingsRegistry(options.registryFile, error);
-    if (!error.empty()) {
+    if (!error.empty() && !options.registryFile.empty()) {
         err << "corvane-update: " << error << '\n';
         if (options.registryRequired) {
             return std::nullopt;
