@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the release of HEAD into dist/: the Debian packages corvane and corvane-modemsim, the
-# Windows installer and zip (scripts/package-windows.sh), and dist/SHA256SUMS over them all.
+# Windows installer and zip (scripts/build-packages.sh windows-release), and dist/SHA256SUMS over them all.
 # Refuses a tree with changes not committed, and builds from an export of HEAD, so that the
 # release holds exactly what HEAD holds and nothing a build folder kept.
 # Usage: scripts/release.sh [--linux-only]
@@ -31,10 +31,10 @@ rm -rf "$dist"
 mkdir -p "$dist"
 
 echo "=== Debian packages of $(git rev-parse --short HEAD)"
-"$source/scripts/build-debs.sh" "$dist"
+"$source/scripts/build-packages.sh" release "$dist"
 if ((windows)); then
     echo "=== Windows installer and zip"
-    "$source/scripts/package-windows.sh" "$dist"
+    "$source/scripts/build-packages.sh" windows-release "$dist"
 fi
 
 (cd "$dist" && sha256sum -- * >"$source/SHA256SUMS")

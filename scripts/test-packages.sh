@@ -33,7 +33,7 @@ for package in "${packages[@]}"; do
 done
 
 echo "=== build"
-scripts/build-debs.sh "$work/debs"
+scripts/build-packages.sh release "$work/debs"
 debs=("$work"/debs/*.deb)
 
 echo "=== lintian"
