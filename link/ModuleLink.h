@@ -31,7 +31,9 @@ struct RateProbeOrder {
     size_t count = 0;
 
     explicit RateProbeOrder(uint32_t configuredRate);
-    std::span<const uint32_t> Rates() const { return std::span(rates).first(count); }
+    std::span<const uint32_t> Rates() const& { return std::span(rates).first(count); }
+    // The span would point into a temporary that is gone before the span is used.
+    std::span<const uint32_t> Rates() const&& = delete;
 };
 
 // The serial connection to the radio module: port, power control and the AT dialogue.

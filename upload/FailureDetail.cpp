@@ -18,7 +18,9 @@ bool IsBlank(char c) {
 
 std::string NoAnswerAtAnyRate(uint32_t configuredRate) {
     std::string rates;
-    for (const uint32_t rate : RateProbeOrder(configuredRate).Rates()) {
+    // Named: a range over the span of a temporary would outlive the rates it points into.
+    const RateProbeOrder order(configuredRate);
+    for (const uint32_t rate : order.Rates()) {
         rates += (rates.empty() ? "" : ", ") + std::to_string(rate);
     }
     return "no answer to AT at " + rates + " baud (" + std::to_string(RateSearchPasses) +
