@@ -20,7 +20,17 @@ const char* AdviceFor(const std::string& program) {
 
 void AddOtherHolders(std::string& detail, const std::string& port,
                      const std::vector<platform::PortHolder>& holders) {
-    if (holders.empty()) {
+    std::string added;
+    for (const platform::PortHolder& holder : holders) {
+        const std::string pid = "(pid " + std::to_string(holder.pid) + ")";
+        // The lock's own refusal names the other update already.
+        if (detail.find(pid) != std::string::npos) {
+            continue;
+        }
+        added += (added.empty() ? "" : "; ") + std::string("also open in ") + holder.program + " " +
+                 pid + ": " + AdviceFor(holder.program);
+    }
+    if (added.empty()) {
         return;
     }
     const std::string named = port + ": ";
@@ -29,10 +39,7 @@ void AddOtherHolders(std::string& detail, const std::string& port,
     } else {
         detail += detail.starts_with(named) ? "; " : "; " + named;
     }
-    for (size_t i = 0; i < holders.size(); ++i) {
-        detail += (i == 0 ? "" : "; ") + std::string("also open in ") + holders[i].program +
-                  " (pid " + std::to_string(holders[i].pid) + "): " + AdviceFor(holders[i].program);
-    }
+    detail += added;
 }
 
 }  // namespace corvane

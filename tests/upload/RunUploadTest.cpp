@@ -118,6 +118,9 @@ TEST(RunUpload, NamesOtherProgramsOnThePortOfAFailedRun) {
     std::string detail = "no answer";
     AddOtherHolders(detail, "/dev/ttyS1", {{"minicom", 7}});
     EXPECT_EQ(detail, "no answer; /dev/ttyS1: also open in minicom (pid 7): close it");
+    detail = "/dev/ttyS1: in use by another update (pid 9)";
+    AddOtherHolders(detail, "/dev/ttyS1", {{"corvane-update", 9}});
+    EXPECT_EQ(detail, "/dev/ttyS1: in use by another update (pid 9)") << "named once";
 }
 
 }  // namespace
