@@ -5,15 +5,12 @@
 #include "upload/BinaryRecordReader.h"
 #include "upload/ParameterFile.h"
 #include "upload/ResultCode.h"
+#include "upload/ResultText.h"
 #include "upload/TextBlockReader.h"
 
 namespace corvane::cli {
 
 namespace {
-
-std::string Counted(uint64_t count, const char* unit) {
-    return std::to_string(count) + " " + unit + (count == 1 ? "" : "s");
-}
 
 int Refused(Console& console, const std::string& path, const std::string& problem,
             ResultCode code) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "cli/EscapedBytes.h"
+#include "link/EscapedBytes.h"
 
 namespace corvane::cli {
 

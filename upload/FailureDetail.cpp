@@ -1,7 +1,8 @@
 #include "upload/FailureDetail.h"
 
-#include <cstdio>
 #include <cstring>
+
+#include "link/EscapedBytes.h"
 
 namespace corvane {
 
@@ -71,21 +72,9 @@ std::string ReplyWords(std::span<const char> reply) {
     while (!text.empty() && IsBlank(text.back())) {
         text.remove_suffix(1);
     }
-    std::string words;
-    for (const char c : text.substr(0, LongestReplyShown)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\r') {
-            words += "\\r";
-        } else if (c == '\n') {
-            words += "\\n";
-        } else if (byte < 0x20 || byte >= 0x7F) {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            words += escaped;
-        } else {
-            words += c;
-        }
-    }
+    const std::string_view shown = text.substr(0, LongestReplyShown);
+    const std::string words =
+        EscapedBytes({reinterpret_cast<const uint8_t*>(shown.data()), shown.size()});
     return text.size() > LongestReplyShown ? words + "..." : words;
 }
 

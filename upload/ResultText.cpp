@@ -19,10 +19,6 @@ constexpr std::array<const char*, 8> ResultMessages = {
     "Probably Wrong module type.",
 };
 
-std::string Counted(uint32_t count, const char* unit) {
-    return std::to_string(count) + " " + unit + (count == 1 ? "" : "s");
-}
-
 }  // namespace
 
 const char* ResultMessageText(int code) {
@@ -30,6 +26,10 @@ const char* ResultMessageText(int code) {
         return "";
     }
     return ResultMessages[static_cast<size_t>(code)];
+}
+
+std::string Counted(uint64_t count, const char* unit) {
+    return std::to_string(count) + " " + unit + (count == 1 ? "" : "s");
 }
 
 std::string FailureText(int code) {

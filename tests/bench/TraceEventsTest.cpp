@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "bench/TraceEvents.h"
-#include "cli/EscapedBytes.h"
+#include "link/EscapedBytes.h"
 
 namespace corvane::bench {
 namespace {
@@ -17,7 +17,7 @@ TEST(TraceBytes, EveryByteValueSurvivesTheTracesEscaping) {
         all += static_cast<char>(byte);
     }
     const std::string escaped =
-        cli::EscapedBytes({reinterpret_cast<const uint8_t*>(all.data()), all.size()});
+        EscapedBytes({reinterpret_cast<const uint8_t*>(all.data()), all.size()});
 
     EXPECT_EQ(UnescapeBytes(escaped), all);
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/EscapedBytes.h"
+#include "link/EscapedBytes.h"
 #include "tests/support/EventLog.h"
 #include "tests/support/FakeSerialPort.h"
 #include "tests/support/VirtualClock.h"

@@ -1,6 +1,6 @@
-#include "cli/EscapedBytes.h"
+#include "link/EscapedBytes.h"
 
-namespace corvane::cli {
+namespace corvane {
 
 std::string EscapedBytes(std::span<const uint8_t> bytes) {
     static constexpr char Digits[] = "0123456789ABCDEF";
@@ -33,4 +33,4 @@ std::string EscapedBytes(std::span<const uint8_t> bytes) {
     return text;
 }
 
-}  // namespace corvane::cli
+}  // namespace corvane
