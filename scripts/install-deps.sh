@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libgl-dev fonts-dejavu-core
     g++-mingw-w64-x86-64 wine64
     xvfb xdotool imagemagick
-    nsis desktop-file-utils appstream libxml2-utils
+    nsis desktop-file-utils appstream libxml2-utils shared-mime-info
     scdoc man-db bash-completion dpkg-dev file lintian
 )
 
