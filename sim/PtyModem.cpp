@@ -36,9 +36,12 @@ class OutputQueue {
         bool forRoom;   // the program's input queue is full: wait until it reads
     };
 
+    // `arrived` is cut to the millisecond: a delay counts from that millisecond's end, or a
+    // reply could come up to a millisecond before its time.
     void Add(std::vector<ModemOutput>& outputs, uint64_t arrived) {
         for (ModemOutput& output : outputs) {
-            lastDue = std::max(lastDue, arrived + output.delayMs);
+            const uint64_t due = output.delayMs == 0 ? arrived : arrived + 1 + output.delayMs;
+            lastDue = std::max(lastDue, due);
             queue.push_back({lastDue, std::move(output)});
         }
     }
