@@ -16,13 +16,16 @@ inline std::span<const uint8_t> CommandBytes(const char* command) {
     return {reinterpret_cast<const uint8_t*>(command), length};
 }
 
-// Whether the reply text, up to its zero byte (or the end of the buffer), holds the marker.
-inline bool Contains(std::span<const char> reply, std::string_view marker) {
+// The reply text: up to its zero byte, or the whole buffer when it holds none.
+inline std::string_view Text(std::span<const char> reply) {
     const void* end = std::memchr(reply.data(), 0, reply.size());
-    const size_t length = end != nullptr
+    return {reply.data(), end != nullptr
                               ? static_cast<size_t>(static_cast<const char*>(end) - reply.data())
-                              : reply.size();
-    return std::string_view(reply.data(), length).find(marker) != std::string_view::npos;
+                              : reply.size()};
+}
+
+inline bool Contains(std::span<const char> reply, std::string_view marker) {
+    return Text(reply).find(marker) != std::string_view::npos;
 }
 
 // A reply that never comes reads as empty text.

@@ -1,8 +1,9 @@
 #include "upload/FailureDetail.h"
 
-#include <cstring>
+#include <string_view>
 
 #include "link/EscapedBytes.h"
+#include "link/ReplyText.h"
 
 namespace corvane {
 
@@ -61,11 +62,7 @@ std::string RefusedBlock(BlockResult result, std::string_view block, std::span<c
 }
 
 std::string ReplyWords(std::span<const char> reply) {
-    const void* end = std::memchr(reply.data(), 0, reply.size());
-    std::string_view text(reply.data(),
-                          end != nullptr
-                              ? static_cast<size_t>(static_cast<const char*>(end) - reply.data())
-                              : reply.size());
+    std::string_view text = reply_text::Text(reply);
     while (!text.empty() && IsBlank(text.front())) {
         text.remove_prefix(1);
     }
