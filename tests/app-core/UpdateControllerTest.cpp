@@ -12,7 +12,6 @@
 #include <fstream>
 #include <memory>
 
-#include "app/core/ResultMessage.h"
 #include "platform/registry/MemoryRegistry.h"
 #include "platform/registry/RegistryValues.h"
 #include "tests/app-core/ScriptedProcedure.h"
@@ -256,30 +255,7 @@ TEST_F(UpdateControllerTest, AFailureLeavesTheBarWhereTheProcedureDid) {
     EXPECT_THAT(view.Take(), ElementsAre("start off", "bar 0/100", "bar 30/60",
                                          "result Audio Parameter Update failed!\r\nError code: 5\r"
                                          "Modem didn't accept data."));
-}
-
-TEST_F(UpdateControllerTest, ResultBoxesTellHowTheRunEnded) {
-    struct Case {
-        UploadOutcome outcome;
-        std::string text;
-        MessageIcon icon;
-    };
-    const Case cases[] = {
-        {{}, "Audio Parameter Update successfull", MessageIcon::Information},
-        {{.code = ResultPortUnavailable, .detail = "/dev/ttyX: permission denied"},
-         "Audio Parameter Update failed!\r\nError code: 2\rCOM-Port not accessible or Baud "
-         "rate not possible.\r\n/dev/ttyX: permission denied",
-         MessageIcon::Exclamation},
-        {{.stopped = true},
-         "Audio Parameter Update stopped!\r\nNothing was written before the stop.",
-         MessageIcon::Exclamation},
-    };
-    for (const Case& c : cases) {
-        const Message message = ResultMessageFor(c.outcome);
-        EXPECT_EQ(message.text, c.text);
-        EXPECT_EQ(message.caption, "Audio Parameter Update");
-        EXPECT_EQ(message.icon, c.icon);
-    }
+    EXPECT_EQ(view.shown.back().icon, MessageIcon::Exclamation);
 }
 
 TEST_F(UpdateControllerTest, NoSecondStartWhileAnUpdateRuns) {

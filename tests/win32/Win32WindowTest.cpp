@@ -93,23 +93,21 @@ std::wstring BoxText(HWND box) {
 // button asks the chooser, which names the sample.
 class RunningDialog {
   public:
-    explicit RunningDialog(const char* port, std::string givenFile = {}) {
+    explicit RunningDialog(const char* port) {
         registry.SetValue("HKLM", "Drivers\\BuiltIn\\Multiplexer", "ParentPort",
                           platform::TextValue(std::u16string(port, port + strlen(port))));
         registry.SetValue("HKLM", "Software\\Microsoft\\RIL", "BaudRate",
                           platform::NumberValue(115200));
         std::promise<DWORD> started;
         threadId = started.get_future();
-        thread = std::thread([this, &started, givenFile] {
+        thread = std::thread([this, &started] {
             started.set_value(GetCurrentThreadId());
             Win32UpdateDialog dialog(
                 {.registry = registry,
                  .procedure = UpdateController::ModuleProcedure(platform::Platform::System()),
-                 .chooseFile =
-                     [](HWND) {
-                         return ChosenFile{CORVANE_SAMPLES_DIR "/k31-audio.prm", "k31-audio.prm"};
-                     },
-                 .givenFile = givenFile});
+                 .chooseFile = [](HWND) {
+                     return ChosenFile{CORVANE_SAMPLES_DIR "/k31-audio.prm", "k31-audio.prm"};
+                 }});
             result = dialog.Run(GetModuleHandleW(nullptr));
         });
         dialogThread = threadId.get();
@@ -208,15 +206,6 @@ TEST(Win32Window, OpensChoosesAFileAndReportsAWholeUpdate) {
     PostMessageW(dialog.window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(dialog.Ended());
     EXPECT_EQ(dialog.result, IDOK);
-}
-
-TEST(Win32Window, OpensWithTheFileGivenToIt) {
-    RunningDialog dialog(std::getenv("CORVANE_PORT_QUICK"), CORVANE_SAMPLES_DIR "/k47-audio.prm");
-    ASSERT_NE(dialog.window, nullptr);
-    EXPECT_EQ(TextOf(dialog.Control(FileNameBoxId)), L"k47-audio");
-    EXPECT_TRUE(IsWindowEnabled(dialog.Control(StartUpdateId)));
-    PostMessageW(dialog.window, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(dialog.Ended());
 }
 
 TEST(Win32Window, ClosingDuringAnUpdateAsksThenStopsAndEndsAfterTheResult) {
