@@ -35,7 +35,7 @@ class UpdateView {
     virtual void EndWaitCursor() = 0;
     // A box owned by the dialog; returns once it has been dismissed.
     virtual void ShowBox(const Message& message) = 0;
-    // A Yes/No question owned by the dialog; true for Yes.
+    // A Yes/No question owned by the dialog, No the default answer; true for Yes.
     virtual bool Ask(const Message& message) = 0;
     // A box that leaves the dialog usable. Once the operator has dismissed it, the view calls
     // UpdateController::ResultDismissed on the dialog's thread, before or after this returns.

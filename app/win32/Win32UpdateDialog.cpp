@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
 #include "app/core/MainDialogIds.h"
 #include "app/win32/ProgramTitle.h"
 #include "platform/win32/WideText.h"
@@ -99,7 +97,6 @@ BOOL Win32UpdateDialog::Initialise() {
     SendMessageW(dialog, WM_SETICON, ICON_BIG, icon);
     SendMessageW(dialog, WM_SETICON, ICON_SMALL, icon);
     CenterWindow();
-    SendDlgItemMessageW(dialog, ProgressBarId, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     // True gives the input focus to the first tab stop.
     return controller.Open() ? TRUE : FALSE;
 }
@@ -183,7 +180,8 @@ void Win32UpdateDialog::ShowPathTip(std::wstring path) {
     // The box shows the name only; the whole path is there on pointing at it.
     const HWND nameBox = GetDlgItem(dialog, FileNameBoxId);
     TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
+    // The size that common controls 5, which the program gets without a manifest, accept.
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = dialog;
     tool.uId = reinterpret_cast<UINT_PTR>(nameBox);
@@ -199,9 +197,8 @@ void Win32UpdateDialog::ShowPathTip(std::wstring path) {
 
 void Win32UpdateDialog::SetProgress(ProgressScale progress) {
     SendDlgItemMessageW(dialog, ProgressBarId, PBM_SETRANGE, 0, MAKELPARAM(0, progress.range));
-    // Like the device's control, the bar stops at its ends.
-    SendDlgItemMessageW(dialog, ProgressBarId, PBM_SETPOS,
-                        std::min(progress.position, progress.range), 0);
+    // The control stops a position beyond the range at its end.
+    SendDlgItemMessageW(dialog, ProgressBarId, PBM_SETPOS, progress.position, 0);
 }
 
 void Win32UpdateDialog::EnableStart(bool enabled) {
@@ -225,7 +222,7 @@ void Win32UpdateDialog::ShowBox(const Message& message) {
 }
 
 bool Win32UpdateDialog::Ask(const Message& message) {
-    return MessageBoxFor(dialog, message, MB_YESNO) == IDYES;
+    return MessageBoxFor(dialog, message, MB_YESNO | MB_DEFBUTTON2) == IDYES;
 }
 
 void Win32UpdateDialog::ShowResult(const Message& message) {

@@ -219,6 +219,8 @@ TEST(Win32Window, ClosingDuringAnUpdateAsksThenStopsAndEndsAfterTheResult) {
     const HWND question = dialog.WaitForBox();
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(BoxText(question), L"An update is running. Stop it after the current block?");
+    EXPECT_EQ(GetWindowLongW(GetDlgItem(question, IDNO), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON)
+        << "Enter keeps it running";
     PostMessageW(question, WM_COMMAND, IDYES, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }));
 
