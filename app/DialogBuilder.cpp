@@ -109,7 +109,7 @@ DialogControls BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate
         widget->setEnabled(!(control.style & WS_DISABLED));
         widget->setVisible(control.style & WS_VISIBLE);
         widget->setFocusPolicy(FocusPolicyOf(control));
-        controls.placed.append({control.id, widget, control.rect});
+        controls.placed.append({widget, control.rect});
 
         if (control.style & WS_GROUP) {
             radioGroup = nullptr;

@@ -24,17 +24,6 @@ struct DialogUnits {
 // The controls built from a template, each placed by its rectangle in dialog units.
 class DialogControls {
   public:
-    // The control with that id when it is a Widget; null otherwise.
-    template <typename Widget>
-    Widget* Find(int id) const {
-        for (const Placed& control : placed) {
-            if (control.id == id) {
-                return qobject_cast<Widget*>(control.widget);
-            }
-        }
-        return nullptr;
-    }
-
     // Places every control for a client area of that size: the template's dialog units stretched
     // to fill it, the font scaled with them by the lesser stretch, so that its text still fits.
     void Layout(QSize clientSize);
@@ -42,7 +31,6 @@ class DialogControls {
   private:
     friend DialogControls BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate);
     struct Placed {
-        int id;
         QWidget* widget;
         QRect units;
     };

@@ -41,7 +41,7 @@ struct DialogTemplate {
     // control is of a kind the window cannot show.
     bool Parse(const ScriptDialog& dialog);
     // The program's dialog resource with that id; a template without controls when it is
-    // missing or damaged, so that building on it fails visibly in the data exchange.
+    // missing or damaged, so that the dialog built on it fails visibly in binding its controls.
     static DialogTemplate Load(int id);
 };
 

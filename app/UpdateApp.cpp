@@ -34,8 +34,7 @@ class LoggedMessages : public MessagePresenter {
 
 UpdateApp::UpdateApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationVersion(VersionRecord::Load().fileVersion);
-    // The program waits for a running update after its window has closed; quitting on the last
-    // window would cut those waits short.
+    // The program ends when the dialog's own loop returns, not when some window closes.
     setQuitOnLastWindowClosed(false);
 }
 

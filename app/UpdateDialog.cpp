@@ -55,13 +55,24 @@ UpdateDialog::UpdateDialog(const DialogServices& services, const DialogTemplate&
 
 UpdateDialog::~UpdateDialog() = default;
 
+namespace {
+
+// A control built from the template, by the id that is its object name; null when the template
+// has none of that kind there.
+template <typename Widget>
+Widget* Control(const QDialog& dialog, int id) {
+    return dialog.findChild<Widget*>(QString::number(id), Qt::FindDirectChildrenOnly);
+}
+
+}  // namespace
+
 bool UpdateDialog::BindControls() {
-    selectFileButton = controls.Find<QPushButton>(SelectFileId);
-    fileNameBox = controls.Find<QLineEdit>(FileNameBoxId);
-    fileDateBox = controls.Find<QLineEdit>(FileDateBoxId);
-    progressBar = controls.Find<QProgressBar>(ProgressBarId);
-    startButton = controls.Find<QPushButton>(StartUpdateId);
-    const auto* firstModuleType = controls.Find<QRadioButton>(FirstModuleTypeId);
+    selectFileButton = Control<QPushButton>(*this, SelectFileId);
+    fileNameBox = Control<QLineEdit>(*this, FileNameBoxId);
+    fileDateBox = Control<QLineEdit>(*this, FileDateBoxId);
+    progressBar = Control<QProgressBar>(*this, ProgressBarId);
+    startButton = Control<QPushButton>(*this, StartUpdateId);
+    const auto* firstModuleType = Control<QRadioButton>(*this, FirstModuleTypeId);
     moduleTypes = firstModuleType ? firstModuleType->group() : nullptr;
     return selectFileButton && fileNameBox && fileDateBox && progressBar && startButton &&
            moduleTypes;

@@ -1,11 +1,10 @@
 #include "app/core/ParameterFileCheck.h"
 
 #include <chrono>
-#include <cstdio>
 #include <ctime>
 #include <filesystem>
 
-#include "platform/RegularFile.h"
+#include "upload/ParameterFile.h"
 
 namespace corvane {
 namespace {
@@ -31,11 +30,10 @@ FileDate LastWriteDate(const std::string& path) {
 }  // namespace
 
 std::optional<FileDate> CheckParameterFile(const std::string& path) {
-    const platform::RegularFile file = platform::OpenRegularFile(path);
-    if (file.stream == nullptr) {
+    ParameterFile file;
+    if (!file.Open(path)) {
         return std::nullopt;
     }
-    std::fclose(file.stream);
     return LastWriteDate(path);
 }
 

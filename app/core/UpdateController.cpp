@@ -156,7 +156,6 @@ void UpdateController::CloseRequested() {
     if (phase == Phase::Running) {
         stop.Request();
         view.BeginWaitCursor();
-        waitingForStop = true;
     } else if (phase == Phase::Idle) {
         view.End();
     }
@@ -164,8 +163,8 @@ void UpdateController::CloseRequested() {
 
 void UpdateController::RunEnded() {
     worker.join();
-    if (waitingForStop) {
-        waitingForStop = false;
+    // Only a stop asked for on closing sets the operator waiting; the dialog ends after the result.
+    if (closing) {
         view.EndWaitCursor();
     }
     if (outcome.Succeeded()) {

@@ -88,7 +88,6 @@ class UpdateController {
     Phase phase = Phase::Idle;
     // The operator chose to close: the dialog ends when the result has been dismissed.
     bool closing = false;
-    bool waitingForStop = false;
     StopRequest stop;
     // Written by the worker, read once it has been joined.
     UploadOutcome outcome;
