@@ -36,10 +36,6 @@ _corvane_update() {
         -s | --set-name)
             return
             ;;
-        --check)
-            _corvane_update_files prm
-            return
-            ;;
     esac
 
     if [[ $cur == -* ]]; then
