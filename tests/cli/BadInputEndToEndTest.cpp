@@ -228,43 +228,6 @@ std::vector<BadInput> Inputs() {
                              Said(reg + ": line 2: a key line must end with ']'"),
                              NeverHeardAByte};
          }},
-        {"MissingRegistryFileNamed", K31, false,
-         [](T& t) {
-             const std::string reg = t.directory.PathOf("none.reg");
-             return Scenario{
-                 {"-r", reg, TextSample}, 64, Said(reg + ": no such file"), NeverHeardAByte};
-         }},
-        {"RegistryWithoutAPort", K31, false,
-         [](T& t) {
-             const std::string reg = t.directory.Write(
-                 "rate.reg",
-                 "REGEDIT4\n[HKLM\\Software\\Microsoft\\RIL]\n\"BaudRate\"=dword:1c200\n");
-             return Scenario{
-                 {"-r", reg, TextSample},
-                 64,
-                 Said(
-                     "registry export " + reg +
-                     " has no ParentPort under [HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\Multiplexer]"
-                     " nor DataPortInternal under [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\RIL]") +
-                     Said(
-                         "no serial port: give --port DEVICE (or a registry export with --registry "
-                         "FILE)"),
-                 NeverHeardAByte};
-         }},
-        {"RegistryWithoutARate", K31, false,
-         [](T& t) {
-             const std::string reg = t.directory.Write(
-                 "port.reg", "REGEDIT4\n[HKLM\\Drivers\\BuiltIn\\Multiplexer]\n\"ParentPort\"=\"" +
-                                 t.Device() + "\"\n");
-             return Scenario{{"-q", "-r", reg, TextSample},
-                             0,
-                             Said("registry export " + reg +
-                                  " has no BaudRate under "
-                                  "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\RIL]; using 115200"),
-                             [](const sim::PtyModem& module) {
-                                 EXPECT_EQ(module.StoredSet(), ExpectedSet(Family::K31));
-                             }};
-         }},
     };
 }
 
