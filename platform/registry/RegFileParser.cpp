@@ -180,14 +180,22 @@ class Parser {
             name.remove_prefix(1);
         }
         const size_t separator = name.find(u'\\');
-        rootKey = Utf16ToUtf8(name.substr(0, separator));
-        keyPath = separator == Text::npos ? std::string() : Utf16ToUtf8(name.substr(separator + 1));
+        const std::string rootKey = Utf16ToUtf8(name.substr(0, separator));
+        const std::string keyPath =
+            separator == Text::npos ? std::string() : Utf16ToUtf8(name.substr(separator + 1));
         if (!MemoryRegistry::CanonicalRoot(rootKey)) {
             return Fail("unknown root key \"" + rootKey + "\"");
         }
+        if (const std::string problem = MemoryRegistry::PathProblem(keyPath); !problem.empty()) {
+            return Fail(problem);
+        }
         section = deletion ? Section::DeletedKey : Section::Key;
-        return deletion ? registry.DeleteKey(rootKey, keyPath)
-                        : registry.CreateKey(rootKey, keyPath);
+        key = nullptr;
+        if (deletion) {
+            return registry.DeleteKey(rootKey, keyPath);
+        }
+        key = registry.CreateKey(rootKey, keyPath);
+        return key != nullptr;
     }
 
     bool ValueLine(Text line) {
@@ -211,13 +219,15 @@ class Parser {
         line = Trimmed(line.substr(1));
         const std::string valueName = Utf16ToUtf8(name);
         if (line == u"-") {
-            return registry.DeleteValue(rootKey, keyPath, valueName);
+            MemoryRegistry::DeleteValue(*key, valueName);
+            return true;
         }
         RegistryValue value;
         if (!TakeData(line, value)) {
             return false;
         }
-        return registry.SetValue(rootKey, keyPath, valueName, std::move(value));
+        MemoryRegistry::SetValue(*key, valueName, std::move(value));
+        return true;
     }
 
     // Takes "..." from the front of text, resolving \\ and \".
@@ -312,8 +322,9 @@ class Parser {
     std::string& error;
     size_t lineNumber = 0;
     enum class Section { None, Key, DeletedKey } section = Section::None;
-    std::string rootKey;
-    std::string keyPath;
+    // The key of the latest key line; values go there. A later deletion may remove it, but
+    // only through a key line of its own, which replaces it.
+    MemoryRegistry::Key* key = nullptr;
 };
 
 }  // namespace

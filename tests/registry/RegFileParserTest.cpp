@@ -1,9 +1,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 #include "platform/registry/MemoryRegistry.h"
 #include "platform/registry/RegFileParser.h"
@@ -162,6 +167,73 @@ TEST_F(RegFileParserTest, InvalidFilesAreRefusedWithTheirReason) {
         EXPECT_FALSE(Parse(c.bytes));
         EXPECT_THAT(error, HasSubstr(c.reason));
     }
+}
+
+#ifndef _WIN32
+// The most memory this process has held so far, in MiB.
+long PeakMebibytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+#endif
+
+// Whatever an export holds, reading it takes time and memory in proportion to its size, or it is
+// refused with the line at fault: a deep key costs its own name, not a copy of every ancestor's
+// path, and deleting a subtree does not scan the whole registry.
+TEST_F(RegFileParserTest, LargeExportsReadQuicklyOrAreRefusedWithTheirLine) {
+    const std::string header = "REGEDIT4\n";
+    const auto path = [](size_t depth, const std::string& name) {
+        std::string text;
+        for (size_t level = 0; level < depth; ++level) {
+            text += (level == 0 ? "" : "\\") + name;
+        }
+        return text;
+    };
+    std::string manyDeletions = header;
+    for (int key = 0; key < 20000; ++key) {
+        manyDeletions += "[HKLM\\Software\\k" + std::to_string(key) + "]\n\"v\"=dword:1\n";
+    }
+    for (int key = 0; key < 20000; ++key) {
+        manyDeletions += "[-HKLM\\Software\\k" + std::to_string(key) + "]\n";
+    }
+    std::string deepestKeys = header;
+    for (int key = 0; key < 48; ++key) {
+        deepestKeys += "[HKLM\\" + path(512, std::to_string(key) + std::string(253, 'n')) +
+                       "]\n\"v\"=\"deep\"\n";
+    }
+    const struct {
+        const char* name;
+        std::string text;
+        const char* refusal;  // null: read
+    } cases[] = {
+        {"too deep", header + "[HKLM\\" + path(513, "k") + "]\n",
+         "line 2: keys deeper than 512 levels"},
+        {"long name", header + "[HKLM\\" + path(2, std::string(256, 'k')) + "]\n",
+         "line 2: a key name longer than 255 characters"},
+        {"deletions", manyDeletions, nullptr},
+        {"deepest keys", deepestKeys, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        registry.Clear();
+        error.clear();
+#ifndef _WIN32
+        const long peakBefore = PeakMebibytes();
+#endif
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Parse(c.text), c.refusal == nullptr) << error;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+#ifndef _WIN32
+        // The text itself, twice over as UTF-16, and little beside.
+        EXPECT_LT(PeakMebibytes() - peakBefore, 256) << "MiB more than before";
+#endif
+        if (c.refusal != nullptr) {
+            EXPECT_THAT(error, HasSubstr(c.refusal));
+        }
+    }
+    EXPECT_TRUE(registry.HasKey("HKLM", path(511, "47" + std::string(253, 'N'))));
+    EXPECT_FALSE(registry.HasKey("HKLM", path(512, "47" + std::string(253, 'n')) + "\\x"));
 }
 
 // Damaged files of every shape must be refused or read, never crash or read past the input.
