@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string_view>
 
 #include "upload/StopRequest.h"
@@ -11,9 +10,9 @@ namespace corvane::cli {
 // While one exists, the first SIGINT, SIGTERM or SIGHUP does not end the process: it requests
 // the stop, so that the update ends at its next probe, command or block boundary with the port
 // and the file closed (and the module switched off once it has answered), and the operator is
-// told what is being stopped. A second one ends the process at
-// once, the usual way for that signal. One at a time. On Windows Ctrl+C counts as SIGINT,
-// Ctrl+Break and closing the console as SIGTERM.
+// told what is being stopped. A second one ends the process at once, the usual way for that
+// signal. One at a time. On Windows Ctrl+C counts as SIGINT, Ctrl+Break and closing the console
+// as SIGTERM.
 class SignalStop {
   public:
     explicit SignalStop(StopRequest& stop);
@@ -25,7 +24,8 @@ class SignalStop {
     static int Received();
 
     // Keeps the first signal's notice true to what the run is doing: the command tells each
-    // phase as it begins. A new SignalStop starts before the first.
+    // phase as it begins. A new SignalStop starts before the first, while the run takes the file
+    // and the port.
     static void NotePhase(UploadPhase phase);
     // What the first signal prints now. Async-signal-safe: one lock-free load picks a fixed text.
     static std::string_view Notice() noexcept;
@@ -34,9 +34,6 @@ class SignalStop {
     static void ForgetPhase();
 };
 
-// What the first signal prints while the run is in the phase; before its first phase the run is
-// taking the file and the port.
-std::string_view StopNotice(std::optional<UploadPhase> phase) noexcept;
 // What the second prints, just before the process ends.
 inline constexpr char AbandonNotice[] =
     "\ncorvane-update: stopped at once; the module may be left in the middle of a block: the next "

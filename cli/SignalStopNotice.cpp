@@ -20,16 +20,22 @@ constexpr std::string_view WhileEnding =
     "closed; interrupt again to stop at once\n";
 
 // The phase the run is in, as an UploadPhase, for the signal handler; -1 before the first.
-std::atomic<int> current = -1;
+constexpr int NoPhase = -1;
+std::atomic<int> current = NoPhase;
 static_assert(std::atomic<int>::is_always_lock_free, "read in a signal handler");
 
 }  // namespace
 
-std::string_view StopNotice(std::optional<UploadPhase> phase) noexcept {
-    if (!phase) {
+void SignalStop::NotePhase(UploadPhase phase) {
+    current.store(static_cast<int>(phase));
+}
+
+std::string_view SignalStop::Notice() noexcept {
+    const int phase = current.load();
+    if (phase == NoPhase) {
         return BeforeTheUpdate;
     }
-    switch (*phase) {
+    switch (static_cast<UploadPhase>(phase)) {
         case UploadPhase::FindingRate:
             return DuringTheSearch;
         case UploadPhase::RateFound:
@@ -42,17 +48,8 @@ std::string_view StopNotice(std::optional<UploadPhase> phase) noexcept {
     return BeforeTheUpdate;
 }
 
-void SignalStop::NotePhase(UploadPhase phase) {
-    current.store(static_cast<int>(phase));
-}
-
-std::string_view SignalStop::Notice() noexcept {
-    const int phase = current.load();
-    return StopNotice(phase < 0 ? std::nullopt : std::optional(static_cast<UploadPhase>(phase)));
-}
-
 void SignalStop::ForgetPhase() {
-    current.store(-1);
+    current.store(NoPhase);
 }
 
 }  // namespace corvane::cli
