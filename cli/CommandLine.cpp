@@ -116,8 +116,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
         "not given, before the registry; CORVANE_REGISTRY for --registry.\n"
         "Exit status: 0 on success; 1 to 7, the update's result code; 64 for a usage error "
         "(also: no serial port given or found, or a --registry FILE that does not read); 130 or "
-        "143 when SIGINT or SIGTERM stopped the update between two blocks (a second signal "
-        "ends it at once).");
+        "143 when SIGINT or SIGTERM stopped the update at its next probe, command or block (a "
+        "second signal ends it at once).");
 
     CommandLine result;
     try {

@@ -1,14 +1,18 @@
 #pragma once
 
+#include <string_view>
+
 #include "upload/StopRequest.h"
+#include "upload/UploadPhase.h"
 
 namespace corvane::cli {
 
 // While one exists, the first SIGINT, SIGTERM or SIGHUP does not end the process: it requests
-// the stop, so that the update ends at the next block boundary with the module switched off and
-// the port and the file closed, and the operator is told so. A second one ends the process at
-// once, the usual way for that signal. One at a time. On Windows Ctrl+C counts as SIGINT,
-// Ctrl+Break and closing the console as SIGTERM.
+// the stop, so that the update ends at its next probe, command or block boundary with the port
+// and the file closed (and the module switched off once it has answered), and the operator is
+// told what is being stopped. A second one ends the process at once, the usual way for that
+// signal. One at a time. On Windows Ctrl+C counts as SIGINT, Ctrl+Break and closing the console
+// as SIGTERM.
 class SignalStop {
   public:
     explicit SignalStop(StopRequest& stop);
@@ -18,12 +22,18 @@ class SignalStop {
 
     // The first signal that arrived, 0 while none did.
     static int Received();
+
+    // Keeps the first signal's notice true to what the run is doing: the command tells each
+    // phase as it begins. A new SignalStop starts before the first, while the run takes the file
+    // and the port.
+    static void NotePhase(UploadPhase phase);
+    // What the first signal prints now. Async-signal-safe: one lock-free load picks a fixed text.
+    static std::string_view Notice() noexcept;
+
+  private:
+    static void ForgetPhase();
 };
 
-// What the first signal prints.
-inline constexpr char StopNotice[] =
-    "\ncorvane-update: stopping after the block in progress, so that the module is switched off "
-    "and the port closed; interrupt again to stop at once\n";
 // What the second prints, just before the process ends.
 inline constexpr char AbandonNotice[] =
     "\ncorvane-update: stopped at once; the module may be left in the middle of a block: the next "

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/ProgressBar.h"
+#include "cli/SignalStop.h"
 #include "cli/TerminalText.h"
 #include "cli/TracingSerialPort.h"
 #include "platform/SystemRegistry.h"
@@ -76,6 +77,7 @@ UploadOutcome RunUpdateCommand(const UpdateOptions& options, const Connection& c
     // Elsewhere one line per phase, so that a log shows where a run spent its time.
     const bool logPhases = !bar && !options.quiet && !options.trace;
     const PhaseCallback onPhase = [&bar, logPhases, &console](const PhaseReport& report) {
+        SignalStop::NotePhase(report.phase);
         if (bar) {
             bar->Phase(report);
         } else if (logPhases && (report.phase != UploadPhase::Writing || report.block == 1)) {

@@ -21,17 +21,29 @@ RateProbeOrder::RateProbeOrder(uint32_t configuredRate) {
     }
 }
 
-std::optional<uint32_t> ModuleLink::DetectBaudRate(uint32_t configuredRate) {
+std::optional<uint32_t> ModuleLink::DetectBaudRate(uint32_t configuredRate,
+                                                   const std::function<bool()>& stopped) {
+    // The search takes seconds: whoever waits for it may give up before any of its steps.
+    const auto stopHere = [&stopped] { return stopped && stopped(); };
     const RateProbeOrder order(configuredRate);
     for (int pass = 0; pass < RateSearchPasses; ++pass) {
+        if (stopHere()) {
+            return std::nullopt;
+        }
         // A module that missed its power-up or hung in a data mode gets a fresh start each pass.
         PowerOnAndReset();
         if (AnswersProbeAt(configuredRate)) {
             return configuredRate;
         }
         for (const uint32_t candidate : order.Rates().subspan(1)) {
+            if (stopHere()) {
+                return std::nullopt;
+            }
             if (!AnswersProbeAt(candidate)) {
                 continue;
+            }
+            if (stopHere()) {
+                return std::nullopt;
             }
             // The configured rate is preferred whenever the module takes it after all.
             if (AnswersProbeAt(configuredRate)) {

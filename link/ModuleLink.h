@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -55,8 +56,9 @@ class ModuleLink {
     bool SetBaudRate(uint32_t rate);
 
     // The rate at which the module answered "AT\r", with the line left at it; nothing when it
-    // answered at none.
-    std::optional<uint32_t> DetectBaudRate(uint32_t configuredRate);
+    // answered at none, or when stopped, asked before each reset and each probe, said yes.
+    std::optional<uint32_t> DetectBaudRate(uint32_t configuredRate,
+                                           const std::function<bool()>& stopped = {});
     // Sends a zero-ended command, skips its echo and captures the reply (at most capacity - 1
     // bytes, never more than reply.size() - 1). False when no reply came within 5000 ms.
     bool SendCommand(const char* command, std::span<char> reply, uint32_t capacity);

@@ -57,6 +57,9 @@ ResultCode SendRecords(ModuleLink& link, UploadSession& session) {
         session.Report(
             {.phase = UploadPhase::Writing, .block = records.Number(), .percent = sentBefore});
         AnnounceRecord(session, recordsSent);
+        if (session.StopHere()) {
+            return ResultOk;
+        }
         const BlockResult result = link.SendBlock(command.data(), records.Buffer(), length,
                                                   session.Reply(), ReplyBufferSize);
         if (result != BlockResult::Confirmed) {

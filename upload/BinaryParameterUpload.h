@@ -17,8 +17,10 @@ class BinaryParameterUpload {
     explicit BinaryParameterUpload(platform::Platform& platform);
     virtual ~BinaryParameterUpload();
 
-    // Runs the job. With a stop request, looks at it before each record: a requested stop
-    // ends with the closing sequence, and the outcome says it was stopped.
+    // Runs the job. With a stop request, looks at it before each probe and command of the
+    // search and the handshake, which it then ends with port and file closed, and before each
+    // record and its write command: a stop there ends with the closing sequence. The outcome
+    // says it was stopped.
     UploadOutcome Upload(const UploadJob& job, const ProgressCallback& progress,
                          StopRequest* stop = nullptr);
 

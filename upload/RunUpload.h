@@ -9,7 +9,8 @@
 namespace corvane {
 
 // Constructs the procedure that the job names, runs one upload and destroys it. stop, when
-// given, can end the run early between blocks.
+// given, can end the run early: between the probes and commands before the blocks, and between
+// blocks.
 UploadOutcome RunUpload(const UploadJob& job, const ProgressCallback& progress,
                         platform::Platform& platform = platform::Platform::System(),
                         StopRequest* stop = nullptr);

@@ -30,7 +30,10 @@ ResultCode SendLinePairs(ModuleLink& link, UploadSession& session) {
     const uint32_t total = blocks.Blocks();
     for (uint32_t i = 1; i <= total; ++i) {
         if (session.StopHere()) {
-            SendCancel(session, command);
+            // Before the first block command the module holds nothing of the set to drop.
+            if (i > 1) {
+                SendCancel(session, command);
+            }
             return ResultOk;
         }
         if (!blocks.ReadBlock()) {

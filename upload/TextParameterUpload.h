@@ -17,9 +17,10 @@ class TextParameterUpload {
     explicit TextParameterUpload(platform::Platform& platform);
     virtual ~TextParameterUpload();
 
-    // Runs the job. With a stop request, looks at it before each block: a requested stop
-    // sends the cancel command and ends with the closing sequence, and the outcome says it was
-    // stopped.
+    // Runs the job. With a stop request, looks at it before each probe and command of the
+    // search and the handshake, which it then ends with port and file closed, and before each
+    // block: a stop there cancels the set once a block of it went out and ends with the closing
+    // sequence. The outcome says it was stopped.
     UploadOutcome Upload(const UploadJob& job, const ProgressCallback& progress,
                          StopRequest* stop = nullptr);
 

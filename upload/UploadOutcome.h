@@ -14,7 +14,8 @@ struct UploadOutcome {
     UploadProcedure procedure = UploadProcedure::Text;
     // ResultOk for a run that a stop request ended early: nothing failed.
     ResultCode code = ResultOk;
-    // Ended early at a stop request, at a block boundary and with the closing sequence.
+    // Ended early at a stop request: before the handshake passed with port and file closed,
+    // after it at a block boundary and with the closing sequence.
     bool stopped = false;
     // The rate the module answered at, once the search found one.
     std::optional<uint32_t> rate = std::nullopt;

@@ -48,7 +48,10 @@ ResultCode UploadSession::Start() {
         return Abandon(ResultPortUnavailable, false);
     }
     Report({.phase = UploadPhase::FindingRate, .rate = job.baudRate});
-    outcome.rate = link->DetectBaudRate(job.baudRate);
+    outcome.rate = link->DetectBaudRate(job.baudRate, [this] { return StopHere(); });
+    if (StopHere()) {
+        return Abandon(ResultOk, true);
+    }
     if (!outcome.rate) {
         outcome.detail = NoAnswerAtAnyRate(job.baudRate);
         return Abandon(ResultModemNotConnected, true);
@@ -56,6 +59,9 @@ ResultCode UploadSession::Start() {
     Report({.phase = UploadPhase::RateFound, .rate = *outcome.rate});
     link->PowerOnAndReset();
     if (!Handshake()) {
+        if (outcome.stopped) {
+            return Abandon(ResultOk, true);
+        }
         outcome.detail = NoAnswerAfterReset(*outcome.rate, HandshakeAttempts);
         return Abandon(ResultModemNotConnected, true);
     }
@@ -64,6 +70,9 @@ ResultCode UploadSession::Start() {
 
 bool UploadSession::Handshake() {
     for (int attempt = 0; attempt < HandshakeAttempts; ++attempt) {
+        if (StopHere()) {
+            return false;
+        }
         SendUnchecked("AT\r");
         // Verbose or numeric result, wherever it stands in the reply.
         if (std::strstr(reply.data(), "OK") != nullptr ||

@@ -28,13 +28,13 @@ class UploadSession {
 
     // One whole run: opens the file, then the port, finds the module's rate, powers and resets
     // the module and checks that it answers "AT\r"; only then runs the transfer, and ends with
-    // the closing sequence whatever its result. A run that fails before the module answered
-    // releases what it took (file first, then the port) and says why; a missing link or an
-    // unusable set name touches nothing.
+    // the closing sequence whatever its result. A run that fails, or is stopped, before the
+    // module answered releases what it took (file first, then the port) and says why; a missing
+    // link or an unusable set name touches nothing.
     template <typename Transfer>
     UploadOutcome Run(Transfer transfer) {
         const ResultCode started = Start();
-        outcome.code = started != ResultOk ? started : Finish(transfer());
+        outcome.code = started != ResultOk || outcome.stopped ? started : Finish(transfer());
         if (outcome.code != ResultOk && portTried) {
             NameOtherHolders();
         }
@@ -43,8 +43,8 @@ class UploadSession {
 
     // Sends a single command whose reply does not matter.
     void SendUnchecked(const char* command);
-    // For the transfer, at a block boundary: true when it is to stop there, and from then on the
-    // run counts as stopped.
+    // Before each probe, command and block that a stop may spare: true when the run is to stop
+    // there, and from then on it counts as stopped. The transfer asks at its block boundaries.
     bool StopHere();
     // The module accepted a block: counted, and reported as (position, range).
     void Accepted(uint32_t position, uint32_t range);

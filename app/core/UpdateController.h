@@ -42,8 +42,8 @@ class UpdateController {
     static Procedure ModuleProcedure(platform::Platform& platform);
 
     UpdateController(UpdateView& view, Setup setup);
-    // A running update is stopped at its next block boundary and waited for, without a report:
-    // nobody is left to read one.
+    // A running update is stopped at its next probe, command or block boundary and waited for,
+    // without a report: nobody is left to read one.
     ~UpdateController();
     UpdateController(const UpdateController&) = delete;
     UpdateController& operator=(const UpdateController&) = delete;
@@ -59,8 +59,8 @@ class UpdateController {
     void SelectFile();
     void StartUpdate();
     // The close box, Escape, the caption's OK. Without an update the dialog ends at once. During
-    // one the operator is asked; Yes stops it at the next block boundary, and the dialog ends once
-    // its result box has been dismissed.
+    // one the operator is asked; Yes stops it at its next probe, command or block boundary, and
+    // the dialog ends once its result box has been dismissed.
     void CloseRequested();
 
     // Called by the view on the dialog's thread: the end of the run that PostRunEnded announced,

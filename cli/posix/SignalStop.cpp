@@ -27,14 +27,15 @@ void OnSignal(int signal) {
     received = signal;
     target->Request();
     // Only async-signal-safe calls here; the result cannot be acted on.
-    [[maybe_unused]] const ssize_t ignored =
-        ::write(STDERR_FILENO, StopNotice, sizeof StopNotice - 1);
+    const std::string_view notice = SignalStop::Notice();
+    [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, notice.data(), notice.size());
 }
 
 }  // namespace
 
 SignalStop::SignalStop(StopRequest& stop) {
     received = 0;
+    ForgetPhase();
     target = &stop;
     struct sigaction action = {};
     action.sa_handler = OnSignal;

@@ -39,7 +39,9 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
         ExitProcess(128 + SignalFor(event));
     }
     target->Request();
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), StopNotice, sizeof StopNotice - 1, &written, nullptr);
+    const std::string_view notice = SignalStop::Notice();
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), notice.data(), static_cast<DWORD>(notice.size()),
+              &written, nullptr);
     if (event == CTRL_CLOSE_EVENT) {
         // Windows ends the process as soon as this returns (and a few seconds later in any
         // case): hold it until the module is switched off and the port closed.
@@ -52,6 +54,7 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
 
 SignalStop::SignalStop(StopRequest& stop) {
     received = 0;
+    ForgetPhase();
     target = &stop;
     ResetEvent(UpdateOver());
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);

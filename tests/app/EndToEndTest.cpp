@@ -50,6 +50,32 @@ class EndToEndTest : public QObject {
                 .procedure = UpdateController::ModuleProcedure(platform::Platform::System())};
     }
 
+    // Starts the K31 sample from the window, closes the window once closeWhen holds, answers Yes
+    // to the stop question and returns the result box's text, the last thing the window showed.
+    std::string CloseDuringTheUpdate(const std::function<bool()>& closeWhen) {
+        DialogRig rig(RealUpdates());
+        rig.dialog.reset();
+        rig.messages.answer = true;
+        rig.messages.dismissAtOnce = true;
+        rig.files.answer = Samples + QStringLiteral("/k31-audio.prm");
+        QTimer::singleShot(0, [&] {
+            UpdateDialog* dialog = ShownDialog();
+            QVERIFY(dialog != nullptr);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QString::number(SelectFileId)),
+                              Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QString::number(StartUpdateId)),
+                              Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(closeWhen(), UpdateTimeoutMs);
+            dialog->close();
+        });
+        RunMainDialog(rig.Services(), false);
+        // The question, then the result: the dialog ended only once it had been shown.
+        if (rig.messages.shown.size() != 2 || !rig.messages.shown[0].question) {
+            return "not the question and then the result";
+        }
+        return rig.messages.shown[1].message.text;
+    }
+
   private slots:
     void cleanup() { modem.reset(); }
 
@@ -146,27 +172,8 @@ class EndToEndTest : public QObject {
 
     void ClosingMidTransferStopsAtTheNextBlockAndSwitchesTheModuleOff() {
         StartModule(sim::Family::K31, 57600, [](sim::ModemOptions& o) { o.latencyMs = 150; });
-        DialogRig rig(RealUpdates());
-        rig.dialog.reset();
-        rig.messages.answer = true;
-        rig.messages.dismissAtOnce = true;
-        rig.files.answer = Samples + QStringLiteral("/k31-audio.prm");
-        QTimer::singleShot(0, [&] {
-            UpdateDialog* dialog = ShownDialog();
-            QVERIFY(dialog != nullptr);
-            QTest::mouseClick(dialog->findChild<QPushButton*>(QString::number(SelectFileId)),
-                              Qt::LeftButton);
-            QTest::mouseClick(dialog->findChild<QPushButton*>(QString::number(StartUpdateId)),
-                              Qt::LeftButton);
-            // Closed once the first block is in.
-            QTRY_VERIFY_WITH_TIMEOUT(!modem->StoredSet().empty(), UpdateTimeoutMs);
-            dialog->close();
-        });
-        RunMainDialog(rig.Services(), false);
-        // The question, then the result: the dialog ended only once it had been shown.
-        QCOMPARE(rig.messages.shown.size(), size_t{2});
-        QVERIFY(rig.messages.shown[0].question);
-        const std::string text = rig.messages.shown[1].message.text;
+        const std::string text =
+            CloseDuringTheUpdate([this] { return !modem->StoredSet().empty(); });
         QVERIFY2(text.starts_with("Audio Parameter Update stopped!\r\n"), text.c_str());
         size_t blocksCommanded = 0;
         for (const std::string& command : modem->Commands()) {
@@ -178,6 +185,20 @@ class EndToEndTest : public QObject {
         QVERIFY(modem->StoredSet().size() < 3);
         QVERIFY(Received(*modem, "AT^QBNW=aud,0"));
         QCOMPARE(modem->Commands().back(), std::string("AT^QMSO"));
+    }
+
+    // Yes to the stop question during the rate search ends the run at the next probe, with the
+    // port closed and the module not switched off.
+    void ClosingDuringTheRateSearchStopsItAtTheNextProbe() {
+        StartModule(sim::Family::K31, 115200, [](sim::ModemOptions& o) { o.faults.silent = true; });
+        const std::string text =
+            CloseDuringTheUpdate([this] { return !modem->Transcript().empty(); });
+        QCOMPARE(
+            text,
+            std::string("Audio Parameter Update stopped!\r\nNothing was written before the stop."));
+        for (const sim::TranscriptEntry& received : modem->Transcript()) {
+            QVERIFY(received.bytes.find("AT^QMSO") == std::string::npos);
+        }
     }
 };
 

@@ -30,6 +30,8 @@ class ChildProcess {
     pid_t Pid() const { return pid; }
     // Waits for it to end and returns what it printed.
     ChildResult Wait();
+    // What it has printed on stderr so far.
+    std::string ErrSoFar() const { return FileContents(directory.PathOf("err")); }
 
   private:
     // Files rather than pipes: nothing to drain while the program runs.

@@ -34,17 +34,19 @@ TEST(SignalStopTest, FirstSignalRequestsTheStopAndHandlersComeBack) {
     }
 }
 
+// The first notice says what the run is doing when the signal comes.
 TEST(SignalStopDeathTest, SecondSignalEndsTheProcess) {
     EXPECT_EXIT(
         {
             StopRequest stop;
             const SignalStop stopping(stop);
+            SignalStop::NotePhase(UploadPhase::FindingRate);
             std::raise(SIGINT);
             std::raise(SIGTERM);
             std::exit(0);
         },
         ::testing::KilledBySignal(SIGTERM),
-        "stopping after the block in progress(.|\n)*may be left in the middle of a block");
+        "stopping the rate search(.|\n)*may be left in the middle of a block");
 }
 
 }  // namespace

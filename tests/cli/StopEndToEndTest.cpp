@@ -1,6 +1,6 @@
 // corvane-update interrupted mid-run, in real time, against the virtual module on a
-// pseudo-terminal. The module answers late, so that a run lasts long enough to be interrupted
-// after its first block.
+// pseudo-terminal. The module answers late, or not at all, so that a run lasts long enough to be
+// interrupted in the rate search, in the handshake or after its first block.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -124,6 +124,84 @@ TEST_P(StopEndToEndTest, FirstSignalStopsAtTheNextBlockWithTheClosingSequence) {
 INSTANTIATE_TEST_SUITE_P(SignalsAndFamilies, StopEndToEndTest,
                          ::testing::Values(StopCase{"TextBySigint", Family::K31, SIGINT},
                                            StopCase{"BinaryBySigterm", Family::K47, SIGTERM}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Before the blocks a stop takes effect at the next probe or command: the port is closed, and the
+// module gets neither a block command nor the switch-off command.
+struct EarlyStopCase {
+    const char* name;
+    Family family;
+    int signal;
+    sim::ModemFaults faults;
+    // The phase line on stderr after which the signal comes.
+    const char* phaseLine;
+    const char* notice;
+};
+
+void PrintTo(const EarlyStopCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class EarlyStopEndToEndTest : public ::testing::TestWithParam<EarlyStopCase> {};
+
+TEST_P(EarlyStopEndToEndTest, EndsAtTheNextProbeOrCommandWithoutTouchingTheModule) {
+    const EarlyStopCase& c = GetParam();
+    sim::PtyModem modem({.family = c.family, .latencyMs = LatencyMs, .faults = c.faults});
+    std::string error;
+    ASSERT_TRUE(modem.Start(error)) << error;
+    const bool text = c.family == Family::K31;
+    ChildProcess child(CORVANE_UPDATE_COMMAND,
+                       {"-p", modem.DevicePath(), "-b", "115200", "-f", text ? "31" : "47",
+                        text ? TextSample : BinarySample},
+                       {});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (child.ErrSoFar().find(c.phaseLine) == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_THAT(child.ErrSoFar(), HasSubstr(c.phaseLine));
+    const auto signalled = std::chrono::steady_clock::now();
+    ASSERT_EQ(kill(child.Pid(), c.signal), 0);
+    const ChildResult run = child.Wait();
+    const auto took = std::chrono::steady_clock::now() - signalled;
+    modem.Stop();
+
+    EXPECT_EQ(run.status, 128 + c.signal) << run.err;
+    // At most one probe or one answered command after the signal, about a third of a second:
+    // the rest of the search would take nearly three.
+    EXPECT_LT(took, std::chrono::milliseconds(1500)) << run.err;
+    EXPECT_THAT(run.err, HasSubstr(c.notice));
+    EXPECT_THAT(run.err, HasSubstr("Nothing was written before the stop."));
+    for (const sim::TranscriptEntry& received : modem.Transcript()) {
+        EXPECT_THAT(received.bytes, Not(HasSubstr("AT^QMSO")));
+        EXPECT_THAT(received.bytes, Not(HasSubstr("AT^QBNW")));
+        EXPECT_THAT(received.bytes, Not(HasSubstr("AT^QNFS")));
+    }
+}
+
+const EarlyStopCase SearchBySigint = {
+    .name = "SearchBySigint",
+    .family = Family::K31,
+    .signal = SIGINT,
+    .faults = {.silent = true},
+    .phaseLine = "finding the rate",
+    .notice = "corvane-update: stopping the rate search",
+};
+
+// Five refusals of the handshake's "AT", then an answer: without the stop the run would go on to
+// the records.
+const EarlyStopCase HandshakeBySigterm = {
+    .name = "HandshakeBySigterm",
+    .family = Family::K47,
+    .signal = SIGTERM,
+    .faults = {.givenAnswers = {std::nullopt, "\r\nERROR\r\n", "\r\nERROR\r\n", "\r\nERROR\r\n",
+                                "\r\nERROR\r\n", "\r\nERROR\r\n"}},
+    .phaseLine = "module answers at 115200 baud",
+    .notice = "corvane-update: stopping before the update begins",
+};
+
+INSTANTIATE_TEST_SUITE_P(SearchAndHandshake, EarlyStopEndToEndTest,
+                         ::testing::Values(SearchBySigint, HandshakeBySigterm),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(StopEndToEndTest, SecondSignalEndsItAtOnce) {

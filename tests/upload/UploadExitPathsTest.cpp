@@ -16,6 +16,7 @@
 namespace corvane {
 namespace {
 
+using test::EventKind;
 using testing::ElementsAre;
 using testing::IsEmpty;
 
@@ -27,6 +28,8 @@ struct TextProcedure {
     static std::vector<std::string> TwoBlocks() { return {"AB", "CD"}; }
     static constexpr uint32_t ClosingPause = 100;
     static constexpr bool CancelsTheSet = true;
+    // What goes out between the handshake and the first block command, as the event log shows it.
+    static constexpr const char* Announcement = nullptr;
 };
 
 struct BinaryProcedure {
@@ -37,6 +40,7 @@ struct BinaryProcedure {
     static std::vector<std::string> TwoBlocks() { return {test::Record(7), test::Record(9, 'k')}; }
     static constexpr uint32_t ClosingPause = 200;
     static constexpr bool CancelsTheSet = false;
+    static constexpr const char* Announcement = "AT^QNFS=3\\r";
 };
 
 UploadJob JobFor(const test::UploadRig& rig) {
@@ -171,17 +175,14 @@ TYPED_TEST(UploadExitPathsTest, TheHandshakeTakesOkOrAZeroAnywhere) {
     }
 }
 
-// Stop requested before the run (honoured at the first block), after the first block, and after
-// the last one, when there is nothing left to stop.
+// Stop requested after the first block, and after the last one, when there is nothing left to
+// stop.
 TYPED_TEST(UploadExitPathsTest, StopsAtTheNextBlockBoundaryWithTheClosingSequence) {
     const std::vector<std::string> file = TypeParam::TwoBlocks();
-    for (size_t stopAfter = 0; stopAfter <= file.size(); ++stopAfter) {
+    for (size_t stopAfter = 1; stopAfter <= file.size(); ++stopAfter) {
         SCOPED_TRACE("stop requested after block " + std::to_string(stopAfter));
         test::UploadRig rig(TypeParam::TwoBlockFile(), {.family = TypeParam::Family});
         StopRequest stop;
-        if (stopAfter == 0) {
-            stop.Request();
-        }
         size_t reports = 0;
         const ProgressCallback progress = [&](uint32_t, uint32_t) {
             if (++reports == stopAfter) {
@@ -212,19 +213,79 @@ TYPED_TEST(UploadExitPathsTest, StopsAtTheNextBlockBoundaryWithTheClosingSequenc
     }
 }
 
-// The run fails before any block boundary: the request is not what ended it.
-TYPED_TEST(UploadExitPathsTest, AStopTheRunDidNotReachCountsForNothing) {
-    test::UploadRig rig(TypeParam::TwoBlockFile(),
-                        {.family = TypeParam::Family, .faults = {.silent = true}});
-    StopRequest stop;
-    stop.Request();
-    typename TypeParam::Upload upload(rig.platform);
-    const UploadOutcome outcome = upload.Upload(JobFor(rig), {}, &stop);
-    EXPECT_EQ(outcome.code, ResultModemNotConnected);
-    EXPECT_FALSE(outcome.stopped);
+// A stop outside the blocks takes effect at the next probe or command. Before the handshake has
+// passed the run ends as when the module does not answer: file closed, then the port, no
+// switch-off command and no power-down. After it the closing sequence ends the run, and no block
+// command goes out: the text procedure has no set begun to cancel.
+TYPED_TEST(UploadExitPathsTest, AStopBeforeTheBlocksEndsAtTheNextProbeOrCommand) {
+    const std::vector<std::string> reset = {"Call RHA_RadioPwrOn", "Dtr low", "Dtr high"};
+    const auto after = [](std::vector<std::string> lines, const std::vector<std::string>& more) {
+        lines.insert(lines.end(), more.begin(), more.end());
+        return lines;
+    };
+    const std::vector<std::string> opened = {"Call RHA_Init"};
+    const std::vector<std::string> probed = after(after(opened, reset), {"Write AT\\r"});
+    const std::vector<std::string> handshake = after(after(probed, reset), {"Write AT\\r"});
+    const std::vector<std::string> abandoned = {"Close", "Call RHA_DeInit"};
+    const std::vector<std::string> closed = {"Write AT^QMSO\\r", "Call RHA_RadioPwrOff", "Close",
+                                             "Call RHA_DeInit"};
+    struct StopPoint {
+        std::string name;
+        sim::ModemFaults faults;
+        // The stop is requested once the module has this many writes, 0: before the run.
+        size_t stopAtWrite;
+        std::vector<std::string> events;
+        bool handshakePassed;
+    };
+    std::vector<StopPoint> points = {
+        {"before the run", {}, 0, after(opened, abandoned), false},
+        {"during the search",
+         {.silent = true},
+         3,
+         after(after(probed, {"Write AT\\r", "Write AT\\r"}), abandoned),
+         false},
+        {"during the handshake",
+         {.givenAnswers = HandshakeAnswers({"\r\nERROR\r\n"})},
+         2,
+         after(handshake, abandoned),
+         false},
+        {"as the handshake passes", {}, 2, after(handshake, closed), true},
+    };
+    if (TypeParam::Announcement != nullptr) {
+        const std::string announced = TypeParam::Announcement;
+        points.push_back({std::string("between ") + announced + " and the write command",
+                          {},
+                          3,
+                          after(after(handshake, {"Write " + announced}), closed),
+                          true});
+    }
+    for (const StopPoint& point : points) {
+        SCOPED_TRACE(point.name);
+        test::UploadRig rig(TypeParam::TwoBlockFile(),
+                            {.family = TypeParam::Family, .faults = point.faults});
+        StopRequest stop;
+        if (point.stopAtWrite == 0) {
+            stop.Request();
+        }
+        size_t writes = 0;
+        rig.port.afterWrite = [&] {
+            if (++writes == point.stopAtWrite) {
+                stop.Request();
+            }
+        };
+        typename TypeParam::Upload upload(rig.platform);
+        const UploadOutcome outcome = upload.Upload(JobFor(rig), rig.Progress(), &stop);
 
-    stop.Reset();
-    EXPECT_FALSE(stop.Requested());
+        EXPECT_EQ(outcome.code, ResultOk);
+        EXPECT_TRUE(outcome.stopped);
+        EXPECT_EQ(rig.fake.log.Lines(
+                      {EventKind::Write, EventKind::SetDtr, EventKind::Call, EventKind::Close}),
+                  point.events);
+        EXPECT_THAT(rig.BlockCommands(), IsEmpty());
+        EXPECT_THAT(rig.reports, IsEmpty());
+        EXPECT_THAT(rig.port.fileOpenAtClose, ElementsAre(point.handshakePassed));
+        EXPECT_FALSE(rig.FileStillOpen());
+    }
 }
 
 }  // namespace

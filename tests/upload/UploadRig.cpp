@@ -63,6 +63,14 @@ void FileWatchingPort::Close() {
     FakeSerialPort::Close();
 }
 
+size_t FileWatchingPort::Write(std::span<const uint8_t> bytes) {
+    const size_t written = FakeSerialPort::Write(bytes);
+    if (afterWrite) {
+        afterWrite();
+    }
+    return written;
+}
+
 UploadRig::UploadRig(std::string_view content, sim::ModemOptions options)
     : directory(MakeDirectory()),
       filePath(directory + "/set.prm"),

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -34,8 +36,12 @@ class FileWatchingPort : public FakeSerialPort {
     FileWatchingPort(FakePlatform& fake, std::string path)
         : FakeSerialPort(fake.clock, fake.log), path(std::move(path)) {}
     void Close() override;
+    size_t Write(std::span<const uint8_t> bytes) override;
 
     std::vector<bool> fileOpenAtClose;
+    // Called after each write has reached the module: lets a test act at a given point of the
+    // dialogue.
+    std::function<void()> afterWrite;
 
   private:
     std::string path;
