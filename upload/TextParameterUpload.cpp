@@ -24,17 +24,20 @@ ResultCode SendLinePairs(ModuleLink& link, UploadSession& session) {
     TextBlockReader blocks(session.File().Stream());
     CommandBuffer command{};
     if (!blocks.ReadHeader()) {
-        session.Explain(blocks.Problem());
+        session.ExplainFile(blocks.Problem());
         return ResultInvalidFile;
     }
     const uint32_t total = blocks.Blocks();
+    if (total == 0) {
+        session.Explain(NothingWrittenText);
+    }
     for (uint32_t i = 1; i <= total; ++i) {
         if (session.StopHere()) {
             SendCancel(session, command);
             return ResultOk;
         }
         if (!blocks.ReadBlock()) {
-            session.Explain(blocks.Problem());
+            session.ExplainFile(blocks.Problem());
             SendCancel(session, command);
             return ResultInvalidFile;
         }
