@@ -4,6 +4,7 @@
 #include <cstring>
 #include <optional>
 
+#include "link/EscapedBytes.h"
 #include "upload/LeadingInteger.h"
 
 namespace corvane {
@@ -46,9 +47,9 @@ bool TextBlockReader::ReadHeader() {
     const char* count = block.data() + HeaderKeywordLength;
     const std::optional<uint32_t> lines = LeadingCount(count);
     if (!lines) {
+        const size_t shown = std::min<size_t>(std::strlen(count), ShownCountText);
         return Refuse(Where(header) + ": \"Lines:\" is followed by no count of lines (\"" +
-                      std::string(count, std::min<size_t>(std::strlen(count), ShownCountText)) +
-                      "\")");
+                      EscapedBytes({reinterpret_cast<const uint8_t*>(count), shown}) + "\")");
     }
     declared = *lines;
     return true;
