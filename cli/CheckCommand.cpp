@@ -3,6 +3,7 @@
 #include <string>
 
 #include "upload/BinaryRecordReader.h"
+#include "upload/FileFamily.h"
 #include "upload/ParameterFile.h"
 #include "upload/ResultCode.h"
 #include "upload/ResultText.h"
@@ -19,16 +20,26 @@ int Refused(Console& console, const std::string& path, const std::string& proble
     return code;
 }
 
-int CheckText(ParameterFile& file, const std::string& path, Console& console) {
+// A file refused by the family chosen may be the other family's.
+int RefusedContent(Console& console, const UpdateOptions& options, const std::string& problem) {
+    Refused(console, options.filePath, problem, ResultInvalidFile);
+    if (ReadsAsOtherFamily(options.filePath, options.procedure)) {
+        console.err << "corvane-update: this " << OtherFamilyAdvice(options.procedure) << '\n'
+                    << std::flush;
+    }
+    return ResultInvalidFile;
+}
+
+int CheckText(ParameterFile& file, const UpdateOptions& options, Console& console) {
     TextBlockReader blocks(file.Stream());
     if (!blocks.ReadHeader()) {
-        return Refused(console, path, blocks.Problem(), ResultInvalidFile);
+        return RefusedContent(console, options, blocks.Problem());
     }
     const uint32_t total = blocks.Blocks();
     uint64_t characters = 0;
     for (uint32_t i = 1; i <= total; ++i) {
         if (!blocks.ReadBlock()) {
-            return Refused(console, path, blocks.Problem(), ResultInvalidFile);
+            return RefusedContent(console, options, blocks.Problem());
         }
         const std::string lines = blocks.SecondLine() == 0
                                       ? "line " + std::to_string(blocks.FirstLine())
@@ -45,7 +56,7 @@ int CheckText(ParameterFile& file, const std::string& path, Console& console) {
     return ResultOk;
 }
 
-int CheckBinary(ParameterFile& file, const std::string& path, Console& console) {
+int CheckBinary(ParameterFile& file, const UpdateOptions& options, Console& console) {
     BinaryRecordReader records(file.Stream(), file.Size());
     uint64_t bytes = 0;
     while (records.More()) {
@@ -58,7 +69,7 @@ int CheckBinary(ParameterFile& file, const std::string& path, Console& console) 
         bytes += length;
     }
     if (!records.Problem().empty()) {
-        return Refused(console, path, records.Problem(), ResultInvalidFile);
+        return RefusedContent(console, options, records.Problem());
     }
     console.out << Counted(records.Number(), "record") << ", " << Counted(bytes, "byte")
                 << ", for a K47 module\n"
@@ -73,9 +84,8 @@ int RunCheckCommand(const UpdateOptions& options, Console& console) {
     if (!file.Open(options.filePath)) {
         return Refused(console, options.filePath, file.Problem(), ResultFileOpenFailed);
     }
-    return options.procedure == UploadProcedure::Text
-               ? CheckText(file, options.filePath, console)
-               : CheckBinary(file, options.filePath, console);
+    return options.procedure == UploadProcedure::Text ? CheckText(file, options, console)
+                                                      : CheckBinary(file, options, console);
 }
 
 }  // namespace corvane::cli

@@ -51,20 +51,6 @@ std::string CheckFamily(const std::string& text) {
     return ModelCodeDigits(text) ? "" : "CODE must be a module model code such as 31, K31 or 47";
 }
 
-// The name goes into every block command: it must fit the command buffer and must not break
-// the command line.
-std::string CheckSetName(const std::string& text) {
-    if (text.empty() || text.size() > MaxSetNameLength) {
-        return "NAME must have 1 to " + std::to_string(MaxSetNameLength) + " characters";
-    }
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            return "NAME must not hold control characters";
-        }
-    }
-    return "";
-}
-
 }  // namespace
 
 CommandLine ParseCommandLine(int argc, const char* const* argv, const Environment& environment) {
@@ -95,9 +81,12 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
                        "$CORVANE_REGISTRY, else " +
                            std::string(platform::SystemRegistryName) + ")")
             ->type_name("FILE");
-    app.add_option("-s,--set-name", options.setName, "parameter-set name (default aud)")
+    app.add_option("-s,--set-name", options.setName,
+                   "parameter-set name (default aud): 1 to 16 printable ASCII characters without "
+                   "spaces, ',', ';' or '\"'")
         ->type_name("NAME")
-        ->check(CheckSetName);
+        // Refused here, before any port is opened.
+        ->check([](const std::string& name) { return SetNameProblem(name); });
     app.add_flag("--trace", options.trace,
                  "print the AT dialogue, escaped, with milliseconds since start, to stderr");
     app.add_flag("-q,--quiet", options.quiet, "no progress display");
@@ -114,7 +103,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
     app.footer(
         "Environment: CORVANE_PORT and CORVANE_BAUD stand in for --port and --baud when those are "
         "not given, before the registry; CORVANE_REGISTRY for --registry.\n"
-        "Exit status: 0 on success; 1 to 7, the update's result code; 64 for a usage error "
+        "Exit status: 0 on success; 2 to 7, the update's result code; 64 for a usage error "
         "(also: no serial port given or found, or a --registry FILE that does not read); 130 or "
         "143 when SIGINT or SIGTERM stopped the update at its next probe, command or block (a "
         "second signal ends it at once).");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 namespace corvane::cli {
@@ -7,6 +8,10 @@ namespace corvane::cli {
 // True when the stream goes to an interactive console or terminal, where a progress bar may
 // redraw its line; false for a file or a pipe.
 bool IsConsole(std::FILE* stream);
+
+// The width in columns of the console or terminal the stream goes to; 0 when it has none or
+// does not say.
+size_t ConsoleWidth(std::FILE* stream);
 
 // While one exists, a console shows the program's UTF-8 output as such: a Windows console
 // otherwise reads it in its own code page, and gets that back afterwards. Nothing to do where

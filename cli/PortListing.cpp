@@ -61,8 +61,9 @@ int ListPorts(const std::vector<platform::SerialPortInfo>& ports, const UpdateOp
         console.err << "corvane-update: no serial ports found\n";
     }
     if (!registryPort.empty() && !marked) {
-        console.err << "corvane-update: " << registryPort
-                    << ", the registry's port, is not among the serial ports present\n";
+        const std::string kind = platform::DescribeUnlistedPort(registryPort);
+        console.err << "corvane-update: " << registryPort << ", the registry's port, "
+                    << (kind.empty() ? "is not among the serial ports present" : kind) << '\n';
     }
     console.out << std::flush;
     console.err << std::flush;

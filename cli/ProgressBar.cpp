@@ -25,8 +25,8 @@ std::string PhaseText(const PhaseReport& report) {
                 return "writing block " + std::to_string(report.block) + " of " +
                        std::to_string(report.blocks);
             }
-            return "writing record " + std::to_string(report.block) + " (" +
-                   std::to_string(report.percent) + " %)";
+            // The bar beside it tells how much of the file has gone.
+            return "writing record " + std::to_string(report.block);
         case UploadPhase::SwitchingOff:
             return "switching the module off";
     }
@@ -67,11 +67,23 @@ void ProgressBar::Phase(const PhaseReport& report) {
     }
 }
 
-void ProgressBar::Draw() {
-    std::string line = withBar ? RenderProgress(scale, Width) : "";
-    if (!phase.empty()) {
-        line += (line.empty() ? "" : "  ") + phase;
+std::string ProgressBar::Line() const {
+    const std::string separator = phase.empty() ? "" : "  ";
+    // The last column stays free: a character there makes some terminals wrap at once.
+    const size_t room = (columns == 0 ? AssumedColumns : columns) - 1;
+    if (withBar) {
+        const size_t around = RenderProgress(scale, 0).size() + separator.size() + phase.size();
+        if (around + MinimumWidth <= room) {
+            return RenderProgress(scale, std::min(Width, room - around)) + separator + phase;
+        }
     }
+    // Too narrow for a bar: one phase line, with the share in front of it once there is one.
+    std::string line = withBar ? RenderProgress(scale, 0).substr(3) + separator + phase : phase;
+    return line.substr(0, room);
+}
+
+void ProgressBar::Draw() {
+    std::string line = Line();
     const size_t length = line.size();
     if (length < drawn) {
         line += std::string(drawn - length, ' ');

@@ -14,7 +14,7 @@ namespace corvane::cli {
 std::string RenderProgress(ProgressScale scale, size_t width);
 
 // What the run is doing, as a terminal shows it while it lasts: "finding the rate...",
-// "module answers at 115200 baud", "writing block 7 of 20", "writing record 7 (35 %)",
+// "module answers at 115200 baud", "writing block 7 of 20", "writing record 7",
 // "switching the module off".
 std::string PhaseText(const PhaseReport& report);
 
@@ -23,12 +23,18 @@ std::string PhaseText(const PhaseReport& report);
 std::string PhaseLogLine(const PhaseReport& report);
 
 // A one-line display on a terminal, redrawn in place: the phase, and once the blocks go out the
-// bar in front of it. The rate found stays on a line of its own.
+// bar in front of it. The rate found stays on a line of its own. The line never wraps: on a
+// narrow terminal the bar shortens, and where even a short one does not fit, the share and the
+// phase stand alone, cut to the width.
 class ProgressBar {
   public:
     static constexpr size_t Width = 40;
+    static constexpr size_t MinimumWidth = 10;
+    // Where the terminal does not tell its width.
+    static constexpr size_t AssumedColumns = 80;
 
-    explicit ProgressBar(std::ostream& terminal) : terminal(terminal) {}
+    // columns: the terminal's width, 0 when it is not known.
+    ProgressBar(std::ostream& terminal, size_t columns) : terminal(terminal), columns(columns) {}
     ~ProgressBar() { Finish(); }
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
@@ -41,9 +47,11 @@ class ProgressBar {
     void Finish();
 
   private:
+    std::string Line() const;
     void Draw();
 
     std::ostream& terminal;
+    size_t columns;
     ProgressScale scale = ScaleProgress(0, 100);
     std::string phase;
     // The bar shows from the first block on; before, its 0 % would only say nothing happens.

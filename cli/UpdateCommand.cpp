@@ -1,5 +1,6 @@
 #include "cli/UpdateCommand.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "cli/ProgressBar.h"
@@ -23,10 +24,23 @@ std::string RegistryDescription(const std::string& file) {
     return file.empty() ? platform::SystemRegistryDescription : "registry export " + file;
 }
 
+// Each line of a detail as the program's own.
+void Said(std::ostream& err, const std::string& detail) {
+    size_t start = 0;
+    while (start < detail.size()) {
+        const size_t end = std::min(detail.find('\n', start), detail.size());
+        err << "corvane-update: " << detail.substr(start, end - start) << '\n';
+        start = end + 1;
+    }
+    err << std::flush;
+}
+
 }  // namespace
 
 std::optional<Connection> ResolveConnection(const UpdateOptions& options, std::ostream& err) {
-    if (options.port && !options.port->empty() && options.baudRate) {
+    // An export named on the command line is read even when the options leave nothing to it: a
+    // mistyped name must not pass unnoticed.
+    if (options.port && !options.port->empty() && options.baudRate && !options.registryRequired) {
         return Connection{*options.port, *options.baudRate};
     }
     Connection found{"", platform::DefaultBaudRate};
@@ -69,7 +83,7 @@ UploadOutcome RunUpdateCommand(const UpdateOptions& options, const Connection& c
     // The trace shares stderr with the bar; its lines would tear the bar apart.
     std::optional<ProgressBar> bar;
     if (console.errIsTerminal && !options.quiet && !options.trace) {
-        bar.emplace(console.err);
+        bar.emplace(console.err, console.errColumns);
     }
     const ProgressCallback progress = [&bar](uint32_t position, uint32_t range) {
         return bar ? bar->Report(position, range) : 1;
@@ -105,12 +119,10 @@ UploadOutcome RunUpdateCommand(const UpdateOptions& options, const Connection& c
         console.err << ForTerminal(StoppedText(outcome)) << std::flush;
     } else if (outcome.Succeeded()) {
         console.out << SuccessText << '\n' << std::flush;
+        Said(console.err, outcome.detail);
     } else {
         console.err << ForTerminal(FailureText(outcome.code));
-        if (!outcome.detail.empty()) {
-            console.err << "corvane-update: " << outcome.detail << '\n';
-        }
-        console.err << std::flush;
+        Said(console.err, outcome.detail);
     }
     return outcome;
 }

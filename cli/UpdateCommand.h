@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <ostream>
@@ -15,8 +16,9 @@ namespace corvane::cli {
 struct Console {
     std::ostream& out;
     std::ostream& err;
-    // The progress bar is drawn only on a terminal.
+    // The progress bar is drawn only on a terminal, and fitted to its width (0: not known).
     bool errIsTerminal = false;
+    size_t errColumns = 0;
 };
 
 struct Connection {
@@ -27,7 +29,8 @@ struct Connection {
 // The port and rate of the options, what they leave open taken from the registry the way the
 // window looks it up. A rate the lookup does not find is the default rate, with a warning on err
 // that names what was missing. Nothing when there is no port to use, or the export --registry
-// names does not read: a usage error, said on err.
+// names does not read (read even when the options give port and rate): a usage error, said on
+// err.
 std::optional<Connection> ResolveConnection(const UpdateOptions& options, std::ostream& err);
 
 // Runs one update on the connection as the options say, on the given platform (traced when

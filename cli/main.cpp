@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     if (!commandLine.options) {
         return commandLine.exitStatus;
     }
-    Console console{std::cout, std::cerr, IsConsole(stderr)};
+    Console console{std::cout, std::cerr, IsConsole(stderr), ConsoleWidth(stderr)};
     if (commandLine.options->check) {
         return RunCheckCommand(*commandLine.options, console);
     }

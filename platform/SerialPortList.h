@@ -28,6 +28,11 @@ std::vector<SerialPortInfo> ListSerialPorts();
 // is this port.
 bool NamesPort(const std::string& name, const SerialPortInfo& port);
 
+// What a port name that ListSerialPorts leaves out stands for, as the rest of a sentence about
+// it: "does not exist", "is a pseudo-terminal, not a serial port (a virtual module's?)", "is no
+// device"; empty when there is nothing more to say than that it is not listed. Opens nothing.
+std::string DescribeUnlistedPort(const std::string& name);
+
 // The order of port names for people: the numbers in them compare as numbers.
 bool PortNameBefore(const std::string& a, const std::string& b);
 

@@ -43,19 +43,19 @@ ResultCode SendRecords(ModuleLink& link, UploadSession& session) {
     BinaryRecordReader records(session.File().Stream(), session.File().Size());
     CommandBuffer command{};
     FormatSetCommand(command, session.SetName());
+    if (records.Size() == 0) {
+        session.Explain(NothingWrittenText);
+    }
 
     for (uint32_t recordsSent = 0; records.More(); ++recordsSent) {
         if (session.StopHere()) {
             return ResultOk;
         }
-        // As the bar shows it after the record before.
-        const uint32_t sentBefore = records.ConsumedPercent();
         const uint32_t length = records.ReadNext();
         if (length == 0) {
             break;
         }
-        session.Report(
-            {.phase = UploadPhase::Writing, .block = records.Number(), .percent = sentBefore});
+        session.Report({.phase = UploadPhase::Writing, .block = records.Number()});
         AnnounceRecord(session, recordsSent);
         if (session.StopHere()) {
             return ResultOk;
@@ -70,7 +70,7 @@ ResultCode SendRecords(ModuleLink& link, UploadSession& session) {
         session.Accepted(static_cast<uint16_t>(records.ConsumedPercent()), ProgressRange);
     }
     if (!records.Problem().empty()) {
-        session.Explain(records.Problem());
+        session.ExplainFile(records.Problem());
         return ResultInvalidFile;
     }
     return ResultOk;

@@ -4,6 +4,19 @@
 
 namespace corvane {
 
+std::string SetNameProblem(std::string_view name) {
+    if (name.empty() || name.size() > MaxSetNameLength) {
+        return "NAME must have 1 to " + std::to_string(MaxSetNameLength) + " characters";
+    }
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= ' ' || byte > '~' || c == ',' || c == ';' || c == '"') {
+            return "NAME must be printable ASCII without spaces, ',', ';' or '\"'";
+        }
+    }
+    return "";
+}
+
 void FormatNumberedBlockCommand(CommandBuffer& command, const char* setName, uint32_t block,
                                 uint32_t total) {
     std::snprintf(command.data(), command.size(), "AT^QBNW=%s,0,%d,%d\r", setName,

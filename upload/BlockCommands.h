@@ -3,13 +3,19 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace corvane {
 
 inline constexpr size_t CommandBufferSize = 256;
-// The longest set name that leaves room for the longest command built from it,
-// "AT^QBNW=<set>,0,<int>,<int>\r", and its zero byte.
-inline constexpr size_t MaxSetNameLength = 220;
+// Far below what the command buffer leaves room for; the module's own set names are short.
+inline constexpr size_t MaxSetNameLength = 16;
+
+// Why a set name cannot go into "AT^QBNW=<set>,...", in the operator's words; empty when it can.
+// It must be 1 to MaxSetNameLength printable ASCII characters without ',' ';' '"' or spaces:
+// anything else would end the name early, start another command or data of its own.
+std::string SetNameProblem(std::string_view name);
 
 using CommandBuffer = std::array<char, CommandBufferSize>;
 

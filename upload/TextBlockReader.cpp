@@ -1,7 +1,10 @@
 #include "upload/TextBlockReader.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 
+#include "link/EscapedBytes.h"
 #include "upload/LeadingInteger.h"
 
 namespace corvane {
@@ -10,6 +13,8 @@ namespace {
 
 constexpr char HeaderKeyword[] = "Lines:";
 constexpr size_t HeaderKeywordLength = sizeof(HeaderKeyword) - 1;
+// Of a header without a count: enough to see what stands there instead.
+constexpr size_t ShownCountText = 20;
 
 std::string Where(const TextLine& line) {
     return "line " + std::to_string(line.number) + " at byte " + std::to_string(line.offset);
@@ -38,8 +43,15 @@ bool TextBlockReader::ReadHeader() {
         return Refuse(Where(header) + ": the header is longer than " +
                       std::to_string(block.size() - 1) + " characters");
     }
-    // A negative count is taken as the large unsigned number it is.
-    declared = static_cast<uint32_t>(LeadingInteger(block.data() + HeaderKeywordLength));
+    // atoi would send a negative count as a huge block total, and no number as none at all.
+    const char* count = block.data() + HeaderKeywordLength;
+    const std::optional<uint32_t> lines = LeadingCount(count);
+    if (!lines) {
+        const size_t shown = std::min<size_t>(std::strlen(count), ShownCountText);
+        return Refuse(Where(header) + ": \"Lines:\" is followed by no count of lines (\"" +
+                      EscapedBytes({reinterpret_cast<const uint8_t*>(count), shown}) + "\")");
+    }
+    declared = *lines;
     return true;
 }
 

@@ -17,16 +17,16 @@ inline constexpr size_t LongestBlockText = TextBlockBufferSize - 2;
 
 // Reads a text parameter file into the blocks a K31 module is sent: the "Lines:" header with
 // the number of data lines, then the data lines two at a time, joined into one block. Refuses,
-// and says where, what cannot go out as the file means it: a missing header, a line or pair too
-// long for a block (never cut), a file that ends before the lines its header declares.
+// and says where, what cannot go out as the file means it: a missing header or count, a line or
+// pair too long for a block (never cut), a file that ends before the lines its header declares.
 class TextBlockReader {
   public:
     explicit TextBlockReader(std::FILE* stream) : lines(stream) {}
 
-    // Reads the header: true when the first non-empty line is "Lines:" and a count.
+    // Reads the header: true when the first non-empty line is "Lines:" and a count from 0 to
+    // 2147483647 (the block command sends it signed).
     bool ReadHeader();
-    // The lines the header declares (a negative count taken as the large number it is), and
-    // the blocks they make.
+    // The lines the header declares, and the blocks they make.
     uint32_t DeclaredLines() const { return declared; }
     uint32_t Blocks() const { return (declared >> 1) + (declared & 1); }
 

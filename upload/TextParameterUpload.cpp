@@ -24,10 +24,13 @@ ResultCode SendLinePairs(ModuleLink& link, UploadSession& session) {
     TextBlockReader blocks(session.File().Stream());
     CommandBuffer command{};
     if (!blocks.ReadHeader()) {
-        session.Explain(blocks.Problem());
+        session.ExplainFile(blocks.Problem());
         return ResultInvalidFile;
     }
     const uint32_t total = blocks.Blocks();
+    if (total == 0) {
+        session.Explain(NothingWrittenText);
+    }
     for (uint32_t i = 1; i <= total; ++i) {
         if (session.StopHere()) {
             // Before the first block command the module holds nothing of the set to drop.
@@ -37,7 +40,7 @@ ResultCode SendLinePairs(ModuleLink& link, UploadSession& session) {
             return ResultOk;
         }
         if (!blocks.ReadBlock()) {
-            session.Explain(blocks.Problem());
+            session.ExplainFile(blocks.Problem());
             SendCancel(session, command);
             return ResultInvalidFile;
         }

@@ -9,6 +9,9 @@
 
 namespace corvane {
 
+// Said of a run that succeeded on a file without blocks or records.
+inline constexpr const char* NothingWrittenText = "the file holds no data: nothing was written";
+
 // How one update ended, with what the operator is told beyond the result code.
 struct UploadOutcome {
     UploadProcedure procedure = UploadProcedure::Text;
@@ -26,7 +29,7 @@ struct UploadOutcome {
     uint32_t range = 0;
     // What went wrong beyond what the code says: what the system said about the port or the file
     // ("<name>: <reason>"), the rates tried, where the file is unusable, what the module answered
-    // to a block. Empty when there is nothing to add.
+    // to a block; of a success, that nothing was written. Empty when there is nothing to add.
     std::string detail = {};
 
     bool Succeeded() const { return code == ResultOk && !stopped; }

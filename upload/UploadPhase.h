@@ -17,9 +17,6 @@ struct PhaseReport {
     // Writing a text file: the blocks its header announces. 0 for binary records, whose number
     // is known only once the file has been read.
     uint32_t blocks = 0;
-    // Writing binary records: the share of the file, in percent, that the records before it
-    // make up.
-    uint32_t percent = 0;
 };
 
 // Told of each phase on the run's thread; may be empty. Unlike the progress callback it is

@@ -33,7 +33,8 @@ ResultCode UploadSession::Start() {
     if (link == nullptr) {
         return ResultPortUnavailable;
     }
-    if (job.setName.size() > MaxSetNameLength) {
+    // The command refuses such a name before this; other callers meet it here.
+    if (!SetNameProblem(job.setName).empty()) {
         return ResultInvalidParameters;
     }
     if (!file.Open(job.filePath)) {

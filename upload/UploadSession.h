@@ -8,6 +8,7 @@
 
 #include "link/ModuleLink.h"
 #include "platform/Clock.h"
+#include "upload/FileFamily.h"
 #include "upload/ParameterFile.h"
 #include "upload/ProgressCallback.h"
 #include "upload/StopRequest.h"
@@ -53,6 +54,10 @@ class UploadSession {
     // Why the transfer failed, for the operator: what the file holds there or what the module
     // answered.
     void Explain(std::string detail) { outcome.detail = std::move(detail); }
+    // Why the file cannot go in: named with its path, and whether it is the other family's.
+    void ExplainFile(const std::string& problem) {
+        outcome.detail = RefusedFile(job.filePath, job.procedure, problem);
+    }
 
     ParameterFile& File() { return file; }
     const char* SetName() const { return job.setName.c_str(); }

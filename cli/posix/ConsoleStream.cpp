@@ -1,11 +1,17 @@
 #include "cli/ConsoleStream.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace corvane::cli {
 
 bool IsConsole(std::FILE* stream) {
     return isatty(fileno(stream)) == 1;
+}
+
+size_t ConsoleWidth(std::FILE* stream) {
+    winsize size{};
+    return ioctl(fileno(stream), TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
 }
 
 // The terminal's locale decides how output is shown; nothing to switch.

@@ -11,6 +11,16 @@ bool IsConsole(std::FILE* stream) {
     return handle != -1 && GetConsoleMode(reinterpret_cast<HANDLE>(handle), &mode) != FALSE;
 }
 
+size_t ConsoleWidth(std::FILE* stream) {
+    const intptr_t handle = _get_osfhandle(_fileno(stream));
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (handle == -1 ||
+        GetConsoleScreenBufferInfo(reinterpret_cast<HANDLE>(handle), &info) == FALSE) {
+        return 0;
+    }
+    return static_cast<size_t>(info.srWindow.Right - info.srWindow.Left + 1);
+}
+
 Utf8Console::Utf8Console() : previousCodePage(GetConsoleOutputCP()) {
     // 0: no console at all (output to a file or a pipe), where bytes pass as they are.
     if (previousCodePage != 0) {

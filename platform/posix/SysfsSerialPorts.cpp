@@ -107,4 +107,20 @@ bool NamesPort(const std::string& name, const SerialPortInfo& port) {
     return resolved && port.device == resolved.get();
 }
 
+std::string DescribeUnlistedPort(const std::string& name) {
+    std::error_code error;
+    const std::filesystem::path device = std::filesystem::canonical(name, error);
+    if (error) {
+        return "does not exist";
+    }
+    // Unix98 pseudo-terminals, such as the virtual module's, live under /dev/pts.
+    if (device.parent_path() == "/dev/pts") {
+        return "is a pseudo-terminal, not a serial port (a virtual module's?)";
+    }
+    if (!std::filesystem::is_character_file(device, error)) {
+        return "is no device";
+    }
+    return "";
+}
+
 }  // namespace corvane::platform

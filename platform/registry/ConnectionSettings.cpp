@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "platform/registry/RegistryValues.h"
 #include "platform/registry/Utf16.h"
 
 namespace corvane::platform {
@@ -13,6 +14,20 @@ constexpr const char* RilKey = "Software\\Microsoft\\RIL";
 
 std::string Under(const char* key) {
     return std::string(" under [") + HKEY_LOCAL_MACHINE + "\\" + key + "]";
+}
+
+// A number stored as text is the usual slip in a hand-written export: say so.
+std::string WhyNoNumber(const Registry& registry, const char* key, const std::string& name) {
+    RegistryValue value;
+    if (!registry.QueryValue(HKEY_LOCAL_MACHINE, key, name, value)) {
+        return "no " + name + Under(key);
+    }
+    if (value.type == REG_SZ) {
+        return name + Under(key) + " is stored as the text \"" + Utf16ToUtf8(TextOf(value)) +
+               "\", not as a number (dword)";
+    }
+    return name + Under(key) + " holds " + std::to_string(value.data.size()) +
+           " bytes, not the 4 of a number";
 }
 
 }  // namespace
@@ -73,7 +88,7 @@ bool LookupConnectionSettings(const Registry& registry, std::string& portName, u
     portName = Utf16ToUtf8(std::u16string_view(port.data()));
     if (!ReadRegistryNumber(registry, HKEY_LOCAL_MACHINE, RilKey, "BaudRate", &baudRate)) {
         if (missing != nullptr) {
-            *missing = "no BaudRate" + Under(RilKey);
+            *missing = WhyNoNumber(registry, RilKey, "BaudRate");
         }
         return false;
     }

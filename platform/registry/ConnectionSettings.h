@@ -34,7 +34,8 @@ bool ReadRegistryNumber(const Registry& registry, const std::string& rootKey,
 // Fills portName (UTF-8) when a port was found, baudRate only when the rate was found; true
 // when both were. Shows nothing: the caller warns with RegistryWarningText, and may add what
 // missing (when given) names on failure, such as
-// "no BaudRate under [HKEY_LOCAL_MACHINE\Software\Microsoft\RIL]".
+// "no BaudRate under [HKEY_LOCAL_MACHINE\Software\Microsoft\RIL]", or that BaudRate is there but
+// stored as text.
 bool LookupConnectionSettings(const Registry& registry, std::string& portName, uint32_t& baudRate,
                               std::string* missing = nullptr);
 

@@ -13,6 +13,18 @@ RegistryValue TextValue(std::u16string_view text) {
     return value;
 }
 
+std::u16string TextOf(const RegistryValue& value) {
+    std::u16string text;
+    for (size_t i = 0; i + 1 < value.data.size(); i += 2) {
+        const auto unit = static_cast<char16_t>(value.data[i] | value.data[i + 1] << 8);
+        if (unit == u'\0') {
+            break;
+        }
+        text += unit;
+    }
+    return text;
+}
+
 RegistryValue NumberValue(uint32_t number) {
     RegistryValue value{REG_DWORD, {}};
     for (int shift = 0; shift < 32; shift += 8) {

@@ -54,4 +54,9 @@ bool NamesPort(const std::string& name, const SerialPortInfo& port) {
                     win32::PortDevicePath(port.device).c_str()) == 0;
 }
 
+// A COM name is only known through the list: there is nothing to look at beyond it.
+std::string DescribeUnlistedPort(const std::string&) {
+    return "";
+}
+
 }  // namespace corvane::platform

@@ -23,6 +23,7 @@
 #include "tests/cli/SampleSets.h"
 #include "tests/cli/ScratchDirectory.h"
 #include "upload/ResultText.h"
+#include "upload/UploadOutcome.h"
 
 namespace corvane::cli {
 namespace {
@@ -69,6 +70,16 @@ void NeverHeardAByte(const sim::PtyModem& module) {
     EXPECT_THAT(module.Transcript(), IsEmpty());
 }
 
+// Found and switched off, but given no block command.
+void NothingSent(const sim::PtyModem& module) {
+    EXPECT_THAT(module.StoredSet(), IsEmpty());
+    EXPECT_EQ(module.Commands(), (Lines{"AT", "AT", "AT^QMSO"}))
+        << "the probe, the handshake, the switch-off";
+}
+
+// What the text reader makes of the binary sample.
+const std::string NotTextHeader = "line 1 at byte 0: the first line is no \"Lines:\" header";
+
 class BadInputEndToEndTest : public ::testing::TestWithParam<BadInput> {
   public:
     std::vector<std::string> At115200(const std::string& port, const std::string& file,
@@ -89,6 +100,20 @@ class BadInputEndToEndTest : public ::testing::TestWithParam<BadInput> {
         }
     }
 };
+
+// A text file whose header gives no usable count: refused before any block command.
+std::function<Scenario(BadInputEndToEndTest&)> WithoutACount(const std::string& content,
+                                                             const std::string& count) {
+    return [=](BadInputEndToEndTest& t) {
+        const std::string file = t.directory.Write("count.prm", content);
+        return Scenario{t.At115200(t.Device(), file, Family::K31), 4,
+                        Failed(ResultInvalidFile, file +
+                                                      ": line 1 at byte 0: \"Lines:\" is followed "
+                                                      "by no count of lines (\"" +
+                                                      count + "\")"),
+                        NothingSent};
+    };
+}
 
 std::vector<BadInput> Inputs() {
     using T = BadInputEndToEndTest;
@@ -160,8 +185,8 @@ std::vector<BadInput> Inputs() {
              const std::string file = t.directory.Write("cut.prm", text.substr(0, end));
              return Scenario{t.At115200(t.Device(), file, K31), 4,
                              Failed(ResultInvalidFile,
-                                    "the file ends at byte 174 after 4 of the 6 lines its header "
-                                    "declares"),
+                                    file + ": the file ends at byte 174 after 4 of the 6 lines its "
+                                           "header declares"),
                              [](const sim::PtyModem& module) {
                                  const Lines commands = module.Commands();
                                  EXPECT_THAT(commands, Contains("AT^QBNW=aud,0,2,3"));
@@ -179,7 +204,8 @@ std::vector<BadInput> Inputs() {
              return Scenario{
                  t.At115200(t.Device(), file, K47), 4,
                  Failed(ResultInvalidFile,
-                        "record 4 at byte 379: length 6, but the file ends after 3 of its bytes"),
+                        file + ": record 4 at byte 379: length 6, but the file ends after 3 of "
+                               "its bytes"),
                  [](const sim::PtyModem& module) {
                      const Lines whole = ExpectedSet(Family::K47);
                      EXPECT_EQ(module.StoredSet(), Lines(whole.begin(), whole.end() - 1))
@@ -192,22 +218,58 @@ std::vector<BadInput> Inputs() {
              const std::string file = t.directory.Write("empty.prm", "");
              return Scenario{
                  t.At115200(t.Device(), file, K31), 4,
-                 Failed(ResultInvalidFile, "no \"Lines:\" header: the file holds no text"),
+                 Failed(ResultInvalidFile, file + ": no \"Lines:\" header: the file holds no text"),
                  [](const sim::PtyModem& module) {
                      EXPECT_THAT(module.StoredSet(), IsEmpty());
                      EXPECT_EQ(module.Commands().back(), "AT^QMSO");
                  }};
          }},
-        // An empty binary file is a valid one without records.
+        // An empty binary file is a valid one without records, a count of 0 a valid text file
+        // without blocks: a success, but not one that wrote anything.
         {"BinaryFileTruncatedToNothing", K47, false,
          [](T& t) {
              const std::string file = t.directory.Write("empty.prm", "");
-             return Scenario{t.At115200(t.Device(), file, K47), 0, "",
-                             [](const sim::PtyModem& module) {
-                                 EXPECT_THAT(module.StoredSet(), IsEmpty());
-                                 EXPECT_EQ(module.Commands(), (Lines{"AT", "AT", "AT^QMSO"}))
-                                     << "the probe, the handshake, the switch-off";
-                             }};
+             return Scenario{t.At115200(t.Device(), file, K47), 0, Said(NothingWrittenText),
+                             NothingSent};
+         }},
+        {"TextFileDeclaringNoLines", K31, false,
+         [](T& t) {
+             const std::string file = t.directory.Write("none.prm", "Lines: 0\r\nA\r\n");
+             return Scenario{t.At115200(t.Device(), file, K31), 0, Said(NothingWrittenText),
+                             NothingSent};
+         }},
+        // atoi would read no count as 0 and a negative one as a huge block total.
+        {"TextFileWithANegativeCount", K31, false, WithoutACount("Lines: -3\r\nA\r\nB\r\n", " -3")},
+        {"TextFileWithoutACount", K31, false, WithoutACount("Lines:\r\nA\r\n", "")},
+        // The other family's file: said so, with the option that takes it.
+        {"K47FileGivenAsK31", K47, false,
+         [](T& t) {
+             const std::string file =
+                 t.directory.Write("k47-audio.prm", FileContents(BinarySample));
+             return Scenario{t.At115200(t.Device(), file, K31), 4,
+                             Failed(ResultInvalidFile, file + ": " + NotTextHeader) +
+                                 Said(file + " reads as a K47 file: use -f 47"),
+                             NothingSent};
+         }},
+        {"K31FileGivenAsK47", K31, false,
+         [](T& t) {
+             const std::string file = t.directory.Write("k31-audio.prm", FileContents(TextSample));
+             return Scenario{t.At115200(t.Device(), file, K47), 4,
+                             Failed(ResultInvalidFile,
+                                    file + ": record 1 at byte 0: length 19561, more than the "
+                                           "1023 bytes a block takes") +
+                                 Said(file + " reads as a K31 file: use -f 31"),
+                             NothingSent};
+         }},
+        {"CheckedK47FileAsK31", K47, false,
+         [](T& t) {
+             const std::string file =
+                 t.directory.Write("k47-audio.prm", FileContents(BinarySample));
+             return Scenario{
+                 {"--check", file},
+                 4,
+                 Said(file + ": " + NotTextHeader) + Said("this reads as a K47 file: use -f 47"),
+                 NeverHeardAByte};
          }},
         // Only checked: the port is not even opened.
         {"CheckedFileWithABadRecord", K47, false,
@@ -231,8 +293,18 @@ std::vector<BadInput> Inputs() {
     };
 }
 
-// The lines the command added to the result text, for the figures.
-std::string SaidLines(const std::string& err) {
+// Every place of `from` in text given as `to`.
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
+        text.replace(at, from.size(), to);
+        at += to.size();
+    }
+    return text;
+}
+
+// The lines the command added to the result text, for the figures: the same from run to run,
+// with the scratch directory as DIR and the module's pseudo-terminal as /dev/pts/N.
+std::string SaidLines(const std::string& err, const BadInputEndToEndTest& test) {
     std::istringstream lines(err);
     std::string said;
     for (std::string line; std::getline(lines, line);) {
@@ -240,7 +312,7 @@ std::string SaidLines(const std::string& err) {
             said += (said.empty() ? "" : " / ") + line.substr(16);
         }
     }
-    return said;
+    return Replaced(Replaced(said, test.directory.PathOf(""), "DIR/"), test.Device(), "/dev/pts/N");
 }
 
 TEST_P(BadInputEndToEndTest, EndsWithItsCodeAndSaysWhatWentWrong) {
@@ -257,7 +329,7 @@ TEST_P(BadInputEndToEndTest, EndsWithItsCodeAndSaysWhatWentWrong) {
     modem->Stop();
     RecordProperty("input", input.name);
     RecordProperty("exit_status", run.status);
-    RecordProperty("said", SaidLines(run.err));
+    RecordProperty("said", SaidLines(run.err, *this));
 
     EXPECT_EQ(run.status, scenario.status);
     EXPECT_EQ(run.err, scenario.err);

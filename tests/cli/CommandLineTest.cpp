@@ -83,6 +83,9 @@ TEST(CommandLineTest, ValuesAtTheEdgesOfWhatIsAccepted) {
         EXPECT_EQ(line.options->procedure, procedure) << code;
     }
     EXPECT_EQ(Parse({"-p", "", "x"}).options->port, "") << "an empty port is still given";
+    for (const std::string& name : {std::string(16, 'n'), std::string("~Set_2.x!'(")}) {
+        EXPECT_EQ(Parse({"-s", name, "x"}).options->setName, name);
+    }
 }
 
 TEST(CommandLineTest, PortAndRateFromTheEnvironmentWhenTheOptionsDoNotGiveThem) {
@@ -123,9 +126,15 @@ TEST(CommandLineTest, UsageErrorsExitWith64AndSayWhy) {
         {{"-f", "-5", "x"}, "CODE must be a module model code"},
         {{"-f", " 47b", "x"}, "CODE must be a module model code"},
         {{"-f", "99999999999", "x"}, "CODE must be a module model code"},
-        {{"-s", "", "x"}, "NAME must have 1 to 220 characters"},
-        {{"-s", std::string(221, 'n'), "x"}, "NAME must have 1 to 220 characters"},
-        {{"-s", "au\rd", "x"}, "NAME must not hold control characters"},
+        {{"-s", "", "x"}, "NAME must have 1 to 16 characters"},
+        {{"-s", std::string(17, 'n'), "x"}, "NAME must have 1 to 16 characters"},
+        {{"-s", "au\rd", "x"}, "NAME must be printable ASCII"},
+        {{"-s", "a,b", "x"}, "NAME must be printable ASCII"},
+        {{"-s", "a;b", "x"}, "NAME must be printable ASCII"},
+        {{"-s", "a\"b", "x"}, "NAME must be printable ASCII"},
+        {{"-s", "a b", "x"}, "NAME must be printable ASCII"},
+        {{"-s", "a\x1A", "x"}, "NAME must be printable ASCII"},
+        {{"-s", "\xC3\xA4", "x"}, "NAME must be printable ASCII"},
     };
     for (const auto& [arguments, says] : cases) {
         SCOPED_TRACE(::testing::PrintToString(arguments));

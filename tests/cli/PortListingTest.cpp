@@ -1,6 +1,9 @@
 #include "cli/PortListing.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <sstream>
@@ -36,6 +39,10 @@ TEST(PortListing, OnePortALineWithTheRegistrysPortMarked) {
     const std::string ftdi = "/dev/ttyUSB0  0403:6001  FTDI  FT232R USB UART  driver ftdi_sio";
     const std::string marked = "  (the registry's port)";
     const std::string missing = dir.PathOf("missing.reg");
+    // A pseudo-terminal of its own, such as the virtual module's.
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    const std::string pty = ptsname(master);
     const struct {
         std::vector<platform::SerialPortInfo> ports;
         std::string registry;
@@ -48,10 +55,26 @@ TEST(PortListing, OnePortALineWithTheRegistrysPortMarked) {
          acm + marked + "\n" + uart + "  driver serial\n" + ftdi + "\n", ""},
         {ports, RegistryNaming(dir, "link.reg", dir.PathOf("by-id")),
          acm + "\n" + uart + "  driver serial" + marked + "\n" + ftdi + "\n", ""},
-        {ports, RegistryNaming(dir, "pty.reg", "/dev/pts/3"),
+        {ports, RegistryNaming(dir, "pty.reg", pty),
          acm + "\n" + uart + "  driver serial\n" + ftdi + "\n",
-         "corvane-update: /dev/pts/3, the registry's port, is not among the serial ports "
-         "present\n"},
+         "corvane-update: " + pty +
+             ", the registry's port, is a pseudo-terminal, not a serial port (a virtual "
+             "module's?)\n"},
+        {{},
+         RegistryNaming(dir, "gone.reg", "/dev/ttyUSB9"),
+         "",
+         "corvane-update: no serial ports found\ncorvane-update: /dev/ttyUSB9, the registry's "
+         "port, does not exist\n"},
+        {{},
+         RegistryNaming(dir, "file.reg", dir.PathOf("by-id")),
+         "",
+         "corvane-update: no serial ports found\ncorvane-update: " + dir.PathOf("by-id") +
+             ", the registry's port, is no device\n"},
+        {{},
+         RegistryNaming(dir, "tty.reg", "/dev/tty"),
+         "",
+         "corvane-update: no serial ports found\ncorvane-update: /dev/tty, the registry's port, "
+         "is not among the serial ports present\n"},
         {{},
          missing,
          "",
@@ -70,6 +93,7 @@ TEST(PortListing, OnePortALineWithTheRegistrysPortMarked) {
         EXPECT_EQ(out.str(), c.out);
         EXPECT_EQ(err.str(), c.err);
     }
+    close(master);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace corvane::cli {
 namespace {
 
@@ -35,14 +37,39 @@ TEST(ProgressBarTest, PhasesInTheOperatorsWords) {
     // The text family's phases are in the command's tests.
     const Case cases[] = {
         {{.phase = Writing, .block = 1, .blocks = 1}, "writing block 1 of 1", "writing 1 block"},
-        {{.phase = Writing, .block = 7, .percent = 35},
-         "writing record 7 (35 %)",
-         "writing the records"},
+        // One share on the line: the bar's.
+        {{.phase = Writing, .block = 7}, "writing record 7", "writing the records"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PhaseText(c.report), c.text);
         EXPECT_EQ(PhaseLogLine(c.report), c.logLine);
     }
+}
+
+// Each redraw fits the terminal's width, its last column left free: no line ever wraps.
+TEST(ProgressBarTest, NeverWiderThanTheTerminal) {
+    const struct {
+        size_t columns;
+        const char* line;
+    } cases[] = {
+        {0, "[##############..........................]  35%  writing block 7 of 20"},
+        {50, "[######.............]  35%  writing block 7 of 20"},
+        {40, " 35%  writing block 7 of 20"},
+        {20, " 35%  writing block"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.columns);
+        std::ostringstream terminal;
+        ProgressBar bar(terminal, c.columns);
+        bar.Phase({.phase = UploadPhase::Writing, .block = 7, .blocks = 20});
+        bar.Report(14, 40);
+        const std::string drawn = terminal.str();
+        EXPECT_EQ(drawn.substr(drawn.rfind('\r') + 1), c.line);
+    }
+    std::ostringstream terminal;
+    ProgressBar bar(terminal, 12);
+    bar.Phase({.phase = UploadPhase::FindingRate});
+    EXPECT_EQ(terminal.str(), "\rfinding the") << "no bar yet: the phase alone, cut";
 }
 
 }  // namespace

@@ -47,8 +47,17 @@ TEST(ResolveConnectionTest, OptionsFirstThenTheRegistryThenTheDefaults) {
         std::string err;
     };
     const std::vector<Case> cases = {
-        {"/dev/a", 9600, missing, true, Connection{"/dev/a", 9600},
+        {"/dev/a", 9600, missing, false, Connection{"/dev/a", 9600},
          ""},  // the registry is not read
+        // Named, it is read all the same: a mistyped name is no silent success.
+        {"/dev/a", 9600, missing, true, {}, "corvane-update: " + missing + ": no such file\n"},
+        {"/dev/a",
+         9600,
+         broken,
+         true,
+         {},
+         "corvane-update: " + broken + ": line 2: a key line must end with ']'\n"},
+        {"/dev/a", 9600, mux, true, Connection{"/dev/a", 9600}, ""},
         {"/dev/a", {}, ril, true, Connection{"/dev/a", 57600}, ""},
         {{}, 19200, ril, true, Connection{"/dev/ril", 19200}, ""},
         {{}, {}, ril, true, Connection{"/dev/ril", 57600}, ""},

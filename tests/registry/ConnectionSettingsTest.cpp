@@ -17,6 +17,7 @@ constexpr const char* Ril = "Software\\Microsoft\\RIL";
 
 using test::Bytes;
 using test::Unterminated;
+using test::Value;
 
 class MemoryStore : public test::ValueStore {
   public:
@@ -39,6 +40,33 @@ TEST_P(LookupConnectionSettingsTest, ReadsInOrderAndStopsWhereItMust) {
 
 INSTANTIATE_TEST_SUITE_P(Registry, LookupConnectionSettingsTest,
                          ::testing::ValuesIn(test::LookupCases()), test::CaseName);
+
+TEST(LookupConnectionSettingsTest, SaysWhatIsMissingOrStoredAsTheWrongKind) {
+    const std::string under = " under [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\RIL]";
+    const struct {
+        Value rate;
+        std::string missing;
+    } cases[] = {
+        {{}, "no BaudRate" + under},
+        {TextValue(u"115200"),
+         "BaudRate" + under + " is stored as the text \"115200\", not as a number (dword)"},
+        {Bytes(REG_BINARY, {0x00, 0xC2}),
+         "BaudRate" + under + " holds 2 bytes, not the 4 of a number"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.missing);
+        MemoryRegistry registry;
+        registry.SetValue(HKEY_LOCAL_MACHINE, Ril, "DataPortInternal", TextValue(u"COM3:"));
+        if (c.rate) {
+            registry.SetValue(HKEY_LOCAL_MACHINE, Ril, "BaudRate", *c.rate);
+        }
+        std::string port;
+        uint32_t rate = 0;
+        std::string missing;
+        EXPECT_FALSE(LookupConnectionSettings(registry, port, rate, &missing));
+        EXPECT_EQ(missing, c.missing);
+    }
+}
 
 TEST(ReadRegistryTextTest, SizeRulesWithSixUnits) {
     struct Case {

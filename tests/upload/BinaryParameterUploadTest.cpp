@@ -63,6 +63,8 @@ TEST(BinaryParameterUpload, SendsRecordsWholeAndReportsTheShareOfTheFileSent) {
         EXPECT_EQ(rig.Writes(), WritesFor(walk.records));
         EXPECT_EQ(rig.Stored(), walk.records);
         EXPECT_EQ(rig.reports, walk.reports);
+        // The operator hears that an empty file wrote nothing.
+        EXPECT_EQ(rig.outcome.detail, walk.records.empty() ? NothingWrittenText : "");
     }
 }
 
@@ -97,7 +99,7 @@ TEST_P(BadRecordTest, EndsBeforeAnythingOfTheRecordGoesOut) {
     EXPECT_EQ(rig.Writes(), WritesFor(GetParam().good));
     EXPECT_EQ(rig.reports.size(), GetParam().good.size());
     EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(200));
-    EXPECT_EQ(rig.outcome.detail, GetParam().detail);
+    EXPECT_EQ(rig.outcome.detail, rig.filePath + ": " + GetParam().detail);
 }
 
 const std::string NoData = " leaves no room for data";
@@ -173,7 +175,8 @@ TEST(BinaryParameterUpload, RefusesAFileTooLargeToMeasure) {
     std::filesystem::resize_file(rig.filePath, uint64_t{1} << 32);
     EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultInvalidFile);
     EXPECT_EQ(rig.Writes(), WritesFor({}));
-    EXPECT_EQ(rig.outcome.detail, "the file holds 4294967296 bytes, more than 4294967295");
+    EXPECT_EQ(rig.outcome.detail,
+              rig.filePath + ": the file holds 4294967296 bytes, more than 4294967295");
 }
 
 // A module that asks for text gets the record up to its first zero byte, never the bytes of an
