@@ -3,6 +3,7 @@
 #include <new>
 #include <string>
 
+#include "link/ReplyText.h"
 #include "upload/BlockCommands.h"
 #include "upload/FailureDetail.h"
 #include "upload/TextBlockReader.h"
@@ -51,7 +52,15 @@ ResultCode SendLinePairs(ModuleLink& link, UploadSession& session) {
             session.Explain(
                 RefusedBlock(result, "block " + std::to_string(i) + " of " + std::to_string(total),
                              session.Reply(), "the text prompt"));
-            SendCancel(session, command);
+            if (result == BlockResult::DataRefused &&
+                reply_text::Contains(session.Reply(), "CONNECT")) {
+                // A module waiting for a record would take the cancel command, itself a record
+                // command to it, and everything after it as record bytes: only a reset gets it
+                // back to commands.
+                link.PowerOnAndReset();
+            } else {
+                SendCancel(session, command);
+            }
             // Whatever went wrong with the block, the operator is told the file did not go in.
             return ResultInvalidFile;
         }

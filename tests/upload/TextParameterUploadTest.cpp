@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -243,34 +244,52 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 // However the module fails a block, the operator hears that the file did not go in, after the
-// cancel command and the closing sequence, and what the module answered.
-TEST(TextParameterUpload, AFailedBlockEndsWithCancelAndClosing) {
+// cancel command and the closing sequence, and what the module answered. A module that asked for
+// a record would take the cancel command as one: it is reset instead, and told which family to
+// choose.
+TEST(TextParameterUpload, AFailedBlockEndsWithCancelOrResetAndClosing) {
     const struct {
         const char* name;
         sim::ModemFaults faults;
         std::string detail;
+        bool reset;
     } failures[] = {
         {"unconfirmed",
          {.neverConfirm = true},
-         "the module did not confirm block 1 of 1 (no answer)"},
+         "the module did not confirm block 1 of 1 (no answer)",
+         false},
         {"CONNECT",
          {.wrongMarker = true},
-         "the module answered the block command with CONNECT: is it a K47 module?"},
+         "the module answered CONNECT: it takes binary files — choose K47 (`-f 47`)",
+         true},
         {"error",
          {.blockError = true},
-         "the module answered the command for block 1 of 1 with ERROR instead of the text prompt"},
+         "the module answered the command for block 1 of 1 with ERROR instead of the text prompt",
+         false},
         {"silence",
          {.answerTo = "AT^QBNW=aud,0,", .answer = sim::Answer::None},
-         "the module did not confirm block 1 of 1 (no answer)"},
+         "the module did not confirm block 1 of 1 (no answer)",
+         false},
     };
-    for (const auto& [name, faults, detail] : failures) {
+    for (const auto& [name, faults, detail, reset] : failures) {
         SCOPED_TRACE(name);
         UploadRig rig("Lines:2\nA\nB\n", {.family = sim::Family::K31, .faults = faults});
         EXPECT_EQ(rig.Run<TextParameterUpload>(), ResultInvalidFile);
 
         const std::vector<std::string> writes = rig.Writes();
         EXPECT_EQ(writes[2], "AT^QBNW=aud,0,1,1\r");
-        EXPECT_THAT(std::vector(writes.end() - 2, writes.end()), ElementsAre(Cancel, "AT^QMSO\r"));
+        if (reset) {
+            EXPECT_THAT(std::vector(writes.begin() + 3, writes.end()), ElementsAre("AT^QMSO\r"));
+            const std::vector<std::string> lines = rig.fake.log.Lines();
+            const auto off = std::find(lines.begin(), lines.end(), "Write AT^QMSO\\r");
+            ASSERT_GE(off - lines.begin(), 6);
+            EXPECT_THAT(std::vector(off - 6, off),
+                        ElementsAre("Call RHA_RadioPwrOn", "Dtr low", "Sleep 100", "Dtr high",
+                                    "Purge", "Sleep 50"));
+        } else {
+            EXPECT_THAT(std::vector(writes.end() - 2, writes.end()),
+                        ElementsAre(Cancel, "AT^QMSO\r"));
+        }
         EXPECT_THAT(rig.reports, IsEmpty());
         EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(100));
         EXPECT_EQ(rig.outcome.detail, detail);
