@@ -3,10 +3,13 @@
 #   1. a K31 module with the text sample, port and rate given on the command line;
 #   2. a K47 module with the binary sample, the same way;
 #   3. a K31 module that answers only at 57600 while 115200 is configured, its port found
-#      through a registry file: the rate search at work.
-# Shows each result and what the module stored; exits non-zero when an update failed or the
-# module stored anything but the file's data. With CORVANE_BIN set, it takes the two commands
-# from that directory as they are built there, and builds nothing.
+#      through a registry file: the rate search at work;
+#   4. a K47 module sent the K31 file, which it refuses, then the K47 file on the same module:
+#      the module is reset through the virtual module's power library.
+# Shows each result and what the module stored; exits non-zero when an update ended otherwise
+# than it should or a module stored anything but the file's data. With CORVANE_BIN set, it takes
+# the two commands from that directory as they are built there, and builds nothing; the power
+# library is then the installed package's, or the one in CORVANE_POWER_DIR.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,7 +19,15 @@ if [[ -z $bin ]]; then
     cmake --preset default >/dev/null
     cmake --build --preset default
     bin=build/bin
+    CORVANE_POWER_DIR=${CORVANE_POWER_DIR:-build/lib/corvane-modemsim}
 fi
+power_dir=${CORVANE_POWER_DIR:-$( (dpkg -L corvane-modemsim 2>/dev/null || true) | sed -n 's|/RHA_SWUP.DLL$||p')}
+if [[ ! -f $power_dir/RHA_SWUP.DLL ]]; then
+    echo "demo: the virtual module's power library is not found; set CORVANE_POWER_DIR" >&2
+    exit 1
+fi
+# Where corvane-update finds the library through which it switches a virtual module on.
+export LD_LIBRARY_PATH=$power_dir
 update=$bin/corvane-update
 modemsim=$bin/corvane-modemsim
 work=$(mktemp -d)
@@ -62,8 +73,9 @@ expected_text_blocks() {
 failures=0
 
 # Runs one update; $1 names the case, $2 is the sample, the rest are corvane-update's options.
+# The update is to end with $expected_status, 0 unless set.
 run_update() {
-    local name=$1 sample=$2
+    local name=$1 sample=$2 expected=${expected_status:-0}
     shift 2
     echo
     echo "=== $name"
@@ -73,7 +85,7 @@ run_update() {
     # Of a trace, only where the port went and the rates tried; everything else as it came.
     grep -E '^\[.*\] (open|rate)|^[^[]' "$work/$name.err" || true
     echo "exit status: $status"
-    if ((status != 0)); then failures=$((failures + 1)); fi
+    if ((status != expected)); then failures=$((failures + 1)); fi
 }
 
 # Compares what the module stored with what the file holds and shows it.
@@ -120,9 +132,16 @@ run_update search samples/k31-audio.prm --family 31 --registry "$work/device.reg
 stop_module
 check_stored search 31 samples/k31-audio.prm
 
+start_module reset --family 47
+expected_status=4 run_update k31-file-to-k47 samples/k31-audio.prm --family 31 --port "$device" \
+    --baud 115200
+run_update reset samples/k47-audio.prm --family 47 --port "$device" --baud 115200
+stop_module
+check_stored reset 47 samples/k47-audio.prm
+
 echo
 if ((failures > 0)); then
     echo "demo: $failures check(s) failed"
     exit 1
 fi
-echo "demo: every update succeeded and every module holds its file's data"
+echo "demo: every update ended as it should and every module holds its file's data"

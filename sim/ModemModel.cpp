@@ -66,6 +66,18 @@ std::vector<ModemOutput> ModemModel::Receive(std::span<const uint8_t> bytes, uin
     return outputs;
 }
 
+bool ModemModel::PowerOn() {
+    if (mode == Mode::Gone) {
+        return false;
+    }
+    mode = Mode::Command;
+    lineState = LineState::Idle;
+    line.clear();
+    lineOverflowed = false;
+    data.clear();
+    return true;
+}
+
 bool ModemModel::Muted() const {
     const std::optional<uint32_t>& after = options.faults.silentAfterCommands;
     return options.faults.silent || (after && commands.size() >= *after);

@@ -53,6 +53,11 @@ class ModemModel {
     std::vector<ModemOutput> Receive(std::span<const uint8_t> bytes, uint32_t rate,
                                      uint64_t timeMs);
 
+    // Its power switched on again: in command mode, with nothing of a command line or a block
+    // held, as after any power-on; what it stored stays, as a real module keeps its non-volatile
+    // parameters. False, and nothing changes, once the line is hung up.
+    bool PowerOn();
+
     const ModemOptions& Options() const { return options; }
     const std::vector<TranscriptEntry>& Transcript() const { return transcript; }
     // K31: the texts of the blocks of the latest set, in order. K47: the records (length bytes

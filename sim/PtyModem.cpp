@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +11,8 @@
 #include <chrono>
 #include <cstring>
 #include <deque>
+
+#include "sim/PowerControl.h"
 
 namespace corvane::sim {
 
@@ -84,6 +87,12 @@ class OutputQueue {
         return {static_cast<int>(queue.front().due - std::min(queue.front().due, now)), false};
     }
 
+    // A module switched off sends nothing more of what it was about to.
+    void Clear() {
+        queue.clear();
+        written = 0;
+    }
+
   private:
     struct Scheduled {
         uint64_t due;  // ms since the module started
@@ -118,7 +127,33 @@ bool PtyModem::Start(std::string& error) {
         pty.HangUp();
         return false;
     }
+    if (!ListenForPowerOn(error)) {
+        close(wake);
+        wake = -1;
+        pty.HangUp();
+        return false;
+    }
     server = std::thread([this] { Serve(); });
+    return true;
+}
+
+bool PtyModem::ListenForPowerOn(std::string& error) {
+    sockaddr_un address{};
+    socklen_t length = 0;
+    if (!PowerControlAddress(DevicePath(), address, length)) {
+        error = "device name too long for the power control: " + DevicePath();
+        return false;
+    }
+    power = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (power < 0 || bind(power, reinterpret_cast<const sockaddr*>(&address), length) != 0 ||
+        listen(power, 4) != 0) {
+        error = std::string("power control socket: ") + std::strerror(errno);
+        if (power >= 0) {
+            close(power);
+            power = -1;
+        }
+        return false;
+    }
     return true;
 }
 
@@ -131,6 +166,10 @@ void PtyModem::Stop() {
     if (wake >= 0) {
         close(wake);
         wake = -1;
+    }
+    if (power >= 0) {
+        close(power);
+        power = -1;
     }
     pty.HangUp();
 }
@@ -159,29 +198,11 @@ void PtyModem::Serve() {
     const auto start = std::chrono::steady_clock::now();
     OutputQueue pending;
     std::array<uint8_t, 4096> chunk{};
-    for (;;) {
-        const OutputQueue::Wait wait = pending.SendDue(pty, MillisecondsSince(start));
-        std::array<pollfd, 2> watched{
-            {{.fd = wake, .events = POLLIN, .revents = 0},
-             {.fd = pty.MasterFd(),
-              .events = static_cast<short>(POLLIN | (wait.forRoom ? POLLOUT : 0)),
-              .revents = 0}}};
-        const nfds_t count = pty.IsOpen() ? 2 : 1;
-        if (poll(watched.data(), count, wait.timeoutMs) < 0 && errno != EINTR) {
-            return;
-        }
-        if (watched[0].revents != 0) {
-            return;
-        }
-        if (count < 2 || (watched[1].revents & POLLIN) == 0) {
-            if (count == 2 && (watched[1].revents & (POLLHUP | POLLERR)) != 0) {
-                pty.HangUp();  // cannot happen while the own slave is open; never spin on it
-            }
-            continue;
-        }
+    // Hands one chunk of what the program sent to the model; false when none was waiting.
+    const auto takeInput = [&] {
         const ssize_t n = read(pty.MasterFd(), chunk.data(), chunk.size());
         if (n <= 0) {
-            continue;
+            return false;
         }
         const uint32_t rate = pty.SlaveRate();
         const uint64_t arrived = MillisecondsSince(start);
@@ -191,6 +212,51 @@ void PtyModem::Serve() {
             outputs = model.Receive(std::span(chunk.data(), static_cast<size_t>(n)), rate, arrived);
         }
         pending.Add(outputs, arrived);
+        return true;
+    };
+    for (;;) {
+        const OutputQueue::Wait wait = pending.SendDue(pty, MillisecondsSince(start));
+        std::array<pollfd, 3> watched{
+            {{.fd = wake, .events = POLLIN, .revents = 0},
+             {.fd = power, .events = POLLIN, .revents = 0},
+             {.fd = pty.MasterFd(),
+              .events = static_cast<short>(POLLIN | (wait.forRoom ? POLLOUT : 0)),
+              .revents = 0}}};
+        const nfds_t count = pty.IsOpen() ? 3 : 2;
+        if (poll(watched.data(), count, wait.timeoutMs) < 0 && errno != EINTR) {
+            return;
+        }
+        if (watched[0].revents != 0) {
+            return;
+        }
+        if (watched[1].revents != 0) {
+            const int request = accept4(power, nullptr, nullptr, SOCK_CLOEXEC);
+            if (request < 0) {
+                continue;
+            }
+            // What the program sent before it switched the power on reaches the module first.
+            while (pty.IsOpen() && takeInput()) {
+            }
+            bool reset = false;
+            {
+                const std::lock_guard lock(mutex);
+                reset = model.PowerOn();
+            }
+            if (reset) {
+                pending.Clear();
+            }
+            const char done = 1;
+            [[maybe_unused]] const ssize_t ignored = write(request, &done, 1);
+            close(request);
+            continue;
+        }
+        if (count < 3 || (watched[2].revents & POLLIN) == 0) {
+            if (count == 3 && (watched[2].revents & (POLLHUP | POLLERR)) != 0) {
+                pty.HangUp();  // cannot happen while the own slave is open; never spin on it
+            }
+            continue;
+        }
+        takeInput();
     }
 }
 

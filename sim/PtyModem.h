@@ -20,7 +20,9 @@ namespace corvane::sim {
 //     modem.StoredSet();
 //
 // Each chunk read from the line is handed to a ModemModel together with the rate the program
-// has set on its end; the model's answers are written after their delays, in order.
+// has set on its end; the model's answers are written after their delays, in order. A pseudo-
+// terminal has no DTR: a program powers the module on through the stand-in power library
+// (PowerLibrary.cpp), which reaches it at the address that sim/PowerControl.h names.
 class PtyModem {
   public:
     explicit PtyModem(ModemOptions options);
@@ -42,12 +44,15 @@ class PtyModem {
     bool HungUp() const;
 
   private:
+    // Opens the socket through which a program's power library switches the module on.
+    bool ListenForPowerOn(std::string& error);
     void Serve();
 
     PseudoTerminal pty;
     mutable std::mutex mutex;
     ModemModel model;
-    int wake = -1;  // eventfd that tells the serving thread to stop
+    int wake = -1;   // eventfd that tells the serving thread to stop
+    int power = -1;  // listening socket of the power control (sim/PowerControl.h)
     std::thread server;
 };
 

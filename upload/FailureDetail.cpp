@@ -43,11 +43,19 @@ std::string RefusedBlock(BlockResult result, std::string_view block, std::span<c
             return "";
         case BlockResult::DataRefused:
             // A module in binary mode wants a record that a text file does not have.
-            if (words.find("CONNECT") != std::string::npos) {
-                return "the module answered the block command with CONNECT: is it a K47 module?";
+            if (reply_text::Contains(reply, "CONNECT")) {
+                return OtherFamilyAdvice("CONNECT", UploadProcedure::Binary);
             }
             return std::string(block) + " does not fit the way the module asked for it";
         case BlockResult::WrongModuleType:
+            // Signs of a K31 module given a record: it asks for text, or it takes the record
+            // command for what that is to it, the cancel of a set.
+            if (reply_text::Contains(reply, "\r\n> ")) {
+                return OtherFamilyAdvice("the text prompt", UploadProcedure::Text);
+            }
+            if (awaited == "CONNECT" && words == "OK") {
+                return OtherFamilyAdvice("OK", UploadProcedure::Text);
+            }
             // An answer without the mode's marker, perhaps followed by silence to the retry.
             return words.empty()
                        ? "the module did not answer " + command + " with " + std::string(awaited)
@@ -59,6 +67,12 @@ std::string RefusedBlock(BlockResult result, std::string_view block, std::span<c
     // Either the command or the data went unanswered; the link does not say which.
     return "the module did not confirm " + std::string(block) +
            (words.empty() ? " (no answer)" : ": it answered " + words);
+}
+
+std::string OtherFamilyAdvice(std::string_view answered, UploadProcedure moduleTakes) {
+    return "the module answered " + std::string(answered) + ": it takes " +
+           (moduleTakes == UploadProcedure::Binary ? "binary files — choose K47 (`-f 47`)"
+                                                   : "text files — choose K31 (`-f 31`)");
 }
 
 std::string ReplyWords(std::span<const char> reply) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "link/ModuleLink.h"
+#include "upload/UploadJob.h"
 
 namespace corvane {
 
@@ -24,6 +25,10 @@ std::string NoAnswerAfterReset(uint32_t rate, int attempts);
 // the procedure waited for ("CONNECT", "the text prompt").
 std::string RefusedBlock(BlockResult result, std::string_view block, std::span<const char> reply,
                          std::string_view awaited);
+
+// The module's answer to a block command shows that it is of the other family: what it answered
+// ("CONNECT", "the text prompt"), which files it takes, and which family to choose for them.
+std::string OtherFamilyAdvice(std::string_view answered, UploadProcedure moduleTakes);
 
 // A reply as one short line: without the line ends around it, control bytes escaped, and cut
 // with "..." when long; empty when it held nothing but white space.

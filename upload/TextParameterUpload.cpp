@@ -3,6 +3,7 @@
 #include <new>
 #include <string>
 
+#include "link/ReplyText.h"
 #include "upload/BlockCommands.h"
 #include "upload/FailureDetail.h"
 #include "upload/TextBlockReader.h"
@@ -14,10 +15,22 @@ namespace {
 
 constexpr uint32_t ClosingPause = 100;
 
+// True when the module's latest answer says that it waits for a binary record.
+bool WantsRecord(UploadSession& session) {
+    return reply_text::Contains(session.Reply(), "CONNECT");
+}
+
 // The module's word for "drop what you have of this set": the set command without block numbers.
-void SendCancel(UploadSession& session, CommandBuffer& command) {
+// A K47 module takes it for its record command and waits for a record, which would swallow every
+// later command: only a reset gets it back to commands. True when the module was reset.
+bool SendCancel(ModuleLink& link, UploadSession& session, CommandBuffer& command) {
     FormatSetCommand(command, session.SetName());
     session.SendUnchecked(command.data());
+    if (!WantsRecord(session)) {
+        return false;
+    }
+    link.PowerOnAndReset();
+    return true;
 }
 
 ResultCode SendLinePairs(ModuleLink& link, UploadSession& session) {
@@ -35,13 +48,13 @@ ResultCode SendLinePairs(ModuleLink& link, UploadSession& session) {
         if (session.StopHere()) {
             // Before the first block command the module holds nothing of the set to drop.
             if (i > 1) {
-                SendCancel(session, command);
+                SendCancel(link, session, command);
             }
             return ResultOk;
         }
         if (!blocks.ReadBlock()) {
             session.ExplainFile(blocks.Problem());
-            SendCancel(session, command);
+            SendCancel(link, session, command);
             return ResultInvalidFile;
         }
         session.Report({.phase = UploadPhase::Writing, .block = i, .blocks = total});
@@ -54,7 +67,12 @@ ResultCode SendLinePairs(ModuleLink& link, UploadSession& session) {
             session.Explain(
                 RefusedBlock(result, "block " + std::to_string(i) + " of " + std::to_string(total),
                              session.Reply(), "the text prompt"));
-            SendCancel(session, command);
+            if (result == BlockResult::DataRefused && WantsRecord(session)) {
+                // It waits for a record already: the cancel command would be taken as its bytes.
+                link.PowerOnAndReset();
+            } else if (SendCancel(link, session, command)) {
+                session.Explain(OtherFamilyAdvice("CONNECT", UploadProcedure::Binary));
+            }
             // Whatever went wrong with the block, the operator is told the file did not go in.
             return ResultInvalidFile;
         }

@@ -12,6 +12,11 @@ namespace corvane::cli {
 inline const std::string TextSample = CORVANE_SAMPLES_DIR "/k31-audio.prm";
 inline const std::string BinarySample = CORVANE_SAMPLES_DIR "/k47-audio.prm";
 
+// The environment in which corvane-update finds the virtual module's stand-in power library,
+// and so switches the module on as it would a real one.
+inline const std::vector<std::string> WithModulePower = {
+    "LD_LIBRARY_PATH=" CORVANE_MODEMSIM_POWER_DIR};
+
 // What a module must hold after the sample of its family went in whole. Text: the data lines
 // (every non-empty line after the header), two to a block. Binary: the file's records.
 inline std::vector<std::string> ExpectedSet(sim::Family family) {

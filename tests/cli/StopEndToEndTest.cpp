@@ -2,9 +2,11 @@
 // pseudo-terminal. The module answers late, or not at all, so that a run lasts long enough to be
 // interrupted in the rate search, in the handshake or after its first block.
 
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -63,15 +65,24 @@ class StopEndToEndTest : public ::testing::TestWithParam<StopCase> {
     }
 
     // A whole update of the family's sample on the same module, as the next operator would run.
-    void ExpectTheNextRunSucceeds(Family family) {
+    void ExpectTheNextRunSucceeds(Family family, const std::vector<std::string>& environment = {}) {
         const bool text = family == Family::K31;
         const ChildResult next = RunChild(CORVANE_UPDATE_COMMAND,
                                           {"-p", modem->DevicePath(), "-b", "115200", "-f",
                                            text ? "31" : "47", text ? TextSample : BinarySample},
-                                          {});
+                                          environment);
         modem->Stop();
         EXPECT_EQ(next.status, 0) << next.err;
         EXPECT_EQ(modem->StoredSet(), ExpectedSet(family));
+    }
+
+    // Every byte the module received, in order.
+    std::string Received() const {
+        std::string bytes;
+        for (const sim::TranscriptEntry& entry : modem->Transcript()) {
+            bytes += entry.bytes;
+        }
+        return bytes;
     }
 
     // The numbered block commands (text) or the records (binary) the module took.
@@ -218,6 +229,64 @@ TEST_F(StopEndToEndTest, SecondSignalEndsItAtOnce) {
     EXPECT_THAT(run.err, HasSubstr("the next update resets it"));
     EXPECT_THAT(modem->Commands(), Not(Contains("AT^QMSO")));
     ExpectTheNextRunSucceeds(Family::K31);
+}
+
+// A second signal inside a block leaves the module waiting for the block's data: with the block
+// command answered and nothing sent, or with part of the data received. A pseudo-terminal takes a
+// block's data in one piece, so the test sends the first half itself, as a line would have
+// carried it before the program ended. The next run powers the module on, which resets it.
+TEST_F(StopEndToEndTest, SecondSignalInsideABlockTheNextRunStillSucceeds) {
+    for (const Family family : {Family::K31, Family::K47}) {
+        for (const bool halfData : {false, true}) {
+            const bool text = family == Family::K31;
+            SCOPED_TRACE(std::string(text ? "K31" : "K47") + (halfData ? " half data" : ""));
+            modem = std::make_unique<sim::PtyModem>(
+                sim::ModemOptions{.family = family, .latencyMs = LatencyMs});
+            std::string error;
+            ASSERT_TRUE(modem->Start(error)) << error;
+            ChildProcess child(CORVANE_UPDATE_COMMAND,
+                               {"-p", modem->DevicePath(), "-b", "115200", "-f", text ? "31" : "47",
+                                text ? TextSample : BinarySample},
+                               WithModulePower);
+            // The second block's command has arrived; its answer is on the way, held back by
+            // the module's latency, and the data will not come before it.
+            const std::string command = text ? "AT^QBNW=aud,0," : "AT^QBNW=aud,0";
+            const auto commandsSent = [&] {
+                const std::vector<std::string> commands = modem->Commands();
+                return std::count_if(commands.begin(), commands.end(), [&](const std::string& c) {
+                    return text ? c.starts_with(command) : c == command;
+                });
+            };
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            while (commandsSent() < 2 && std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+            ASSERT_EQ(commandsSent(), 2);
+            ASSERT_EQ(kill(child.Pid(), SIGINT), 0);
+            std::this_thread::sleep_for(std::chrono::milliseconds(LatencyMs / 6));
+            ASSERT_EQ(kill(child.Pid(), SIGINT), 0);
+            const ChildResult run = child.Wait();
+            ASSERT_TRUE(run.signalled) << run.err;
+            const std::string received = Received();
+            const std::string lastCommand = modem->Commands().back() + "\r";
+            ASSERT_TRUE(received.ends_with(lastCommand)) << "the program ended before the data";
+
+            if (halfData) {
+                const std::string block = ExpectedSet(family)[1];
+                const std::string half = block.substr(0, block.size() / 2);
+                const int line = open(modem->DevicePath().c_str(), O_RDWR | O_NOCTTY);
+                ASSERT_GE(line, 0);
+                EXPECT_EQ(write(line, half.data(), half.size()), static_cast<ssize_t>(half.size()));
+                close(line);
+                const auto arrived = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+                while (!Received().ends_with(half) && std::chrono::steady_clock::now() < arrived) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                }
+                ASSERT_TRUE(Received().ends_with(half));
+            }
+            ExpectTheNextRunSucceeds(family, WithModulePower);
+        }
+    }
 }
 
 }  // namespace

@@ -155,19 +155,43 @@ TEST_F(UpdateEndToEndTest, SilentModuleIsReportedAsNotConnected) {
     EXPECT_EQ(received, "AT\rAT\rAT\rAT\rAT\rAT\rAT\rAT\rAT\rAT\r") << "nothing but probes";
 }
 
-TEST_F(UpdateEndToEndTest, BinaryFileForATextModuleIsTheWrongModuleType) {
-    StartModule({.family = Family::K31});
-    std::vector<std::string> arguments = DeviceAt115200();
-    arguments.insert(arguments.end(), {"-f", "47", BinarySample});
-    const ChildResult run = Update(arguments);
+// The wrong family either way round: the operator is told which to choose, and the module is
+// left taking commands, switched off, so that the right family's file then goes in on the same
+// module. A K47 module would take the K31 cancel command as its record command and what follows
+// as a record: it must be reset instead.
+TEST_F(UpdateEndToEndTest, WrongFamilyNamesTheRightOneAndLeavesTheModuleTakingCommands) {
+    const struct {
+        Family module;
+        const char* chosen;
+        const std::string& file;
+        int status;
+        std::string detail;
+    } cases[] = {
+        {Family::K47, "31", TextSample, 4,
+         "the module answered CONNECT: it takes binary files — choose K47 (`-f 47`)"},
+        {Family::K31, "47", BinarySample, 7,
+         "the module answered OK: it takes text files — choose K31 (`-f 31`)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        StartModule({.family = c.module});
+        std::vector<std::string> arguments = DeviceAt115200();
+        arguments.insert(arguments.end(), {"-f", c.chosen, c.file});
+        const ChildResult run = Update(arguments, WithModulePower);
 
-    EXPECT_EQ(run.status, 7);
-    EXPECT_EQ(run.err, ForTerminal(FailureText(7)) +
-                           "corvane-update: the module answered the command for record 1 with OK "
-                           "instead of CONNECT\n");
-    const sim::PtyModem& module = Stopped();
-    EXPECT_THAT(module.StoredSet(), IsEmpty());
-    EXPECT_EQ(module.Commands().back(), "AT^QMSO");
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.err,
+                  ForTerminal(FailureText(c.status)) + "corvane-update: " + c.detail + "\n");
+        EXPECT_THAT(modem->StoredSet(), IsEmpty());
+        EXPECT_EQ(modem->Commands().back(), "AT^QMSO") << "taken as a command, not as data";
+
+        const bool text = c.module == Family::K31;
+        arguments.end()[-2] = text ? "31" : "47";
+        arguments.back() = text ? TextSample : BinarySample;
+        const ChildResult next = Update(arguments, WithModulePower);
+        EXPECT_EQ(next.status, 0) << next.err;
+        EXPECT_EQ(Stopped().StoredSet(), ExpectedSet(c.module));
+    }
 }
 
 // A refused file must not leave the module waiting in a data mode: the next good file goes in

@@ -132,6 +132,35 @@ TEST(ModemModel, K47RecordsAreTakenByTheirLengthWithoutEcho) {
     EXPECT_EQ(modem.StoredSet(), Texts{});
 }
 
+// Switched on again, a module takes commands whatever it was in the middle of, and keeps what it
+// stored; a line that is hung up stays down.
+TEST(ModemModel, PowerOnEndsAnyBlockAndKeepsTheStoredSet) {
+    ModemModel text(Quiet(Family::K31));
+    Feed(text, "AT^QBNW=aud,0,1,2\r");
+    Feed(text, "one\x1a");
+    Feed(text, "AT^QBNW=aud,0,2,2\r");
+    Feed(text, "tw");
+    ModemModel record(Quiet(Family::K47));
+    Feed(record, "AT^QBNW=aud,0\r");
+    Feed(record, "\x00\x40rec"s);
+    ModemModel line(Quiet(Family::K31));
+    Feed(line, "AT^QBN");
+    for (ModemModel* modem : {&text, &record, &line}) {
+        if (modem != &line) {
+            EXPECT_EQ(Feed(*modem, "AT\r"), "") << "taken as data";
+        }
+        EXPECT_TRUE(modem->PowerOn());
+        EXPECT_EQ(Feed(*modem, "W\rAT\r"), Ok) << "nothing of the line before";
+    }
+    EXPECT_EQ(text.StoredSet(), Texts{"one"});
+    EXPECT_EQ(record.StoredSet(), Texts{});
+
+    ModemModel dropped(Quiet(Family::K31, {.hangUpAfterCommands = 1}));
+    Feed(dropped, "AT\r");
+    EXPECT_FALSE(dropped.PowerOn());
+    EXPECT_EQ(Feed(dropped, "AT\r"), "");
+}
+
 TEST(ModemModel, BytesAtAnotherRateAreOnlyRecorded) {
     ModemModel modem({.family = Family::K31, .rate = 57600});
     EXPECT_EQ(Feed(modem, "AT\r", 115200), "");

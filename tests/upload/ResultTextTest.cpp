@@ -87,7 +87,9 @@ TEST(ResultText, RefusedBlocksSayWhatTheModuleAnswered) {
          "the module answered " + block + " with " + std::string(40, 'x') +
              "... instead of the prompt"},
         {BlockResult::DataRefused, "\r\nCONNECT\r\n",
-         "the module answered the block command with CONNECT: is it a K47 module?"},
+         "the module answered CONNECT: it takes binary files — choose K47 (`-f 47`)"},
+        {BlockResult::WrongModuleType, "\r\n> ",
+         "the module answered the text prompt: it takes text files — choose K31 (`-f 31`)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reply);

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -259,34 +260,54 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 // However the module fails a block, the operator hears that the file did not go in, after the
-// cancel command and the closing sequence, and what the module answered.
-TEST(TextParameterUpload, AFailedBlockEndsWithCancelAndClosing) {
+// cancel command and the closing sequence, and what the module answered. A K47 module takes the
+// cancel command for a record command, and would take everything after it as a record: one that
+// asked for a record is reset instead of being sent it, one that answers it with CONNECT is reset
+// after it, and the operator is told which family to choose.
+TEST(TextParameterUpload, AFailedBlockEndsWithCancelOrResetAndClosing) {
+    const std::string advice =
+        "the module answered CONNECT: it takes binary files — choose K47 (`-f 47`)";
     const struct {
         const char* name;
-        sim::ModemFaults faults;
+        sim::ModemOptions module;
+        std::vector<std::string> writesAfterBlock;
+        bool reset;
         std::string detail;
     } failures[] = {
         {"unconfirmed",
-         {.neverConfirm = true},
+         {.faults = {.neverConfirm = true}},
+         {"AB\x1a", Cancel},
+         false,
          "the module did not confirm block 1 of 1 (no answer)"},
-        {"CONNECT",
-         {.wrongMarker = true},
-         "the module answered the block command with CONNECT: is it a K47 module?"},
+        {"CONNECT", {.faults = {.wrongMarker = true}}, {}, true, advice},
+        {"K47", {.family = sim::Family::K47}, {"AT^QBNW=aud,0,1,1\r", Cancel}, true, advice},
         {"error",
-         {.blockError = true},
+         {.faults = {.blockError = true}},
+         {"AT^QBNW=aud,0,1,1\r", Cancel},
+         false,
          "the module answered the command for block 1 of 1 with ERROR instead of the text prompt"},
         {"silence",
-         {.answerTo = "AT^QBNW=aud,0,", .answer = sim::Answer::None},
+         {.faults = {.answerTo = "AT^QBNW=aud,0,", .answer = sim::Answer::None}},
+         {"\x1b", "AT^QBNW=aud,0,1,1\r", "\x1b", Cancel},
+         false,
          "the module did not confirm block 1 of 1 (no answer)"},
     };
-    for (const auto& [name, faults, detail] : failures) {
+    for (const auto& [name, module, writesAfterBlock, reset, detail] : failures) {
         SCOPED_TRACE(name);
-        UploadRig rig("Lines:2\nA\nB\n", {.family = sim::Family::K31, .faults = faults});
+        UploadRig rig("Lines:2\nA\nB\n", module);
         EXPECT_EQ(rig.Run<TextParameterUpload>(), ResultInvalidFile);
 
         const std::vector<std::string> writes = rig.Writes();
         EXPECT_EQ(writes[2], "AT^QBNW=aud,0,1,1\r");
-        EXPECT_THAT(std::vector(writes.end() - 2, writes.end()), ElementsAre(Cancel, "AT^QMSO\r"));
+        std::vector<std::string> expected = writesAfterBlock;
+        expected.push_back("AT^QMSO\r");
+        EXPECT_EQ(std::vector(writes.begin() + 3, writes.end()), expected);
+        const std::vector<std::string> lines = rig.fake.log.Lines();
+        const auto off = std::find(lines.begin(), lines.end(), "Write AT^QMSO\\r");
+        ASSERT_GE(off - lines.begin(), 6);
+        const std::vector<std::string> resetSteps = {"Call RHA_RadioPwrOn", "Dtr low", "Sleep 100",
+                                                     "Dtr high"};
+        EXPECT_EQ(std::vector(off - 6, off - 2) == resetSteps, reset);
         EXPECT_THAT(rig.reports, IsEmpty());
         EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(100));
         EXPECT_EQ(rig.outcome.detail, detail);
