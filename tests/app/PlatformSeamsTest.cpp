@@ -32,7 +32,7 @@ class PlatformSeamsTest : public QObject {
     void ResultBoxLeavesTheDialogUsableAndReportsItsDismissal() {
         QtMessagePresenter presenter;
         bool dismissed = false;
-        presenter.ShowOwnerless(ResultMessageFor({.code = ResultModemNotConnected}),
+        presenter.ShowOwnerless(ResultMessageFor({.code = ResultModemNotConnected}, {}),
                                 [&] { dismissed = true; });
         QPointer<QMessageBox> box = OpenBox();
         QVERIFY(box != nullptr);
@@ -73,7 +73,7 @@ class PlatformSeamsTest : public QObject {
     void BoxesShowTheirKindAndFitTheirCaption() {
         const QString caption = QStringLiteral("Audio Parameter Update");
         const std::unique_ptr<QMessageBox> success(
-            QtMessagePresenter::CreateBox(nullptr, ResultMessageFor({})));
+            QtMessagePresenter::CreateBox(nullptr, ResultMessageFor({}, {})));
         QCOMPARE(success->icon(), QMessageBox::Information);
         QCOMPARE(success->windowTitle(), caption);
         const std::unique_ptr<QMessageBox> question(
