@@ -16,8 +16,10 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
         QStringLiteral("Writes a parameter file into the radio module over its serial line."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Show the program's version."));
+    // -V as corvane-update has it; -v as the window always had it.
+    const QCommandLineOption version(
+        {QStringLiteral("V"), QStringLiteral("v"), QStringLiteral("version")},
+        QStringLiteral("Show the program's version."));
     const QCommandLineOption registry(
         QStringLiteral("registry"),
         QStringLiteral("Read the port and baud rate from this .reg file (default: "

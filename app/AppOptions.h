@@ -5,6 +5,9 @@
 
 namespace corvane {
 
+// As corvane-update's: an unknown option, a missing or bad value, more than one file.
+inline constexpr int UsageErrorStatus = 64;
+
 struct AppOptions {
     enum class Action { Run, ShowVersion, ShowHelp, Invalid };
 

@@ -55,7 +55,14 @@ bool QtMessagePresenter::Ask(QWidget* owner, const Message& message) {
     const std::unique_ptr<QMessageBox> box(
         CreateBox(owner, message, QMessageBox::Yes | QMessageBox::No));
     box->setDefaultButton(QMessageBox::No);
+    question = box.get();
     return box->exec() == QMessageBox::Yes;
+}
+
+void QtMessagePresenter::CloseQuestion() {
+    if (question) {
+        question->done(QMessageBox::No);
+    }
 }
 
 void QtMessagePresenter::ShowOwnerless(const Message& message, std::function<void()> dismissed) {

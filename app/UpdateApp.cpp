@@ -2,7 +2,6 @@
 
 #include <QEventLoop>
 #include <QFile>
-#include <QFileInfo>
 #include <QPixmap>
 
 #include "app/QtFileChooser.h"
@@ -24,6 +23,7 @@ class LoggedMessages : public MessagePresenter {
         ShowModal(nullptr, message);
         return true;
     }
+    void CloseQuestion() override {}
     void ShowOwnerless(const Message& message, std::function<void()> dismissed) override {
         ShowModal(nullptr, message);
         dismissed();
@@ -39,10 +39,6 @@ UpdateApp::UpdateApp(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 UpdateApp::~UpdateApp() = default;
-
-QString UpdateApp::Title() {
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-}
 
 bool UpdateApp::InitInstance(const AppOptions& options) {
     std::string registryProblem;

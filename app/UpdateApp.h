@@ -19,10 +19,6 @@ class UpdateApp : public QApplication {
     // Runs the main dialog (or renders it, for --screenshot) until it has ended. Returns false:
     // there is no message loop of the application's own after the dialog.
     bool InitInstance(const AppOptions& options);
-
-    // The program file's name without its extension; the caption of the boxes that carry the
-    // application's name.
-    static QString Title();
 };
 
 // Shows the dialog and returns once it has ended. It ends only without an update running: closed

@@ -17,8 +17,6 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "app/UpdateApp.h"
-
 namespace corvane {
 
 UpdateDialog::UpdateDialog(const DialogServices& services, const DialogTemplate& dialogTemplate,
@@ -28,7 +26,6 @@ UpdateDialog::UpdateDialog(const DialogServices& services, const DialogTemplate&
       controls(BuildDialog(*this, dialogTemplate)),
       controller(*this, {.registry = services.registry,
                          .registryProblem = services.registryProblem,
-                         .appTitle = UpdateApp::Title().toStdString(),
                          .procedure = services.procedure,
                          .givenFile = services.givenFile}) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -170,6 +167,10 @@ void UpdateDialog::ShowBox(const Message& message) {
 
 bool UpdateDialog::Ask(const Message& message) {
     return services.messages.Ask(this, message);
+}
+
+void UpdateDialog::CloseQuestion() {
+    services.messages.CloseQuestion();
 }
 
 void UpdateDialog::ShowResult(const Message& message) {

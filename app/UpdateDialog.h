@@ -69,6 +69,7 @@ class UpdateDialog : public QDialog, private UpdateView {
     void EndWaitCursor() override;
     void ShowBox(const Message& message) override;
     bool Ask(const Message& message) override;
+    void CloseQuestion() override;
     void ShowResult(const Message& message) override;
     void End() override;
     void PostProgress(ProgressScale progress) override;

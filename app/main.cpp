@@ -1,6 +1,10 @@
 #include <QTextStream>
 
+#include <QFileInfo>
+#include <memory>
+
 #include "app/AppOptions.h"
+#include "app/DisplayRequired.h"
 #include "app/UpdateApp.h"
 #include "app/VersionRecord.h"
 
@@ -23,11 +27,14 @@ int main(int argc, char** argv) {
             return 0;
         case AppOptions::Action::Invalid:
             QTextStream(stderr) << options.message << '\n';
-            return 2;
+            return corvane::UsageErrorStatus;
         case AppOptions::Action::Run:
             break;
     }
-    corvane::UpdateApp app(argc, argv);
-    app.InitInstance(options);
+    const auto app = [&] {
+        const corvane::DisplayRequired guard(QFileInfo(arguments[0]).fileName());
+        return std::make_unique<corvane::UpdateApp>(argc, argv);
+    }();
+    app->InitInstance(options);
     return 0;
 }

@@ -29,9 +29,10 @@ FileDate LastWriteDate(const std::string& path) {
 
 }  // namespace
 
-std::optional<FileDate> CheckParameterFile(const std::string& path) {
+std::optional<FileDate> CheckParameterFile(const std::string& path, std::string& problem) {
     ParameterFile file;
     if (!file.Open(path)) {
+        problem = file.Problem();
         return std::nullopt;
     }
     return LastWriteDate(path);

@@ -13,8 +13,8 @@ struct FileDate {
 };
 
 // Opens the chosen parameter file (a UTF-8 path) once, to make sure that it can be read, and
-// closes it again. The local date of its last write when it opened; nothing when it did not.
-// The content is not looked at: the update judges it.
-std::optional<FileDate> CheckParameterFile(const std::string& path);
+// closes it again. The local date of its last write when it opened; nothing when it did not, and
+// problem then says why ("no such file"). The content is not looked at: the update judges it.
+std::optional<FileDate> CheckParameterFile(const std::string& path, std::string& problem);
 
 }  // namespace corvane

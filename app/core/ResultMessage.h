@@ -1,13 +1,15 @@
 #pragma once
 
 #include "app/core/Message.h"
+#include "upload/UploadJob.h"
 #include "upload/UploadOutcome.h"
 
 namespace corvane {
 
-// The box that tells the operator how an update ended: the success text with the information
-// icon; for a stopped run what it had written; else the failure text with the code and the code's
-// words, then on a line of its own what the system said about the port or file.
-Message ResultMessageFor(const UploadOutcome& outcome);
+// The box that tells the operator how the update of job ended: the success text with the
+// information icon; for a stopped run what it had written; else the failure text with the code
+// and the code's words. Below that, on lines of their own, the file and the module family that the
+// run wrote (the controls may show others by then) and what the system said beyond the code.
+Message ResultMessageFor(const UploadOutcome& outcome, const UploadJob& job);
 
 }  // namespace corvane

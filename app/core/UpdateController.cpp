@@ -92,12 +92,15 @@ void UpdateController::TakeFile(const ChosenFile& chosen) {
     view.BeginWaitCursor();
     view.EnableStart(false);
     filePath = chosen.path;
-    const std::optional<FileDate> date = CheckParameterFile(filePath);
+    std::string problem;
+    const std::optional<FileDate> date = CheckParameterFile(filePath, problem);
     chosenFileOpens = date.has_value();
     if (date) {
         view.ShowFile(NameBeforeLastDot(chosen.name), DateText(*date), filePath);
     } else {
-        view.ShowBox({"Unable to open file!", setup.appTitle, MessageIcon::Exclamation});
+        // The system's text, then which file and why, as in the result boxes.
+        view.ShowBox({"Unable to open file!\r\n" + filePath + ": " + problem, MessageCaption,
+                      MessageIcon::Exclamation});
     }
     view.EndWaitCursor();
     UpdateStartButton();
@@ -109,13 +112,13 @@ void UpdateController::StartUpdate() {
         return;
     }
     // The job is a copy: what the operator changes from now on does not reach this update.
-    const UploadJob job{.procedure = ProcedureForModelCode(modelCode.c_str()),
-                        .filePath = filePath,
-                        .portName = portName,
-                        .baudRate = baudRate};
+    job = {.procedure = ProcedureForModelCode(modelCode.c_str()),
+           .filePath = filePath,
+           .portName = portName,
+           .baudRate = baudRate};
     stop.Reset();
     try {
-        worker = std::thread(&UpdateController::RunWorker, this, job);
+        worker = std::thread(&UpdateController::RunWorker, this);
     } catch (const std::system_error&) {
         return;
     }
@@ -125,7 +128,7 @@ void UpdateController::StartUpdate() {
     view.SetProgress({0, 100});
 }
 
-void UpdateController::RunWorker(const UploadJob& job) {
+void UpdateController::RunWorker() {
     const ProgressCallback progress = [this](uint32_t position, uint32_t range) {
         view.PostProgress(ScaleProgress(position, range));
         return 1;
@@ -140,7 +143,7 @@ void UpdateController::CloseRequested() {
         view.End();
         return;
     }
-    if (closing) {
+    if (closing || asking) {
         return;
     }
     if (phase == Phase::Reporting) {
@@ -148,30 +151,44 @@ void UpdateController::CloseRequested() {
         closing = true;
         return;
     }
-    if (!view.Ask({StopQuestion, MessageCaption, MessageIcon::Question})) {
+    asking = true;
+    const bool yes = view.Ask({StopQuestion, MessageCaption, MessageIcon::Question});
+    asking = false;
+    if (phase == Phase::Ended) {
+        // The run's end closed the question; closing goes on as it does after a run.
+        closing = true;
+        Report();
+        return;
+    }
+    if (!yes) {
         return;
     }
     closing = true;
-    // The question may have stayed open until after the run had ended.
-    if (phase == Phase::Running) {
-        stop.Request();
-        view.BeginWaitCursor();
-    } else if (phase == Phase::Idle) {
-        view.End();
-    }
+    stop.Request();
+    view.BeginWaitCursor();
 }
 
 void UpdateController::RunEnded() {
     worker.join();
+    if (asking) {
+        // Reported once Ask has returned: nothing of this run is shown under the question.
+        phase = Phase::Ended;
+        view.CloseQuestion();
+        return;
+    }
+    Report();
+}
+
+void UpdateController::Report() {
     // Only a stop asked for on closing sets the operator waiting; the dialog ends after the result.
-    if (closing) {
+    if (stop.Requested()) {
         view.EndWaitCursor();
     }
     if (outcome.Succeeded()) {
         view.SetProgress({100, 100});
     }
     phase = Phase::Reporting;
-    view.ShowResult(ResultMessageFor(outcome));
+    view.ShowResult(ResultMessageFor(outcome, job));
 }
 
 void UpdateController::ResultDismissed() {

@@ -30,8 +30,6 @@ class UpdateController {
         // Why the registry export could not be read ("<file>: line 3: ..."), shown with the
         // settings warning; empty when it was read.
         std::string registryProblem;
-        // The program's name without extension, the caption of "Unable to open file!".
-        std::string appTitle;
         Procedure procedure;
         // A parameter file named on the program's command line (UTF-8): taken when the dialog
         // opens as if "..." had chosen it. Empty for none.
@@ -60,7 +58,9 @@ class UpdateController {
     void StartUpdate();
     // The close box, Escape, the caption's OK. Without an update the dialog ends at once. During
     // one the operator is asked; Yes stops it at its next probe, command or block boundary, and
-    // the dialog ends once its result box has been dismissed.
+    // the dialog ends once its result box has been dismissed. A run that ends while the question
+    // is open closes it: no answer is needed any more, and the dialog ends after the result as it
+    // does without one.
     void CloseRequested();
 
     // Called by the view on the dialog's thread: the end of the run that PostRunEnded announced,
@@ -70,13 +70,15 @@ class UpdateController {
 
   private:
     // Idle, then Running from the start to the end of the worker, then Reporting until the result
-    // box has been dismissed.
-    enum class Phase { Idle, Running, Reporting };
+    // box has been dismissed. Ended lies between the last two when the run ends while the stop
+    // question is open: the result comes once the question has gone.
+    enum class Phase { Idle, Running, Ended, Reporting };
 
     void ReadFamily();
     void TakeFile(const ChosenFile& chosen);
     void UpdateStartButton();
-    void RunWorker(const UploadJob& job);
+    void RunWorker();
+    void Report();
 
     UpdateView& view;
     Setup setup;
@@ -88,6 +90,10 @@ class UpdateController {
     Phase phase = Phase::Idle;
     // The operator chose to close: the dialog ends when the result has been dismissed.
     bool closing = false;
+    // The stop question is open.
+    bool asking = false;
+    // The running update's, kept for its result box: the controls may have changed since.
+    UploadJob job;
     StopRequest stop;
     // Written by the worker, read once it has been joined.
     UploadOutcome outcome;

@@ -35,8 +35,12 @@ class UpdateView {
     virtual void EndWaitCursor() = 0;
     // A box owned by the dialog; returns once it has been dismissed.
     virtual void ShowBox(const Message& message) = 0;
-    // A Yes/No question owned by the dialog, No the default answer; true for Yes.
+    // A Yes/No question owned by the dialog, No the default answer; true for Yes. It waits for
+    // the answer while the dialog's thread goes on serving events, so calls may arrive meanwhile.
     virtual bool Ask(const Message& message) = 0;
+    // Closes the question that Ask has open, if any, without an answer: Ask then returns false
+    // once the call that closed it has returned.
+    virtual void CloseQuestion() = 0;
     // A box that leaves the dialog usable. Once the operator has dismissed it, the view calls
     // UpdateController::ResultDismissed on the dialog's thread, before or after this returns.
     virtual void ShowResult(const Message& message) = 0;

@@ -2,8 +2,9 @@
 
 #include <commctrl.h>
 
+#include <string_view>
+
 #include "app/core/MainDialogIds.h"
-#include "app/win32/ProgramTitle.h"
 #include "platform/win32/WideText.h"
 
 namespace corvane {
@@ -41,7 +42,6 @@ Win32UpdateDialog::Win32UpdateDialog(const Win32DialogServices& services)
     : services(services),
       controller(*this, {.registry = services.registry,
                          .registryProblem = services.registryProblem,
-                         .appTitle = ProgramTitle(),
                          .procedure = services.procedure,
                          .givenFile = services.givenFile}) {}
 
@@ -223,6 +223,23 @@ void Win32UpdateDialog::ShowBox(const Message& message) {
 
 bool Win32UpdateDialog::Ask(const Message& message) {
     return MessageBoxFor(dialog, message, MB_YESNO | MB_DEFBUTTON2) == IDYES;
+}
+
+void Win32UpdateDialog::CloseQuestion() {
+    // The question is the message box that the dialog owns; the result boxes have no owner.
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM owner) {
+            wchar_t kind[8] = L"";
+            GetClassNameW(window, kind, 8);
+            if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner) &&
+                std::wstring_view(kind) == L"#32770") {
+                EndDialog(window, IDNO);
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(dialog));
 }
 
 void Win32UpdateDialog::ShowResult(const Message& message) {

@@ -55,6 +55,7 @@ class Win32UpdateDialog : private UpdateView {
     void EndWaitCursor() override;
     void ShowBox(const Message& message) override;
     bool Ask(const Message& message) override;
+    void CloseQuestion() override;
     void ShowResult(const Message& message) override;
     void End() override;
     void PostProgress(ProgressScale progress) override;

@@ -14,23 +14,41 @@
 
 namespace {
 
+// Usage errors exit with this, as with corvane-update.
+constexpr int UsageErrorStatus = 64;
+
 // What the command line names, in UTF-8: "--registry FILE", a registry export to read the
 // settings from instead of the system's, and a parameter file to take at start (what Explorer
-// passes when a .prm file is opened with the program). Other options are not this window's.
+// passes when a .prm file is opened with the program); or the version to print; or what is
+// wrong with it.
 struct WindowArguments {
     std::string registryFile;
     std::string parameterFile;
+    bool showVersion = false;
+    std::string wrong;
 };
 
 WindowArguments ReadCommandLine() {
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     WindowArguments given;
-    for (int i = 1; arguments && i < count; ++i) {
+    for (int i = 1; arguments && i < count && given.wrong.empty(); ++i) {
         const std::string argument = corvane::platform::win32::Utf8FromWide(arguments[i]);
-        if (argument == "--registry" && i + 1 < count) {
-            given.registryFile = corvane::platform::win32::Utf8FromWide(arguments[++i]);
-        } else if (argument.rfind("--", 0) != 0) {
+        if (argument == "--registry") {
+            if (i + 1 < count) {
+                given.registryFile = corvane::platform::win32::Utf8FromWide(arguments[++i]);
+            } else {
+                given.wrong = "Missing value after '--registry'.";
+            }
+        } else if (argument == "-V" || argument == "-v" || argument == "--version") {
+            given.showVersion = true;
+        } else if (argument == "--fullscreen") {
+            // The Linux window's, for a handheld's screen; one command line serves both.
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            given.wrong = "Unknown option '" + argument + "'.";
+        } else if (!given.parameterFile.empty()) {
+            given.wrong = "Unexpected argument: " + argument;
+        } else {
             given.parameterFile = argument;
         }
     }
@@ -38,11 +56,33 @@ WindowArguments ReadCommandLine() {
     return given;
 }
 
+// A window program has no console of its own: a line goes where its standard handle leads
+// (a pipe, a file), else to the console of the program that started it, if there is one.
+void PrintLine(DWORD stream, const std::string& text) {
+    HANDLE handle = GetStdHandle(stream);
+    if ((handle == nullptr || handle == INVALID_HANDLE_VALUE) &&
+        AttachConsole(ATTACH_PARENT_PROCESS)) {
+        handle = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+    }
+    const std::string line = text + "\r\n";
+    DWORD written = 0;
+    WriteFile(handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     using namespace corvane;
     const WindowArguments given = ReadCommandLine();
+    if (!given.wrong.empty()) {
+        PrintLine(STD_ERROR_HANDLE, given.wrong);
+        return UsageErrorStatus;
+    }
+    if (given.showVersion) {
+        PrintLine(STD_OUTPUT_HANDLE, "Corvane " CORVANE_VERSION);
+        return 0;
+    }
     std::string registryProblem;
     const std::unique_ptr<platform::Registry> registry = platform::OpenSettingsRegistry(
         platform::ChooseRegistryFile(given.registryFile, std::getenv("CORVANE_REGISTRY")),

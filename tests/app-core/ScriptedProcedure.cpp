@@ -15,7 +15,8 @@ UpdateController::Procedure ScriptedProcedure::Procedure() {
         entered = true;
         std::unique_lock lock(mutex);
         released.wait(lock, [this] { return open || !hold; });
-        return UploadOutcome{.code = code, .stopped = stop.Requested(), .accepted = 1};
+        return UploadOutcome{
+            .code = code, .stopped = stop.Requested(), .accepted = 1, .detail = detail};
     };
 }
 

@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -25,6 +26,7 @@ class ScriptedProcedure {
     std::vector<std::pair<uint32_t, uint32_t>> reports;
     bool hold = false;
     ResultCode code = ResultOk;
+    std::string detail;
 
   private:
     std::mutex mutex;

@@ -46,7 +46,16 @@ class FakeView : public UpdateView {
     void ShowBox(const Message& message) override { Show("box ", message); }
     bool Ask(const Message& message) override {
         Show("ask ", message);
-        return yes;
+        questionClosed = false;
+        // What the dialog's thread serves while the question is open.
+        if (whileAsking) {
+            std::exchange(whileAsking, {})();
+        }
+        return yes && !questionClosed;
+    }
+    void CloseQuestion() override {
+        log.push_back("question closed");
+        questionClosed = true;
     }
     void ShowResult(const Message& message) override { Show("result ", message); }
     void End() override { log.push_back("end"); }
@@ -85,6 +94,7 @@ class FakeView : public UpdateView {
     int family = 0;
     std::optional<ChosenFile> chosen;
     bool yes = false;
+    std::function<void()> whileAsking;
     std::vector<Message> shown;
 
   private:
@@ -94,6 +104,7 @@ class FakeView : public UpdateView {
     }
 
     std::vector<std::string> log;
+    bool questionClosed = false;
     std::mutex mutex;
     std::condition_variable arrived;
     std::vector<std::string> posted;
@@ -146,7 +157,7 @@ class UpdateControllerTest : public ::testing::Test {
 
     void Open(std::string registryProblem = {}, std::string givenFile = {}) {
         controller = std::make_unique<UpdateController>(
-            view, UpdateController::Setup{registry, std::move(registryProblem), "corvane-tests",
+            view, UpdateController::Setup{registry, std::move(registryProblem),
                                           procedure.Procedure(), std::move(givenFile)});
         controller->Open();
     }
@@ -294,13 +305,16 @@ TEST_F(UpdateControllerTest, AChosenFileShowsItsNameAndDateOrWarns) {
     controller->SelectFile();
     EXPECT_EQ(view.Take()[2], "file params | File Date: 2024/12/31 | " + noDot.path.string());
 
-    // The box comes while the wait cursor is on; the shown name and date stay.
+    // The box, named like every other, says which file and why; it comes while the wait cursor
+    // is on, and the shown name and date stay.
     const std::string missing = (noDot.folder / "missing.prm").string();
     view.chosen = ChosenFile{missing, "missing.prm"};
     controller->SelectFile();
-    EXPECT_THAT(view.Take(), ElementsAre("wait on", "start off", "box Unable to open file!",
-                                         "wait off", "start off"));
-    EXPECT_EQ(view.shown.back().caption, "corvane-tests");
+    EXPECT_THAT(view.Take(),
+                ElementsAre("wait on", "start off",
+                            "box Unable to open file!\r\n" + missing + ": no such file", "wait off",
+                            "start off"));
+    EXPECT_EQ(view.shown.back().caption, "Audio Parameter Update");
     EXPECT_EQ(view.shown.back().icon, MessageIcon::Exclamation);
 
     view.chosen.reset();
@@ -322,10 +336,10 @@ TEST_F(UpdateControllerTest, AFileGivenAtStartIsTakenAfterTheSettingsAsIfChosen)
 
     SetSettings(false, true);
     Open({}, whole + ".gone");
-    EXPECT_THAT(
-        view.Take(),
-        ElementsAre("family 0", "bar 0/100", "start on", StartsWith("box Registry key not present"),
-                    "wait on", "start off", "box Unable to open file!", "wait off", "start off"));
+    EXPECT_THAT(view.Take(),
+                ElementsAre("family 0", "bar 0/100", "start on",
+                            StartsWith("box Registry key not present"), "wait on", "start off",
+                            StartsWith("box Unable to open file!"), "wait off", "start off"));
 }
 
 TEST_F(UpdateControllerTest, ClosingDuringAnUpdateAsksAndEndsAfterItsResult) {
@@ -350,6 +364,68 @@ TEST_F(UpdateControllerTest, ClosingDuringAnUpdateAsksAndEndsAfterItsResult) {
                 ElementsAre("wait off", StartsWith("result Audio Parameter Update stopped!")));
     controller->ResultDismissed();
     EXPECT_THAT(view.Take(), ElementsAre("start on", "end"));
+}
+
+TEST_F(UpdateControllerTest, ARunEndingUnderTheStopQuestionClosesItThenReportsAndEnds) {
+    for (const bool wouldAnswerYes : {false, true}) {
+        SCOPED_TRACE(wouldAnswerYes);
+        Open();
+        procedure.hold = true;
+        controller->StartUpdate();
+        view.Take();
+        view.yes = wouldAnswerYes;
+        view.whileAsking = [this] {
+            procedure.Release();
+            view.DeliverRun(*controller);
+        };
+        controller->CloseRequested();
+        // Nothing of the result while the question is open; no stop, so no wait cursor.
+        EXPECT_THAT(view.Take(),
+                    ElementsAre(StartsWith("ask An update is running."), "question closed",
+                                "bar 100/100", "result Audio Parameter Update successfull"));
+        controller->CloseRequested();
+        EXPECT_THAT(view.Take(), IsEmpty());
+        controller->ResultDismissed();
+        EXPECT_THAT(view.Take(), ElementsAre("start on", "end"));
+    }
+}
+
+TEST_F(UpdateControllerTest, TheResultNamesTheRunsFileAndFamilyAndItsDetail) {
+    struct Case {
+        int family;
+        ResultCode code;
+        std::string detail, text;
+    };
+    const Case cases[] = {
+        {0, ResultOk, "the file holds no data: nothing was written",
+         "Audio Parameter Update successfull\r\nwritten.prm, Series K31 modules\r\nthe file holds "
+         "no data: nothing was written"},
+        {1, ResultOk, "", "Audio Parameter Update successfull\r\nwritten.prm, Series K47 modules"},
+        {1, ResultModemRejectedData, "the module answered ERROR",
+         "Audio Parameter Update failed!\r\nError code: 5\rModem didn't accept data.\r\n"
+         "written.prm, Series K47 modules\r\nthe module answered ERROR"},
+    };
+    const ScratchFile written("written.prm", 2021, 3, 9);
+    const ScratchFile other("other.prm", 2021, 3, 9);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Open();
+        view.chosen = written.Chosen();
+        controller->SelectFile();
+        view.family = c.family;
+        procedure.code = c.code;
+        procedure.detail = c.detail;
+        controller->StartUpdate();
+        // The controls change before the run's end reaches the dialog; its report does not.
+        view.family = 1 - c.family;
+        controller->FamilyClicked();
+        view.chosen = other.Chosen();
+        controller->SelectFile();
+        view.Take();
+        view.DeliverRun(*controller);
+        EXPECT_EQ(view.Take().back(), "result " + c.text);
+        controller->ResultDismissed();
+    }
 }
 
 TEST_F(UpdateControllerTest, ClosingWithoutAnUpdateEndsAtOnceOrWhenTheResultIsDismissed) {

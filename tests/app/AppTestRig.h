@@ -27,6 +27,7 @@ class FakeMessagePresenter : public MessagePresenter {
   public:
     void ShowModal(QWidget* owner, const Message& message) override;
     bool Ask(QWidget* owner, const Message& message) override;
+    void CloseQuestion() override {}
     void ShowOwnerless(const Message& message, std::function<void()> dismissed) override;
     // Closes the oldest ownerless box still open.
     void DismissOwnerless();

@@ -2,8 +2,11 @@
 #include <QButtonGroup>
 #include <QImage>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -15,6 +18,7 @@
 #include "app/CaptionWidth.h"
 #include "app/DialogBuilder.h"
 #include "app/GroupFrame.h"
+#include "app/QtMessagePresenter.h"
 #include "app/UpdateApp.h"
 #include "tests/app/AppTestRig.h"
 
@@ -45,6 +49,17 @@ void VerifyTemplateProportions(const QWidget& dialog) {
     QVERIFY(dialog.width() >= natural.width());
     QVERIFY(qAbs(double(dialog.height()) * natural.width() / natural.height() - dialog.width()) <
             2);
+}
+
+// The visible message boxes, of which there should be one at most.
+QList<QMessageBox*> OpenBoxes() {
+    QList<QMessageBox*> boxes;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
+            boxes.append(box);
+        }
+    }
+    return boxes;
 }
 
 // Every frame's caption fits on the frame, and no other control covers it.
@@ -242,6 +257,54 @@ class DialogTest : public QObject {
         rig.messages.DismissOwnerless();
         QCOMPARE(finished.size(), 1);
         QVERIFY(!rig.dialog->isVisible());
+    }
+
+    // With the real boxes: the question left open is closed by the run's end, and the result
+    // that follows it is the one box there, usable, and dismissing it ends the dialog.
+    void ARunEndingUnderTheStopQuestionClosesIt() {
+        DialogRig rig;
+        rig.dialog.reset();
+        rig.procedure.hold = true;
+        QtMessagePresenter presenter;
+        bool questionClosed = false;
+        QString result;
+        QTimer::singleShot(0, [&] {
+            UpdateDialog* dialog = ShownDialog();
+            QVERIFY(dialog != nullptr);
+            // Whatever goes wrong, no box is left for nobody to answer, and the dialog ends.
+            const auto finish = qScopeGuard([&] {
+                for (QMessageBox* box : OpenBoxes()) {
+                    box->done(QMessageBox::No);
+                }
+                dialog->close();
+            });
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QString::number(StartUpdateId)),
+                              Qt::LeftButton);
+            // Served while the question waits for its answer.
+            QTimer::singleShot(0, [&] {
+                const QPointer<QMessageBox> question =
+                    qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(question != nullptr);
+                const auto unblock = qScopeGuard([&] {
+                    if (question) {
+                        question->done(QMessageBox::No);
+                    }
+                });
+                rig.procedure.Release();
+                QTRY_VERIFY(!question->isVisible());
+                questionClosed = true;
+            });
+            dialog->close();
+            QVERIFY(questionClosed);
+            QCOMPARE(QApplication::activeModalWidget(), nullptr);
+            QCOMPARE(OpenBoxes().size(), 1);
+            result = OpenBoxes()[0]->text();
+            QTest::mouseClick(OpenBoxes()[0]->button(QMessageBox::Ok), Qt::LeftButton);
+            QVERIFY(!dialog->isVisible());
+        });
+        RunMainDialog(rig.Services(&presenter), false);
+        QVERIFY(questionClosed);
+        QCOMPARE(result, QStringLiteral("Audio Parameter Update successfull"));
     }
 };
 

@@ -101,7 +101,9 @@ class EndToEndTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(rig.messages.shown.size(), size_t{1}, UpdateTimeoutMs);
 
         QCOMPARE(QString::fromStdString(rig.messages.shown[0].message.text),
-                 QStringLiteral("Audio Parameter Update successfull"));
+                 QStringLiteral("Audio Parameter Update successfull\r\n") + file +
+                     (k47 ? QStringLiteral(", Series K47 modules")
+                          : QStringLiteral(", Series K31 modules")));
         QCOMPARE(rig.Control<QProgressBar>(ProgressBarId)->value(), 100);
         QCOMPARE(rig.Control<QProgressBar>(ProgressBarId)->maximum(), 100);
         QCOMPARE(static_cast<int>(modem->StoredSet().size()), blocks);
@@ -115,6 +117,7 @@ class EndToEndTest : public QObject {
         QTest::addColumn<QString>("text");
         const QString failed = QStringLiteral("Audio Parameter Update failed!\r\nError code: %1\r");
         const QString sample = Samples + QStringLiteral("/k31-audio.prm");
+        const QString run = QStringLiteral("k31-audio.prm, Series K31 modules\r\n");
         const QString noFile =
             failed.arg(3) +
             QStringLiteral("Couldn't open audio parameter file. (maybe wrong file name)\r\n");
@@ -123,13 +126,14 @@ class EndToEndTest : public QObject {
         QTest::newRow("file as port")
             << sample << sample
             << failed.arg(2) +
-                   QStringLiteral("COM-Port not accessible or Baud rate not possible.\r\n") +
+                   QStringLiteral("COM-Port not accessible or Baud rate not possible.\r\n") + run +
                    sample + QStringLiteral(": not a serial port");
         QTest::newRow("silent module")
             << sample << QString()
-            << failed.arg(6) + QStringLiteral(
-                                   "Possibly modem not connected.\r\nno answer to AT at 115200, "
-                                   "230400, 57600, 38400, 19200 baud (2 passes)");
+            << failed.arg(6) + QStringLiteral("Possibly modem not connected.\r\n") + run +
+                   QStringLiteral(
+                       "no answer to AT at 115200, 230400, 57600, 38400, 19200 baud "
+                       "(2 passes)");
     }
 
     void FailuresOfTheRealProceduresReachTheOperator() {
@@ -165,7 +169,8 @@ class EndToEndTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(rig.messages.shown.size(), size_t{1}, UpdateTimeoutMs);
         QCOMPARE(QString::fromStdString(rig.messages.shown[0].message.text),
                  QStringLiteral("Audio Parameter Update failed!\r\nError code: 3\rCouldn't open "
-                                "audio parameter file. (maybe wrong file name)\r\n") +
+                                "audio parameter file. (maybe wrong file name)\r\nset.prm, "
+                                "Series K31 modules\r\n") +
                      path + QStringLiteral(": no such file"));
         QVERIFY(modem->Transcript().empty());
     }

@@ -2,6 +2,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 
@@ -32,7 +33,7 @@ class PlatformSeamsTest : public QObject {
     void ResultBoxLeavesTheDialogUsableAndReportsItsDismissal() {
         QtMessagePresenter presenter;
         bool dismissed = false;
-        presenter.ShowOwnerless(ResultMessageFor({.code = ResultModemNotConnected}),
+        presenter.ShowOwnerless(ResultMessageFor({.code = ResultModemNotConnected}, {}),
                                 [&] { dismissed = true; });
         QPointer<QMessageBox> box = OpenBox();
         QVERIFY(box != nullptr);
@@ -73,7 +74,7 @@ class PlatformSeamsTest : public QObject {
     void BoxesShowTheirKindAndFitTheirCaption() {
         const QString caption = QStringLiteral("Audio Parameter Update");
         const std::unique_ptr<QMessageBox> success(
-            QtMessagePresenter::CreateBox(nullptr, ResultMessageFor({})));
+            QtMessagePresenter::CreateBox(nullptr, ResultMessageFor({}, {})));
         QCOMPARE(success->icon(), QMessageBox::Information);
         QCOMPARE(success->windowTitle(), caption);
         const std::unique_ptr<QMessageBox> question(
@@ -110,12 +111,49 @@ class PlatformSeamsTest : public QObject {
         qunsetenv("CORVANE_REGISTRY");
         QCOMPARE(parse({}).registryPath, QString());  // the system's own
         QVERIFY(!parse({}).fullScreen);
-        QCOMPARE(parse({"--version"}).action, AppOptions::Action::ShowVersion);
+        for (const char* version : {"--version", "-V", "-v"}) {
+            QCOMPARE(parse({version}).action, AppOptions::Action::ShowVersion);
+        }
         QVERIFY(!parse({"--help"}).message.contains(QStringLiteral("screenshot")));
         for (const QStringList& wrong :
              {QStringList{"--bogus"}, QStringList{"--registry"}, QStringList{"a.prm", "b.prm"}}) {
             QCOMPARE(parse(wrong).action, AppOptions::Action::Invalid);
         }
+    }
+
+    // The program itself: what it prints and its exit status, with no window system to reach
+    // where it needs one.
+    void TheProgramExitsAsTheCommandDoes_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("version") << QStringList{"-V"} << 0 << QStringLiteral("Corvane 2.");
+        QTest::newRow("usage error")
+            << QStringList{"--bogus"} << 64 << QStringLiteral("Unknown option 'bogus'.");
+        QTest::newRow("no display")
+            << QStringList{} << 1
+            << QStringLiteral(
+                   "Corvane: needs a display to show its window: could not connect to "
+                   "display");
+    }
+
+    void TheProgramExitsAsTheCommandDoes() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, printed);
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+            environment.remove(QString::fromLatin1(name));
+        }
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(CORVANE_WINDOW_PROGRAM), arguments);
+        QVERIFY(program.waitForFinished(20000));
+        const QString output = QString::fromLocal8Bit(program.readAllStandardOutput() +
+                                                      program.readAllStandardError());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), status);
+        QVERIFY2(output.startsWith(printed), qPrintable(output));
     }
 };
 

@@ -194,7 +194,8 @@ TEST(Win32Window, OpensChoosesAFileAndReportsAWholeUpdate) {
     SendMessageW(dialog.Control(StartUpdateId), BM_CLICK, 0, 0);
     const HWND result = dialog.WaitForBox();
     ASSERT_NE(result, nullptr);
-    EXPECT_EQ(BoxText(result), L"Audio Parameter Update successfull");
+    EXPECT_EQ(BoxText(result),
+              L"Audio Parameter Update successfull\r\nk31-audio.prm, Series K31 modules");
     EXPECT_EQ(TextOf(result), L"Audio Parameter Update");
     EXPECT_EQ(dialog.Progress(), 100);
     // The dialog stays usable under the result, but starts nothing until it has been dismissed.
@@ -208,17 +209,27 @@ TEST(Win32Window, OpensChoosesAFileAndReportsAWholeUpdate) {
     EXPECT_EQ(dialog.result, IDOK);
 }
 
+// Starts an update of the sample and closes the window once its first block is in; the question
+// that this asks, or null.
+HWND CloseDuringAnUpdate(const RunningDialog& dialog) {
+    SendMessageW(dialog.Control(SelectFileId), BM_CLICK, 0, 0);
+    SendMessageW(dialog.Control(StartUpdateId), BM_CLICK, 0, 0);
+    if (!WaitUntil([&] { return dialog.Progress() > 0; })) {
+        return nullptr;
+    }
+    PostMessageW(dialog.window, WM_CLOSE, 0, 0);
+    const HWND question = dialog.WaitForBox();
+    if (question) {
+        EXPECT_EQ(BoxText(question), L"An update is running. Stop it after the current block?");
+    }
+    return question;
+}
+
 TEST(Win32Window, ClosingDuringAnUpdateAsksThenStopsAndEndsAfterTheResult) {
     RunningDialog dialog(std::getenv("CORVANE_PORT_SLOW"));
     ASSERT_NE(dialog.window, nullptr);
-    SendMessageW(dialog.Control(SelectFileId), BM_CLICK, 0, 0);
-    SendMessageW(dialog.Control(StartUpdateId), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return dialog.Progress() > 0; }));
-
-    PostMessageW(dialog.window, WM_CLOSE, 0, 0);
-    const HWND question = dialog.WaitForBox();
+    const HWND question = CloseDuringAnUpdate(dialog);
     ASSERT_NE(question, nullptr);
-    EXPECT_EQ(BoxText(question), L"An update is running. Stop it after the current block?");
     EXPECT_EQ(GetWindowLongW(GetDlgItem(question, IDNO), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON)
         << "Enter keeps it running";
     PostMessageW(question, WM_COMMAND, IDYES, 0);
@@ -228,6 +239,22 @@ TEST(Win32Window, ClosingDuringAnUpdateAsksThenStopsAndEndsAfterTheResult) {
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(BoxText(result).rfind(L"Audio Parameter Update stopped!", 0), 0u) << BoxText(result);
     EXPECT_TRUE(IsWindow(dialog.window)) << "the dialog ended before its result was read";
+    PostMessageW(result, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(dialog.Ended());
+}
+
+TEST(Win32Window, ARunEndingUnderTheStopQuestionClosesItAndItsResultCanBeDismissed) {
+    RunningDialog dialog(std::getenv("CORVANE_PORT_SLOW"));
+    ASSERT_NE(dialog.window, nullptr);
+    const HWND question = CloseDuringAnUpdate(dialog);
+    ASSERT_NE(question, nullptr);
+    // Left unanswered until the run has written its last block.
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); })) << "the question stayed open";
+    const HWND result = dialog.WaitForBox();
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(BoxText(result).rfind(L"Audio Parameter Update successfull", 0), 0u)
+        << BoxText(result);
+    // The operator had asked to close: the dialog ends once the result has been read.
     PostMessageW(result, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(dialog.Ended());
 }

@@ -33,6 +33,12 @@ done
 version=$("${wine[@]}" "$installed/bin/corvane-update.exe" --version | tr -d '\r')
 [[ $version == "corvane-update "* ]] || fail "the installed command says: $version"
 echo "installed: $version"
+# The window keeps the command's conventions: -V prints the version, a usage error exits 64.
+window_version=$("${wine[@]}" "$installed/bin/Corvane.exe" -V | tr -d '\r')
+[[ $window_version == "Corvane "* ]] || fail "the installed window says: $window_version"
+status=0
+"${wine[@]}" "$installed/bin/Corvane.exe" --bogus 2>/dev/null || status=$?
+[[ $status == 64 ]] || fail "the installed window ends a usage error with $status, not 64"
 shortcut=$(find "$prefix/drive_c" -path '*/Start Menu/Programs/Corvane/Corvane.lnk')
 [[ -n $shortcut ]] || fail "no Start menu entry Corvane\\Corvane.lnk"
 "${wine[@]}" reg query "$uninstall_key" >/dev/null || fail "no uninstall entry"
