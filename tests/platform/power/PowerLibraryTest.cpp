@@ -48,7 +48,9 @@ class PowerLibrary : public ::testing::Test {
             GTEST_SKIP() << "needs to run in <build>/tests/platform/power/" << situation
                          << " (ctest does that)";
         }
-        logPath = ::testing::TempDir() + "corvane-rha-" + situation + ".log";
+        // One log per test: ctest runs the tests of one situation side by side.
+        logPath = ::testing::TempDir() + "corvane-rha-" + situation + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".log";
         std::remove(logPath.c_str());
         SetPowerLog(logPath);
     }
