@@ -79,6 +79,18 @@ TYPED_TEST(UploadExitPathsTest, SuccessEndsWithTheClosingSequencePortBeforeFile)
     EXPECT_FALSE(this->rig.FileStillOpen());
 }
 
+// An adapter that cannot make the configured rate runs at the nearest it can: the module answers
+// there, and the run goes on at it.
+TYPED_TEST(UploadExitPathsTest, AnAdapterThatRoundsTheRateStillReachesTheModule) {
+    constexpr uint32_t Rounded = 115384;
+    test::UploadRig rig(TypeParam::ValidFile(), {.family = TypeParam::Family, .rate = Rounded});
+    rig.port.RoundRate(test::ConfiguredRate, Rounded);
+    EXPECT_EQ(rig.Run<typename TypeParam::Upload>(), ResultOk);
+    EXPECT_EQ(rig.outcome.rate, test::ConfiguredRate);
+    EXPECT_EQ(rig.port.Rate(), Rounded);
+    EXPECT_EQ(rig.Stored().size(), 1u);
+}
+
 TYPED_TEST(UploadExitPathsTest, AFileThatDoesNotOpenLeavesThePortAlone) {
     const std::string path = this->rig.filePath;
     // Only the whole name counts, not the file in front of a zero byte.
