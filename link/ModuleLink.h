@@ -63,13 +63,14 @@ class ModuleLink {
     // As SendCommand for bytes already written: no purge, no write, no settling pause.
     bool AwaitReply(std::span<const uint8_t> sent, std::span<char> reply, uint32_t capacity);
     // Sends a block command, then the data in the mode the module asks for. In binary mode
-    // ("CONNECT") the first recordLength bytes of data go out; a length of 0 (no record), from
-    // 1024 on or beyond data.size() is refused. In text mode (the prompt) data holds zero-ended
-    // text, Ctrl-Z and a zero byte are put behind it in the caller's buffer, and at most
-    // confirmationCapacity - 1 bytes of the module's confirmation are kept; a text without
-    // room for both bytes in data is refused. Nothing is sent after a refusal. A command left
-    // unanswered is followed by ESC, which ends a text entry that a late answer would have
-    // opened.
+    // ("CONNECT", or the numeric result 1 alone) the first recordLength bytes of data go out; a
+    // length of 0 (no record), from 1024 on or beyond data.size() is refused. In text mode (the
+    // prompt) data holds zero-ended text, Ctrl-Z and a zero byte are put behind it in the
+    // caller's buffer, and at most confirmationCapacity - 1 bytes of the module's confirmation
+    // are kept; a text without room for both bytes in data is refused. Nothing is sent after a
+    // refusal. A record (recordLength above 0) is never sent as text: the prompt then gets ESC
+    // and WrongModuleType. A command left unanswered is followed by ESC as well, which ends a
+    // text entry that a late answer would have opened.
     BlockResult SendBlock(const char* command, std::span<uint8_t> data, uint32_t recordLength,
                           std::span<char> reply, uint32_t confirmationCapacity);
 
@@ -90,6 +91,8 @@ class ModuleLink {
     void CaptureUntilSilence(std::span<char> text, size_t stored);
     // Writes "AT\r" at the rate and tells whether the module answered.
     bool AnswersProbeAt(uint32_t rate);
+    // Ends a text entry that the module may have opened, without storing anything.
+    void LeaveTextEntry();
     BlockResult SendBinaryBlock(std::span<const uint8_t> data, uint32_t recordLength,
                                 std::span<char> reply, BlockResult failure);
     BlockResult SendTextBlock(std::span<uint8_t> data, std::span<char> reply, uint32_t capacity,

@@ -57,8 +57,8 @@ ResultCode SendRecords(ModuleLink& link, UploadSession& session) {
         session.Report(
             {.phase = UploadPhase::Writing, .block = records.Number(), .percent = sentBefore});
         AnnounceRecord(session, recordsSent);
-        const BlockResult result = link.SendBlock(command.data(), records.Buffer(), length,
-                                                  session.Reply(), ReplyBufferSize);
+        const BlockResult result =
+            link.SendBlock(command.data(), records.Buffer(), length, session.Reply(), length);
         if (result != BlockResult::Confirmed) {
             session.Explain(RefusedBlock(result, "record " + std::to_string(records.Number()),
                                          session.Reply(), "CONNECT"));

@@ -48,6 +48,9 @@ std::string RefusedBlock(BlockResult result, std::string_view block, std::span<c
             }
             return std::string(block) + " does not fit the way the module asked for it";
         case BlockResult::WrongModuleType:
+            if (reply_text::Contains(reply, "\r\n> ")) {
+                return PromptForRecord(block);
+            }
             // An answer without the mode's marker, perhaps followed by silence to the retry.
             return words.empty()
                        ? "the module did not answer " + command + " with " + std::string(awaited)
@@ -59,6 +62,11 @@ std::string RefusedBlock(BlockResult result, std::string_view block, std::span<c
     // Either the command or the data went unanswered; the link does not say which.
     return "the module did not confirm " + std::string(block) +
            (words.empty() ? " (no answer)" : ": it answered " + words);
+}
+
+std::string PromptForRecord(std::string_view record) {
+    return "the module answered the command for " + std::string(record) +
+           " with the text prompt: it takes text files \u2014 choose K31 (`-f 31`)";
 }
 
 std::string ReplyWords(std::span<const char> reply) {

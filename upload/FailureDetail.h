@@ -25,6 +25,9 @@ std::string NoAnswerAfterReset(uint32_t rate, int attempts);
 std::string RefusedBlock(BlockResult result, std::string_view block, std::span<const char> reply,
                          std::string_view awaited);
 
+// The record command answered with the text prompt: a module that takes text files.
+std::string PromptForRecord(std::string_view record);
+
 // A reply as one short line: without the line ends around it, control bytes escaped, and cut
 // with "..." when long; empty when it held nothing but white space.
 std::string ReplyWords(std::span<const char> reply);

@@ -84,16 +84,19 @@ TEST_P(UpdateBothFamiliesTest, ModuleHoldsTheFilesDataAfterwards) {
     EXPECT_EQ(module.Commands().back(), "AT^QMSO") << "the module is switched off at the end";
 }
 
-// Numeric results only where the module echoes: without echo a "0" confirmation of a block
-// that itself begins with "0" reads as the block's echo (the sample's lines do).
-INSTANTIATE_TEST_SUITE_P(EchoOnAndOff, UpdateBothFamiliesTest,
-                         ::testing::Values(FamilyCase{"TextWithEcho", Family::K31, true, false},
-                                           FamilyCase{"TextWithoutEcho", Family::K31, false, false},
-                                           FamilyCase{"TextNumeric", Family::K31, true, true},
-                                           FamilyCase{"BinaryWithEcho", Family::K47, true, false},
-                                           FamilyCase{"BinaryWithoutEcho", Family::K47, false,
-                                                      false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+// Numeric results only where the module echoes or takes binary records: without echo a "0"
+// confirmation of a block that itself begins with "0" reads as the block's echo (the sample's
+// lines do). CONNECT in numeric form is a bare 1.
+INSTANTIATE_TEST_SUITE_P(
+    EchoOnAndOff, UpdateBothFamiliesTest,
+    ::testing::Values(FamilyCase{"TextWithEcho", Family::K31, true, false},
+                      FamilyCase{"TextWithoutEcho", Family::K31, false, false},
+                      FamilyCase{"TextNumeric", Family::K31, true, true},
+                      FamilyCase{"BinaryWithEcho", Family::K47, true, false},
+                      FamilyCase{"BinaryWithoutEcho", Family::K47, false, false},
+                      FamilyCase{"BinaryNumeric", Family::K47, true, true},
+                      FamilyCase{"BinaryNumericWithoutEcho", Family::K47, false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(UpdateEndToEndTest, FindsAModuleThatAnswersOnlyAtAnotherRate) {
     StartModule({.family = Family::K47, .rate = 57600});
