@@ -22,6 +22,13 @@ RateProbeOrder::RateProbeOrder(uint32_t configuredRate) {
 }
 
 std::optional<uint32_t> ModuleLink::DetectBaudRate(uint32_t configuredRate) {
+    probeEcho = {};
+    const std::optional<uint32_t> rate = SearchRate(configuredRate);
+    echoes = rate ? probeEcho.inAnswer : probeEcho.anywhere;
+    return rate;
+}
+
+std::optional<uint32_t> ModuleLink::SearchRate(uint32_t configuredRate) {
     const RateProbeOrder order(configuredRate);
     for (int pass = 0; pass < RateSearchPasses; ++pass) {
         // A module that missed its power-up or hung in a data mode gets a fresh start each pass.
@@ -53,7 +60,14 @@ bool ModuleLink::AnswersProbeAt(uint32_t rate) {
     char answer[ReplyBufferSize];
     CaptureUntilSilence(answer, 0);
     // The echo of the probe stays in the answer: "0" anywhere counts.
-    return reply_text::Contains(answer, "OK\r\n") || reply_text::Contains(answer, "0");
+    const bool answered =
+        reply_text::Contains(answer, "OK\r\n") || reply_text::Contains(answer, "0");
+    const bool echoed = reply_text::Contains(answer, "AT\r");
+    probeEcho.anywhere = probeEcho.anywhere || echoed;
+    if (answered) {
+        probeEcho.inAnswer = echoed;
+    }
+    return answered;
 }
 
 }  // namespace corvane

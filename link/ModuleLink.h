@@ -57,6 +57,11 @@ class ModuleLink {
     // The rate at which the module answered "AT\r", with the line left at it; nothing when it
     // answered at none.
     std::optional<uint32_t> DetectBaudRate(uint32_t configuredRate);
+    // Whether the module echoes, as the last rate search heard it: at the rate found, or at any
+    // rate when it answered at none. Until a search tells, it is taken to echo. A module that
+    // does not echo has none of its reply skipped as echo: a numeric "0" confirming a block that
+    // begins with 0 is the reply.
+    bool Echoes() const { return echoes; }
     // Sends a zero-ended command, skips its echo and captures the reply (at most capacity - 1
     // bytes, never more than reply.size() - 1). False when no reply came within 5000 ms.
     bool SendCommand(const char* command, std::span<char> reply, uint32_t capacity);
@@ -89,7 +94,9 @@ class ModuleLink {
     // Stores bytes behind the first `stored` of text until a read brings none or text is full
     // (a byte arriving then is dropped), and ends the text with a zero byte. text is not empty.
     void CaptureUntilSilence(std::span<char> text, size_t stored);
-    // Writes "AT\r" at the rate and tells whether the module answered.
+    // The search itself, without what it learns of the echo.
+    std::optional<uint32_t> SearchRate(uint32_t configuredRate);
+    // Writes "AT\r" at the rate and tells whether the module answered; notes its echo.
     bool AnswersProbeAt(uint32_t rate);
     // Ends a text entry that the module may have opened, without storing anything.
     void LeaveTextEntry();
@@ -99,6 +106,12 @@ class ModuleLink {
                               BlockResult failure);
 
     platform::Platform& platform;
+    bool echoes = true;
+    // The echo of "AT\r" in the current search's probes: in any, and in the latest answered one.
+    struct {
+        bool anywhere = false;
+        bool inAnswer = false;
+    } probeEcho;
 };
 
 }  // namespace corvane

@@ -50,7 +50,7 @@ ResultCode UploadSession::Start() {
     Report({.phase = UploadPhase::FindingRate, .rate = job.baudRate});
     outcome.rate = link->DetectBaudRate(job.baudRate);
     if (!outcome.rate) {
-        outcome.detail = NoAnswerAtAnyRate(job.baudRate);
+        outcome.detail = NoAnswerAtAnyRate(job.baudRate, link->Echoes());
         return Abandon(ResultModemNotConnected, true);
     }
     Report({.phase = UploadPhase::RateFound, .rate = *outcome.rate});

@@ -103,7 +103,9 @@ class EndToEndTest : public QObject {
             << sample << QString()
             << failed.arg(6) + QStringLiteral(
                                    "Possibly modem not connected.\r\nno answer to AT at 115200, "
-                                   "230400, 57600, 38400, 19200 baud (2 passes)");
+                                   "230400, 57600, 38400, 19200 baud (2 passes); if the "
+                                   "module runs at another rate, give it with corvane-update "
+                                   "-b RATE");
     }
 
     void FailuresOfTheRealProceduresReachTheOperator() {
