@@ -1,4 +1,5 @@
 #include <array>
+#include <string_view>
 
 #include "link/LinkTiming.h"
 #include "link/ModuleLink.h"
@@ -65,7 +66,11 @@ bool ModuleLink::AnswersProbeAt(uint32_t rate) {
     const bool echoed = reply_text::Contains(answer, "AT\r");
     probeEcho.anywhere = probeEcho.anywhere || echoed;
     if (answered) {
-        probeEcho.inAnswer = echoed;
+        // Without echo the answer stands first ("\r\nOK\r\n", "0\r"). Anything else, a garbled
+        // echo included, is taken for echo: an echo read as the reply would end the wait for
+        // the real one.
+        const std::string_view text = reply_text::Text(answer);
+        probeEcho.inAnswer = echoed || !(text.starts_with("0") || text.starts_with("\r\n"));
     }
     return answered;
 }

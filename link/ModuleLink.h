@@ -57,10 +57,11 @@ class ModuleLink {
     // The rate at which the module answered "AT\r", with the line left at it; nothing when it
     // answered at none.
     std::optional<uint32_t> DetectBaudRate(uint32_t configuredRate);
-    // Whether the module echoes, as the last rate search heard it: at the rate found, or at any
-    // rate when it answered at none. Until a search tells, it is taken to echo. A module that
-    // does not echo has none of its reply skipped as echo: a numeric "0" confirming a block that
-    // begins with 0 is the reply.
+    // Whether the module echoes, as the last rate search heard it: at the rate found (unless the
+    // probe's capture began with its answer and held no echo), or at any rate when it answered
+    // at none. Until a search tells, it is taken to echo. A module that does not echo has none
+    // of its reply skipped as echo: a numeric "0" confirming a block that begins with 0 is the
+    // reply.
     bool Echoes() const { return echoes; }
     // Sends a zero-ended command, skips its echo and captures the reply (at most capacity - 1
     // bytes, never more than reply.size() - 1). False when no reply came within 5000 ms.
@@ -107,7 +108,8 @@ class ModuleLink {
 
     platform::Platform& platform;
     bool echoes = true;
-    // The echo of "AT\r" in the current search's probes: in any, and in the latest answered one.
+    // The echo of "AT\r" in the current search's probes: heard in any, and (as far as the answer
+    // tells) in the latest answered one.
     struct {
         bool anywhere = false;
         bool inAnswer = false;
