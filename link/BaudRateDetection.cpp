@@ -1,4 +1,5 @@
 #include <array>
+#include <string_view>
 
 #include "link/LinkTiming.h"
 #include "link/ModuleLink.h"
@@ -23,6 +24,14 @@ RateProbeOrder::RateProbeOrder(uint32_t configuredRate) {
 
 std::optional<uint32_t> ModuleLink::DetectBaudRate(uint32_t configuredRate,
                                                    const std::function<bool()>& stopped) {
+    probeEcho = {};
+    const std::optional<uint32_t> rate = SearchRate(configuredRate, stopped);
+    echoes = rate ? probeEcho.inAnswer : probeEcho.anywhere;
+    return rate;
+}
+
+std::optional<uint32_t> ModuleLink::SearchRate(uint32_t configuredRate,
+                                               const std::function<bool()>& stopped) {
     // The search takes seconds: whoever waits for it may give up before any of its steps.
     const auto stopHere = [&stopped] { return stopped && stopped(); };
     const RateProbeOrder order(configuredRate);
@@ -65,7 +74,18 @@ bool ModuleLink::AnswersProbeAt(uint32_t rate) {
     char answer[ReplyBufferSize];
     CaptureUntilSilence(answer, 0);
     // The echo of the probe stays in the answer: "0" anywhere counts.
-    return reply_text::Contains(answer, "OK\r\n") || reply_text::Contains(answer, "0");
+    const bool answered =
+        reply_text::Contains(answer, "OK\r\n") || reply_text::Contains(answer, "0");
+    const bool echoed = reply_text::Contains(answer, "AT\r");
+    probeEcho.anywhere = probeEcho.anywhere || echoed;
+    if (answered) {
+        // Without echo the answer stands first ("\r\nOK\r\n", "0\r"). Anything else, a garbled
+        // echo included, is taken for echo: an echo read as the reply would end the wait for
+        // the real one.
+        const std::string_view text = reply_text::Text(answer);
+        probeEcho.inAnswer = echoed || !(text.starts_with("0") || text.starts_with("\r\n"));
+    }
+    return answered;
 }
 
 }  // namespace corvane

@@ -11,6 +11,12 @@ namespace {
 constexpr uint8_t CtrlZ = 26;
 constexpr uint8_t Escape = 27;
 constexpr int Attempts = 2;
+
+// CONNECT in either form. In numeric form the whole reply is the result code: a 1 inside a text
+// (an error number, say) is no CONNECT.
+bool IsConnect(std::span<const char> reply) {
+    return reply_text::Contains(reply, "CONNECT") || reply_text::Text(reply) == "1\r";
+}
 }  // namespace
 
 BlockResult ModuleLink::SendBlock(const char* command, std::span<uint8_t> data,
@@ -23,22 +29,32 @@ BlockResult ModuleLink::SendBlock(const char* command, std::span<uint8_t> data,
         PurgeAndWrite(bytes);
         if (!AwaitReply(bytes, reply, ReplyBufferSize)) {
             // The answer may only be late: a module that has taken the command up after all waits
-            // for text, and would store the repeated command as part of the block. ESC ends a text
-            // entry without storing it, and a module in command mode ignores it. It must be on
-            // the line before the next purge, which would drop it unsent.
-            Write(&Escape, 1);
-            platform.clock.Sleep(link_timing::AfterEscape);
+            // for text, and would store the repeated command as part of the block.
+            LeaveTextEntry();
             continue;
         }
-        if (reply_text::Contains(reply, "CONNECT")) {
+        if (IsConnect(reply)) {
             return SendBinaryBlock(data, recordLength, reply, failure);
         }
         if (reply_text::Contains(reply, "\r\n> ")) {
+            if (recordLength > 0) {
+                // A text module: it would store the record up to its first zero byte as text, and
+                // confirm it. It gets nothing, and is asked what the record was for.
+                LeaveTextEntry();
+                return BlockResult::WrongModuleType;
+            }
             return SendTextBlock(data, reply, confirmationCapacity, failure);
         }
         failure = BlockResult::WrongModuleType;
     }
     return failure;
+}
+
+void ModuleLink::LeaveTextEntry() {
+    // ESC ends a text entry without storing it, and a module in command mode ignores it. It must
+    // be on the line before the next purge, which would drop it unsent.
+    Write(&Escape, 1);
+    platform.clock.Sleep(link_timing::AfterEscape);
 }
 
 BlockResult ModuleLink::SendBinaryBlock(std::span<const uint8_t> data, uint32_t recordLength,

@@ -59,19 +59,26 @@ class ModuleLink {
     // answered at none, or when stopped, asked before each reset and each probe, said yes.
     std::optional<uint32_t> DetectBaudRate(uint32_t configuredRate,
                                            const std::function<bool()>& stopped = {});
+    // Whether the module echoes, as the last rate search heard it: at the rate found (unless the
+    // probe's capture began with its answer and held no echo), or at any rate when it answered
+    // at none. Until a search tells, it is taken to echo. A module that does not echo has none
+    // of its reply skipped as echo: a numeric "0" confirming a block that begins with 0 is the
+    // reply.
+    bool Echoes() const { return echoes; }
     // Sends a zero-ended command, skips its echo and captures the reply (at most capacity - 1
     // bytes, never more than reply.size() - 1). False when no reply came within 5000 ms.
     bool SendCommand(const char* command, std::span<char> reply, uint32_t capacity);
     // As SendCommand for bytes already written: no purge, no write, no settling pause.
     bool AwaitReply(std::span<const uint8_t> sent, std::span<char> reply, uint32_t capacity);
     // Sends a block command, then the data in the mode the module asks for. In binary mode
-    // ("CONNECT") the first recordLength bytes of data go out; a length of 0 (no record), from
-    // 1024 on or beyond data.size() is refused. In text mode (the prompt) data holds zero-ended
-    // text, Ctrl-Z and a zero byte are put behind it in the caller's buffer, and at most
-    // confirmationCapacity - 1 bytes of the module's confirmation are kept; a text without
-    // room for both bytes in data is refused. Nothing is sent after a refusal. A command left
-    // unanswered is followed by ESC, which ends a text entry that a late answer would have
-    // opened.
+    // ("CONNECT", or the numeric result 1 alone) the first recordLength bytes of data go out; a
+    // length of 0 (no record), from 1024 on or beyond data.size() is refused. In text mode (the
+    // prompt) data holds zero-ended text, Ctrl-Z and a zero byte are put behind it in the
+    // caller's buffer, and at most confirmationCapacity - 1 bytes of the module's confirmation
+    // are kept; a text without room for both bytes in data is refused. Nothing is sent after a
+    // refusal. A record (recordLength above 0) is never sent as text: the prompt then gets ESC
+    // and WrongModuleType. A command left unanswered is followed by ESC as well, which ends a
+    // text entry that a late answer would have opened.
     BlockResult SendBlock(const char* command, std::span<uint8_t> data, uint32_t recordLength,
                           std::span<char> reply, uint32_t confirmationCapacity);
 
@@ -90,14 +97,26 @@ class ModuleLink {
     // Stores bytes behind the first `stored` of text until a read brings none or text is full
     // (a byte arriving then is dropped), and ends the text with a zero byte. text is not empty.
     void CaptureUntilSilence(std::span<char> text, size_t stored);
-    // Writes "AT\r" at the rate and tells whether the module answered.
+    // The search itself, without what it learns of the echo.
+    std::optional<uint32_t> SearchRate(uint32_t configuredRate,
+                                       const std::function<bool()>& stopped);
+    // Writes "AT\r" at the rate and tells whether the module answered; notes its echo.
     bool AnswersProbeAt(uint32_t rate);
+    // Ends a text entry that the module may have opened, without storing anything.
+    void LeaveTextEntry();
     BlockResult SendBinaryBlock(std::span<const uint8_t> data, uint32_t recordLength,
                                 std::span<char> reply, BlockResult failure);
     BlockResult SendTextBlock(std::span<uint8_t> data, std::span<char> reply, uint32_t capacity,
                               BlockResult failure);
 
     platform::Platform& platform;
+    bool echoes = true;
+    // The echo of "AT\r" in the current search's probes: heard in any, and (as far as the answer
+    // tells) in the latest answered one.
+    struct {
+        bool anywhere = false;
+        bool inAnswer = false;
+    } probeEcho;
 };
 
 }  // namespace corvane

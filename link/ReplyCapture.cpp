@@ -38,7 +38,7 @@ bool ModuleLink::CaptureReply(std::span<const uint8_t> sent, std::span<char> rep
             platform.clock.Sleep(link_timing::AfterEmptyRead);
             continue;
         }
-        if (echoed < sent.size() && byte == sent[echoed]) {
+        if (echoes && echoed < sent.size() && byte == sent[echoed]) {
             ++echoed;
             continue;
         }

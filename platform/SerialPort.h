@@ -28,13 +28,16 @@ class SerialPort {
 
     // Opens the device by name for reading and writing, shared with other programs, and sets
     // the line up at the rate. False, with the port closed, when the device does not open, is
-    // not a serial port or refuses the rate.
+    // not a serial port or refuses the settings; a driver that takes the rate but runs at a
+    // rounded one is not refused.
     virtual bool Open(const std::string& device, uint32_t rate) = 0;
     virtual bool IsOpen() const = 0;
     virtual void Close() = 0;
 
-    // False unless the driver then runs at exactly this rate; a rate it refuses or would change
-    // leaves the line at the previous one. Never moves DTR or RTS.
+    // Sets the rate and reads back the one the driver runs at: false unless that is exactly this
+    // rate. A rate the driver refuses leaves the line at the previous one; a rate it rounds
+    // leaves the line at the rounded one, which is not undone. Callers judge a rate by whether
+    // the module answers at it. Never moves DTR or RTS.
     virtual bool SetRate(uint32_t rate) = 0;
     // The modem-control lines. A line without them (a pseudo-terminal) takes these as done.
     virtual bool SetDtr(bool high) = 0;

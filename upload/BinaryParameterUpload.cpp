@@ -60,8 +60,8 @@ ResultCode SendRecords(ModuleLink& link, UploadSession& session) {
         if (session.StopHere()) {
             return ResultOk;
         }
-        const BlockResult result = link.SendBlock(command.data(), records.Buffer(), length,
-                                                  session.Reply(), ReplyBufferSize);
+        const BlockResult result =
+            link.SendBlock(command.data(), records.Buffer(), length, session.Reply(), length);
         if (result != BlockResult::Confirmed) {
             session.Explain(RefusedBlock(result, "record " + std::to_string(records.Number()),
                                          session.Reply(), "CONNECT"));

@@ -18,15 +18,22 @@ bool IsBlank(char c) {
 
 }  // namespace
 
-std::string NoAnswerAtAnyRate(uint32_t configuredRate) {
+std::string NoAnswerAtAnyRate(uint32_t configuredRate, bool echoHeard) {
     std::string rates;
     // Named: a range over the span of a temporary would outlive the rates it points into.
     const RateProbeOrder order(configuredRate);
     for (const uint32_t rate : order.Rates()) {
         rates += (rates.empty() ? "" : ", ") + std::to_string(rate);
     }
-    return "no answer to AT at " + rates + " baud (" + std::to_string(RateSearchPasses) +
-           " passes)";
+    const std::string tried =
+        "no answer to AT at " + rates + " baud (" + std::to_string(RateSearchPasses) + " passes)";
+    // A module that hears the line but takes what it hears as data: no rate would help.
+    if (echoHeard) {
+        return tried +
+               "; the module echoes but does not answer: it may still wait for the data of an "
+               "interrupted block; switch it off and on";
+    }
+    return tried + "; if the module runs at another rate, give it with corvane-update -b RATE";
 }
 
 std::string NoAnswerAfterReset(uint32_t rate, int attempts) {

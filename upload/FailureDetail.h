@@ -13,8 +13,9 @@ namespace corvane {
 // The operator's words for why a run failed, beyond what its result code says. Built only once
 // the run has failed.
 
-// No answer to the rate search's probes: the rates tried, in the order tried.
-std::string NoAnswerAtAnyRate(uint32_t configuredRate);
+// No answer to the rate search's probes: the rates tried, in the order tried, and what to do
+// about a module that echoed them or one that stayed silent.
+std::string NoAnswerAtAnyRate(uint32_t configuredRate, bool echoHeard);
 
 // The module answered the probe at the rate, but no "AT\r" of the handshake that followed its
 // reset.

@@ -54,7 +54,7 @@ ResultCode UploadSession::Start() {
         return Abandon(ResultOk, true);
     }
     if (!outcome.rate) {
-        outcome.detail = NoAnswerAtAnyRate(job.baudRate);
+        outcome.detail = NoAnswerAtAnyRate(job.baudRate, link->Echoes());
         return Abandon(ResultModemNotConnected, true);
     }
     Report({.phase = UploadPhase::RateFound, .rate = *outcome.rate});

@@ -21,6 +21,7 @@
 #include <sstream>
 #include <utility>
 
+#include "platform/RateText.h"
 #include "platform/posix/DeviceHolders.h"
 #include "platform/posix/PortErrorText.h"
 #include "platform/posix/SystemClock.h"
@@ -144,7 +145,9 @@ bool PosixSerialPort::Open(const std::string& device, uint32_t rate) {
         return false;
     }
     fd = descriptor;
-    if (!SetRate(rate)) {
+    // A rate that the driver takes but rounds is no reason to refuse the port: the module may
+    // well answer at it, and the rate search asks the module.
+    if (!ApplyLine(rate)) {
         Close();
         return false;
     }
@@ -162,20 +165,30 @@ void PosixSerialPort::Close() {
 }
 
 bool PosixSerialPort::SetRate(uint32_t rate) {
-    termios2 previous{};
-    if (fd < 0 || RetryIoctl(fd, TCGETS2, &previous) != 0) {
+    if (fd < 0 || !ApplyLine(rate)) {
         return false;
     }
-    termios2 wanted = RawLine(rate);
     termios2 held{};
-    // Rate 0 would hang the line up.
-    if (rate != 0 && RetryIoctl(fd, TCSETS2, &wanted) == 0 && RetryIoctl(fd, TCGETS2, &held) == 0 &&
-        held.c_ospeed == rate) {
-        return true;
+    if (RetryIoctl(fd, TCGETS2, &held) != 0) {
+        lastError = "does not tell the rate it runs at";
+        return false;
     }
-    RetryIoctl(fd, TCSETS2, &previous);
-    lastError = "does not take the line settings at " + std::to_string(rate) + " baud";
-    return false;
+    // A driver that rounds the rate runs at its own, and stays there.
+    if (held.c_ospeed != rate) {
+        lastError = RoundedRateText(rate, held.c_ospeed);
+        return false;
+    }
+    return true;
+}
+
+bool PosixSerialPort::ApplyLine(uint32_t rate) {
+    termios2 wanted = RawLine(rate);
+    // Rate 0 would hang the line up.
+    if (rate == 0 || RetryIoctl(fd, TCSETS2, &wanted) != 0) {
+        lastError = RefusedRateText(rate);
+        return false;
+    }
+    return true;
 }
 
 bool PosixSerialPort::SetDtr(bool high) {

@@ -33,6 +33,8 @@ class PosixSerialPort final : public SerialPort {
     std::vector<PortHolder> OtherHolders(const std::string& device) const override;
 
   private:
+    // Sets the raw line up at the rate; false, saying why, when the driver refuses it.
+    bool ApplyLine(uint32_t rate);
     // True when poll() reports the descriptor ready for events (or hung up) before deadline.
     bool WaitFor(short events, uint64_t deadline) const;
     bool SetModemLine(int line, bool high);

@@ -4,6 +4,7 @@
 #include <cwctype>
 #include <iterator>
 
+#include "platform/RateText.h"
 #include "platform/win32/WideText.h"
 
 namespace corvane::platform::win32 {
@@ -79,10 +80,6 @@ std::string OpenFailureText(DWORD error, const std::wstring& path) {
         default:
             return SystemMessage(error);
     }
-}
-
-std::string RefusedRateText(uint32_t rate) {
-    return "does not take the line settings at " + std::to_string(rate) + " baud";
 }
 
 // Right after open, a handle that takes no communications call at all (a file, NUL, a printer
@@ -179,17 +176,10 @@ bool WinSerialPort::Open(const std::string& device, uint32_t rate) {
     }
     DCB settings = LineSettingsAt(rate);
     COMMTIMEOUTS timeouts = LineTimeouts;
-    std::optional<DWORD> held;
-    if (!SetCommState(port, &settings) || !SetCommTimeouts(port, &timeouts) ||
-        !(held = HeldRate(port))) {
+    // A rate that the driver takes but rounds is no reason to refuse the port: the module may
+    // well answer at it, and the rate search asks the module.
+    if (!SetCommState(port, &settings) || !SetCommTimeouts(port, &timeouts)) {
         lastError = SetupFailureText(GetLastError(), rate);
-        CloseHandle(port);
-        CloseHandle(lock);
-        return false;
-    }
-    // Some drivers take a rate they cannot make and round it: the line would not run at it.
-    if (*held != rate) {
-        lastError = RefusedRateText(rate);
         CloseHandle(port);
         CloseHandle(lock);
         return false;
@@ -213,17 +203,21 @@ bool WinSerialPort::SetRate(uint32_t rate) {
     if (!IsOpen()) {
         return false;
     }
-    const DWORD previous = kept.BaudRate;
     kept.BaudRate = rate;
     if (!SetCommState(handle, &kept)) {
-        kept.BaudRate = previous;
         lastError = RefusedRateText(rate);
         return false;
     }
-    if (HeldRate(handle) != rate) {
-        kept.BaudRate = previous;
-        SetCommState(handle, &kept);
-        lastError = RefusedRateText(rate);
+    const std::optional<DWORD> held = HeldRate(handle);
+    if (!held) {
+        lastError = "does not tell the rate it runs at";
+        return false;
+    }
+    // A driver that rounds the rate runs at its own, and stays there; the kept settings follow
+    // it, so that they hold what the line does.
+    if (*held != rate) {
+        kept.BaudRate = *held;
+        lastError = RoundedRateText(rate, *held);
         return false;
     }
     return true;

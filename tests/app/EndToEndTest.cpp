@@ -133,7 +133,8 @@ class EndToEndTest : public QObject {
             << failed.arg(6) + QStringLiteral("Possibly modem not connected.\r\n") + run +
                    QStringLiteral(
                        "no answer to AT at 115200, 230400, 57600, 38400, 19200 baud "
-                       "(2 passes)");
+                       "(2 passes); if the module runs at another rate, give it with "
+                       "corvane-update -b RATE");
     }
 
     void FailuresOfTheRealProceduresReachTheOperator() {

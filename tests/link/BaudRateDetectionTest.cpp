@@ -135,6 +135,28 @@ INSTANTIATE_TEST_SUITE_P(Answers, ProbeAnswerTest,
                                          AnswerCase{"EchoOnly", "", false}),
                          [](const auto& info) { return info.param.name; });
 
+// Whether the module echoes, from the capture of the probe it answered (echo written out here):
+// only an answer standing first, with no echo anywhere, means none. A module that does echo but
+// is taken for one that does not would have its echo read as its reply.
+TEST_F(BaudRateDetectionTest, OnlyAnAnswerStandingFirstMeansNoEcho) {
+    const struct {
+        std::string capture;
+        bool echoes;
+    } cases[] = {
+        {"\r\nOK\r\n", false},        // verbose
+        {"0\r", false},               // numeric
+        {"AT\r\r\nOK\r\n", true},     // echo, then the answer
+        {"\r\nOK\r\nAT\r0\r", true},  // a late answer from before, then echo
+        {"T\r\r\nOK\r\n", true},      // a garbled echo
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.capture);
+        test::ScriptedReplies module(fake.port, {c.capture});
+        ASSERT_EQ(link.DetectBaudRate(Configured), Configured);
+        EXPECT_EQ(link.Echoes(), c.echoes);
+    }
+}
+
 TEST_F(BaudRateDetectionTest, ProbeCaptureHoldsAtMost1999Bytes) {
     // Echo and 1996 bytes of filler fill the capture; the marker behind them is never seen.
     test::FakeModem module(fake.port, {.rate = 0, .faults = {.longReply = 1996}});

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/link/LinkTestFixture.h"
@@ -41,10 +42,11 @@ std::string Bytes(const std::vector<uint8_t>& bytes, size_t count) {
 
 class BlockTransferTest : public test::OpenLinkTest {
   protected:
-    // count is the record's length and the confirmation's capacity: the module's answer
-    // decides which of the two the link uses.
+    // As the procedures send: a record with its length, which is also the confirmation's
+    // capacity; a text with no record length, count being the confirmation's capacity.
     BlockResult Send(const char* command, std::vector<uint8_t>& data, uint32_t count) {
-        return link.SendBlock(command, data, count, reply.Span(), count);
+        const bool record = std::string_view(command) == BinaryCommand;
+        return link.SendBlock(command, data, record ? count : 0, reply.Span(), count);
     }
     std::vector<std::string> Writes() const {
         std::vector<std::string> writes;
@@ -187,7 +189,17 @@ INSTANTIATE_TEST_SUITE_P(
                     {"\r\nERROR\r\n", "\r\nCONNECT\r\n", "\r\nOK\r\n"},
                     BlockResult::Confirmed,
                     3,
-                    0}),
+                    0},
+        // CONNECT in numeric form is the whole reply, not a 1 anywhere.
+        AttemptCase{"NumericConnect", {"1\r", "0\r"}, BlockResult::Confirmed, 2, 0},
+        AttemptCase{"ErrorNumberHoldingOne",
+                    {"\r\n+CME ERROR: 10\r\n", "\r\n+CME ERROR: 10\r\n"},
+                    BlockResult::WrongModuleType,
+                    2,
+                    0},
+        // A text module: the record would go in as text, up to its first zero byte.
+        AttemptCase{
+            "PromptToARecord", {"\r\n> ", "\r\nOK\r\n"}, BlockResult::WrongModuleType, 2, 1}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(BlockTransferTest, EscapeIsOnTheLineBeforeTheRepeatedCommandsPurge) {

@@ -166,8 +166,9 @@ TEST_F(PortAndPowerTest, SetBaudRateIsTrueOnlyWhenThePortRunsAtTheRequestedRate)
     fake.port.RefuseRate(9600);
     EXPECT_FALSE(link.SetBaudRate(9600));
     EXPECT_EQ(fake.port.Rate(), 57600u) << "a refused rate leaves the line as it was";
-    fake.port.ForceRate(230000);
+    fake.port.RoundRate(230400, 230769);
     EXPECT_FALSE(link.SetBaudRate(230400));
+    EXPECT_EQ(fake.port.Rate(), 230769u) << "a rounded rate is not undone";
     link.Close();
 }
 

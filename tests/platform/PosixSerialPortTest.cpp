@@ -160,6 +160,9 @@ TEST_F(PosixSerialPortOnPty, OneUpdateAtATimeOnAPort) {
 }
 
 TEST_F(PosixSerialPortOnPty, RatesAreSetAndReadBackAsTheDriverHoldsThem) {
+    port.Close();
+    ASSERT_TRUE(port.Open(pty.SlavePath(), 123457)) << "a rate outside the table opens";
+    EXPECT_EQ(pty.SlaveRate(), 123457u);
     for (const uint32_t rate : {115200u, 57600u, 19200u, 230400u, 250000u}) {
         ASSERT_TRUE(port.SetRate(rate)) << rate;
         EXPECT_EQ(pty.SlaveRate(), rate) << "what the driver holds";

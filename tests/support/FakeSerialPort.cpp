@@ -16,7 +16,7 @@ bool FakeSerialPort::Open(const std::string& device, uint32_t rate) {
         lastError = failOpen ? openFailure : "does not take " + std::to_string(rate) + " baud";
         return false;
     }
-    this->rate = rate;
+    this->rate = Held(rate);
     // As a driver sets the line up: DTR low until the module is reset, RTS high.
     dtrHigh = false;
     rtsHigh = true;
@@ -34,9 +34,9 @@ void FakeSerialPort::Close() {
 bool FakeSerialPort::SetRate(uint32_t newRate) {
     const bool taken = open && !refusedRates.contains(newRate);
     if (taken) {
-        rate = newRate;
+        rate = Held(newRate);
     }
-    const bool held = taken && Rate() == newRate;
+    const bool held = taken && rate == newRate;
     Record(EventKind::SetRate, newRate, held);
     return held;
 }
@@ -116,6 +116,11 @@ void FakeSerialPort::HangUp(uint64_t delayMs) {
 
 void FakeSerialPort::Deliver(std::string_view text, uint64_t delayMs) {
     Deliver(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), delayMs);
+}
+
+uint32_t FakeSerialPort::Held(uint32_t asked) const {
+    const auto rounded = roundedRates.find(asked);
+    return rounded != roundedRates.end() ? rounded->second : asked;
 }
 
 bool FakeSerialPort::HasArrived() const {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <span>
@@ -62,8 +63,8 @@ class FakeSerialPort : public platform::SerialPort {
     // Virtual ms since the clock started: the time that deliveries are counted from.
     uint64_t Elapsed() const { return clock.Elapsed(); }
 
-    // The rate the line runs at: the last one held, or the forced one.
-    uint32_t Rate() const { return forcedRate.value_or(rate); }
+    // The rate the line runs at.
+    uint32_t Rate() const { return rate; }
     bool DtrHigh() const { return dtrHigh; }
     bool RtsHigh() const { return rtsHigh; }
     uint64_t ReadCalls() const { return readCalls; }
@@ -76,8 +77,9 @@ class FakeSerialPort : public platform::SerialPort {
     }
     // The driver refuses this rate, at open and later.
     void RefuseRate(uint32_t rate) { refusedRates.insert(rate); }
-    // The driver runs at this rate whatever is asked.
-    void ForceRate(std::optional<uint32_t> rate) { forcedRate = rate; }
+    // The driver takes `asked`, at open and later, but runs at `held`, as an adapter that
+    // cannot make a rate exactly rounds it.
+    void RoundRate(uint32_t asked, uint32_t held) { roundedRates[asked] = held; }
     void FailReads(bool fail = true) { failReads = fail; }
     void FailWrites(bool fail = true) { failWrites = fail; }
     // Other programs that have the port open; they fail nothing.
@@ -92,6 +94,8 @@ class FakeSerialPort : public platform::SerialPort {
     };
 
     void Record(EventKind kind, uint32_t value = 0, bool ok = true, std::string text = {});
+    // The rate the driver runs at when asked for one it takes.
+    uint32_t Held(uint32_t asked) const;
     bool HasArrived() const;
     bool HungUp() const { return hangUpAt && clock.Elapsed() >= *hangUpAt; }
 
@@ -110,7 +114,7 @@ class FakeSerialPort : public platform::SerialPort {
     std::string openFailure;
     std::string lastError;
     std::set<uint32_t> refusedRates;
-    std::optional<uint32_t> forcedRate;
+    std::map<uint32_t, uint32_t> roundedRates;
     bool failReads = false;
     bool failWrites = false;
     std::vector<platform::PortHolder> otherHolders;

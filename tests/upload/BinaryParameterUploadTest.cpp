@@ -179,15 +179,24 @@ TEST(BinaryParameterUpload, RefusesAFileTooLargeToMeasure) {
               rig.filePath + ": the file holds 4294967296 bytes, more than 4294967295");
 }
 
-// A module that asks for text gets the record up to its first zero byte, never the bytes of an
-// earlier, longer record behind it.
-TEST(BinaryParameterUpload, AModuleAskingForTextGetsOnlyTheRecord) {
-    const std::string longer = Record(600, 'A');
-    const std::string shorter = Record(263, 'a');
-    UploadRig rig(longer + shorter, {.family = sim::Family::K47, .faults = {.wrongMarker = true}});
-    EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultOk);
-    EXPECT_THAT(rig.Stored(), ElementsAre(longer, shorter));
-    EXPECT_EQ(rig.Writes().end()[-2], shorter + "\x1A");
+// A module that asks for text gets nothing of a record: as text, one under 256 bytes would be
+// nothing but Ctrl-Z, and any other would go in cut at its first zero byte, both confirmed. ESC
+// takes the module out of its text entry, so that the switch-off is a command again.
+TEST(BinaryParameterUpload, AModuleAskingForTextGetsNoRecord) {
+    for (const uint32_t length : {5u, 300u}) {
+        SCOPED_TRACE(length);
+        UploadRig rig(Record(length),
+                      {.family = sim::Family::K47, .faults = {.wrongMarker = true}});
+        EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultWrongModuleType);
+        EXPECT_EQ(rig.Writes(),
+                  (Writes{"AT\r", "AT\r", "AT^QNFS=3\r", WriteCommand, "\x1b", "AT^QMSO\r"}));
+        EXPECT_THAT(rig.Stored(), IsEmpty());
+        EXPECT_EQ(rig.module.Model().Commands().back(), "AT^QMSO");
+        EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(200));
+        EXPECT_EQ(rig.outcome.detail,
+                  "the module answered the command for record 1 with the text prompt: it takes "
+                  "text files \u2014 choose K31 (`-f 31`)");
+    }
 }
 
 }  // namespace

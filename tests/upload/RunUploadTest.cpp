@@ -99,7 +99,8 @@ TEST(RunUpload, NamesOtherProgramsOnThePortOfAFailedRun) {
          ResultPortUnavailable,
          "/dev/ttyS1: in use by another program that holds it exclusively; " + others},
         {"silent", true, nullptr, ResultModemNotConnected,
-         "no answer to AT at 115200, 230400, 57600, 38400, 19200 baud (2 passes); /dev/ttyS1: " +
+         "no answer to AT at 115200, 230400, 57600, 38400, 19200 baud (2 passes); if the module "
+         "runs at another rate, give it with corvane-update -b RATE; /dev/ttyS1: " +
              others},
         {"answers", false, nullptr, ResultOk, ""},
     };
