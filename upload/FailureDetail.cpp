@@ -58,7 +58,7 @@ std::string RefusedBlock(BlockResult result, std::string_view block, std::span<c
             // Signs of a K31 module given a record: it asks for text, or it takes the record
             // command for what that is to it, the cancel of a set.
             if (reply_text::Contains(reply, "\r\n> ")) {
-                return OtherFamilyAdvice("the text prompt", UploadProcedure::Text);
+                return OtherFamilyAdvice("with the text prompt", UploadProcedure::Text);
             }
             if (awaited == "CONNECT" && words == "OK") {
                 return OtherFamilyAdvice("OK", UploadProcedure::Text);

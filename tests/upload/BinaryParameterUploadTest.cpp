@@ -194,8 +194,8 @@ TEST(BinaryParameterUpload, AModuleAskingForTextGetsNoRecord) {
         EXPECT_EQ(rig.module.Model().Commands().back(), "AT^QMSO");
         EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(200));
         EXPECT_EQ(rig.outcome.detail,
-                  "the module answered the command for record 1 with the text prompt: it takes "
-                  "text files \u2014 choose K31 (`-f 31`)");
+                  "the module answered with the text prompt: it takes text files \u2014 choose "
+                  "K31 (`-f 31`)");
     }
 }
 

@@ -89,7 +89,7 @@ TEST(ResultText, RefusedBlocksSayWhatTheModuleAnswered) {
         {BlockResult::DataRefused, "\r\nCONNECT\r\n",
          "the module answered CONNECT: it takes binary files — choose K47 (`-f 47`)"},
         {BlockResult::WrongModuleType, "\r\n> ",
-         "the module answered the text prompt: it takes text files — choose K31 (`-f 31`)"},
+         "the module answered with the text prompt: it takes text files — choose K31 (`-f 31`)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reply);
