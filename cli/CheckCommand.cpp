@@ -24,7 +24,7 @@ int Refused(Console& console, const std::string& path, const std::string& proble
 int RefusedContent(Console& console, const UpdateOptions& options, const std::string& problem) {
     Refused(console, options.filePath, problem, ResultInvalidFile);
     if (ReadsAsOtherFamily(options.filePath, options.procedure)) {
-        console.err << "corvane-update: this " << OtherFamilyAdvice(options.procedure) << '\n'
+        console.err << "corvane-update: this " << ReadsAsOtherFamilyText(options.procedure) << '\n'
                     << std::flush;
     }
     return ResultInvalidFile;

@@ -38,7 +38,7 @@ bool ReadsAsOtherFamily(const std::string& path, UploadProcedure chosen) {
     return chosen == UploadProcedure::Text ? ReadsAsRecords(file) : ReadsAsText(file);
 }
 
-std::string OtherFamilyAdvice(UploadProcedure chosen) {
+std::string ReadsAsOtherFamilyText(UploadProcedure chosen) {
     return chosen == UploadProcedure::Text ? "reads as a K47 file: use -f 47"
                                            : "reads as a K31 file: use -f 31";
 }
@@ -47,7 +47,7 @@ std::string RefusedFile(const std::string& path, UploadProcedure chosen,
                         const std::string& problem) {
     std::string said = path + ": " + problem;
     if (ReadsAsOtherFamily(path, chosen)) {
-        said += "\n" + path + " " + OtherFamilyAdvice(chosen);
+        said += "\n" + path + " " + ReadsAsOtherFamilyText(chosen);
     }
     return said;
 }

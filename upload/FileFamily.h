@@ -11,7 +11,7 @@ namespace corvane {
 bool ReadsAsOtherFamily(const std::string& path, UploadProcedure chosen);
 
 // "reads as a K47 file: use -f 47": the advice for a file that reads as the other family's.
-std::string OtherFamilyAdvice(UploadProcedure chosen);
+std::string ReadsAsOtherFamilyText(UploadProcedure chosen);
 
 // What the operator is told of a file that an update refused: "<path>: <problem>", and on a
 // line of its own "<path> reads as a K47 file: use -f 47" when that is why.
