@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <string_view>
 
 #include "platform/SerialPortList.h"
+#include "platform/win32/ComPortName.h"
 #include "platform/win32/WideText.h"
-#include "platform/win32/WinSerialPort.h"
 
 namespace corvane::platform {
 
@@ -50,8 +51,8 @@ std::vector<SerialPortInfo> ListSerialPorts() {
 
 bool NamesPort(const std::string& name, const SerialPortInfo& port) {
     // "COM5:", "COM5" and "\\.\COM5" are one port, in any case.
-    return _stricmp(win32::PortDevicePath(name).c_str(),
-                    win32::PortDevicePath(port.device).c_str()) == 0;
+    const std::optional<std::string> normal = win32::NormalComPortName(name);
+    return normal && normal == win32::NormalComPortName(port.device);
 }
 
 // A COM name is only known through the list: there is nothing to look at beyond it.

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "platform/SerialPortList.h"
+#include "platform/win32/ComPortName.h"
 #include "platform/win32/WinSerialPort.h"
 
 namespace corvane::platform::win32 {
@@ -55,7 +57,7 @@ std::string Ask(WinSerialPort& port, std::string_view command) {
 // The line as the driver holds it. Wine shares its COM ports, so a second handle sees it.
 std::optional<DCB> HeldLine(const std::string& portName) {
     const HANDLE observer =
-        CreateFileA(PortDevicePath(portName).c_str(), GENERIC_READ,
+        CreateFileA(("\\\\.\\" + portName).c_str(), GENERIC_READ,
                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (observer == INVALID_HANDLE_VALUE) {
         return std::nullopt;
@@ -67,23 +69,38 @@ std::optional<DCB> HeldLine(const std::string& portName) {
     return read ? std::optional(held) : std::nullopt;
 }
 
-TEST(PortDevicePathTest, ComNamesGetTheDeviceNamespaceOthersStayAsGiven) {
+// Every spelling of one port comes to one name, which its lock is named after; a name that
+// reaches a device by another path, or another host, comes to none.
+TEST(NormalComPortNameTest, TheThreeSpellingsOfAPortAndNothingElse) {
     const struct {
         const char* name;
-        const char* path;
+        const char* normal;
     } cases[] = {
-        {"COM5:", "\\\\.\\COM5"},
-        {"COM5", "\\\\.\\COM5"},
-        {"COM12:", "\\\\.\\COM12"},
-        {"com3", "\\\\.\\com3"},
-        {"\\\\.\\COM7", "\\\\.\\COM7"},
-        {"\\\\.\\CNCA0", "\\\\.\\CNCA0"},
-        {"COM", "COM"},
-        {"COMX:", "COMX:"},
-        {"COM1:x", "COM1:x"},
+        {"COM5", "COM5"},
+        {"COM5:", "COM5"},
+        {"\\\\.\\COM5", "COM5"},
+        {"com12:", "COM12"},
+        {"\\\\.\\cOm4096", "COM4096"},
+        {"//./COM5", nullptr},
+        {"\\\\?\\COM5", nullptr},
+        {"\\\\.\\COM5:", nullptr},
+        {"\\\\host\\pipe\\x", nullptr},
+        {"\\\\host\\share\\COM5", nullptr},
+        {"C:\\x", nullptr},
+        {"NUL", nullptr},
+        {"COM", nullptr},
+        {"COM0", nullptr},
+        {"COM05", nullptr},
+        {"COM4097", nullptr},
+        {"COM1:x", nullptr},
+        {"COM5.", nullptr},
+        {"COM5 ", nullptr},
+        {"LPT1", nullptr},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(PortDevicePath(c.name), c.path) << c.name;
+        EXPECT_EQ(NormalComPortName(c.name),
+                  c.normal ? std::optional<std::string>(c.normal) : std::nullopt)
+            << c.name;
     }
 }
 
@@ -119,13 +136,27 @@ TEST_F(WinSerialPortTest, ModuleAnswersAtTheRateTheLineWasOpenedWith) {
     EXPECT_EQ(held.XoffChar, 'f');
 }
 
-TEST_F(WinSerialPortTest, OneUpdateAtATimeOnAPort) {
+TEST_F(WinSerialPortTest, OneUpdateAtATimeOnAPortWhateverItsSpelling) {
+    std::string lower = atFirstRate;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(c)); });
     ASSERT_TRUE(port.Open(atFirstRate, 115200)) << port.LastError();
-    WinSerialPort second;
-    EXPECT_FALSE(second.Open(atFirstRate + ":", 115200)) << "the same port by another name";
-    EXPECT_EQ(second.LastError(), "in use by another update");
+    for (const std::string& spelling : {atFirstRate + ":", "\\\\.\\" + lower}) {
+        WinSerialPort second;
+        EXPECT_FALSE(second.Open(spelling, 115200)) << spelling;
+        EXPECT_EQ(second.LastError(), "in use by another update") << spelling;
+    }
+    // The lock is seen from every session, as the port is.
+    const std::wstring global =
+        L"Global\\corvane-update-" + std::wstring(atFirstRate.begin(), atFirstRate.end());
+    const HANDLE lock = OpenMutexW(SYNCHRONIZE, FALSE, global.c_str());
+    EXPECT_NE(lock, nullptr);
+    if (lock != nullptr) {
+        CloseHandle(lock);
+    }
     port.Close();
-    EXPECT_TRUE(second.Open(atFirstRate, 115200)) << "the lock goes with the port";
+    WinSerialPort second;
+    EXPECT_TRUE(second.Open("\\\\.\\" + lower, 115200)) << "the lock goes with the port";
 }
 
 TEST_F(WinSerialPortTest, NewRateIsHeld) {
@@ -151,30 +182,29 @@ TEST_F(WinSerialPortTest, ARoundedRateIsKeptAsTheDriverHoldsIt) {
     EXPECT_EQ(Ask(port, "AT\r").find("OK"), std::string::npos) << "not set back to 115200";
 }
 
+// A name that is no COM port is refused before anything is opened: a UNC path or a pipe on
+// another host would have Windows sign on to it, and CreateFile's own failure would say so.
 TEST_F(WinSerialPortTest, RefusalsAtOpenSayWhy) {
     char folder[MAX_PATH];
     ASSERT_NE(GetTempPathA(MAX_PATH, folder), 0u);
-    const std::string heldFile = std::string(folder) + "corvane-held-port.tmp";
-    // Opened without sharing, as Windows opens a COM port for the program that has it.
-    const HANDLE holder = CreateFileA(heldFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                      CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-
+    const std::string notAComPort = "not a COM port name: give COMn, COMn: or \\\\.\\COMn";
     const struct {
         std::string device;
-        const char* why;
+        std::string why;
     } cases[] = {
         {"COM199", "no such port"},
-        {"NUL", "not a serial port"},
-        {folder, "not a serial port"},
-        {heldFile, "in use by another program"},
+        {"//./" + atFirstRate, notAComPort},
+        {"\\\\?\\" + atFirstRate, notAComPort},
+        {"\\\\host\\pipe\\x", notAComPort},
+        {"C:\\x", notAComPort},
+        {"NUL", notAComPort},
+        {folder, notAComPort},
     };
     for (const auto& c : cases) {
         EXPECT_FALSE(port.Open(c.device, 115200)) << c.device;
         EXPECT_FALSE(port.IsOpen()) << c.device;
         EXPECT_EQ(port.LastError(), c.why) << c.device;
     }
-    CloseHandle(holder);
 }
 
 TEST_F(WinSerialPortTest, EmptyReadWaitsOutTheReadTimeOut) {
