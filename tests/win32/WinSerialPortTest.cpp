@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+// clang-format off
+#include <initguid.h>
+#include <devguid.h>
+#include <setupapi.h>
+// clang-format on
 
 #include <algorithm>
 #include <cctype>
@@ -18,10 +23,13 @@
 
 #include "platform/SerialPortList.h"
 #include "platform/win32/ComPortName.h"
+#include "platform/win32/PortsClassDevices.h"
 #include "platform/win32/WinSerialPort.h"
 
 namespace corvane::platform::win32 {
 namespace {
+
+using namespace std::string_view_literals;
 
 using Clock = std::chrono::steady_clock;
 
@@ -102,6 +110,31 @@ TEST(NormalComPortNameTest, TheThreeSpellingsOfAPortAndNothingElse) {
                   c.normal ? std::optional<std::string>(c.normal) : std::nullopt)
             << c.name;
     }
+}
+
+// What Device Manager says of a port, as the list shows it.
+TEST(PortsClassDevicesTest, UsbIdsAndProductFromWhatTheSystemKeeps) {
+    const struct {
+        std::wstring_view hardwareIds;
+        const char* usbId;
+    } ids[] = {
+        {L"USB\\VID_0403&PID_6001&REV_0600\0USB\\VID_0403&PID_6001\0"sv, "0403:6001"},
+        {L"FTDIBUS\\COMPORT&VID_0403&PID_6015\0"sv, "0403:6015"},
+        {L"USB\\Vid_1A86&Pid_7523&Rev_0264\0"sv, "1a86:7523"},
+        {L"ACPI\\PNP0501\0*PNP0501\0"sv, ""},
+        {L"USB\\VID_10C4\0USB\\PID_EA60\0USB\\VID_10c4&PID_EA60\0"sv, "10c4:ea60"},
+        {L"USB\\VID_12&PID_3456\0"sv, ""},
+        {L""sv, ""},
+    };
+    for (const auto& c : ids) {
+        EXPECT_EQ(UsbIdFromHardwareIds(c.hardwareIds), c.usbId);
+    }
+    EXPECT_EQ(ProductFromFriendlyName(L"USB Serial Port (COM5)"), "USB Serial Port");
+    EXPECT_EQ(ProductFromFriendlyName(L"Communications Port (COM12)"), "Communications Port");
+    EXPECT_EQ(ProductFromFriendlyName(L"Silicon Labs CP210x (USB) (COM3)"),
+              "Silicon Labs CP210x (USB)");
+    EXPECT_EQ(ProductFromFriendlyName(L"Printer Port (LPT1)"), "Printer Port (LPT1)");
+    EXPECT_EQ(ProductFromFriendlyName(L"Gerät (COM7)"), "Ger\xc3\xa4t");
 }
 
 class WinSerialPortTest : public ::testing::Test {
@@ -243,6 +276,79 @@ TEST_F(WinSerialPortTest, TheMappedPortsAreListedAndNamedInEveryForm) {
         EXPECT_EQ(named("\\\\.\\" + port), 1) << port;
     }
     EXPECT_EQ(named("COM199"), 0);
+}
+
+// Wine keeps no device in the Ports class for the ports it maps; one entered there as an
+// adapter's driver enters its port stands in for a USB adapter on COM6.
+class PortsClassDevice {
+  public:
+    explicit PortsClassDevice(const std::string& portName)
+        : devices(SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_PORTS, nullptr)) {
+        device.cbSize = sizeof device;
+        entered =
+            devices != INVALID_HANDLE_VALUE &&
+            SetupDiCreateDeviceInfoW(devices, L"Ports", &GUID_DEVCLASS_PORTS, nullptr, nullptr,
+                                     DICD_GENERATE_ID, &device) &&
+            SetupDiRegisterDeviceInfo(devices, &device, 0, nullptr, nullptr, nullptr) &&
+            Set(SPDRP_HARDWAREID, L"USB\\VID_0403&PID_6001&REV_0600\0USB\\VID_0403&PID_6001\0"sv) &&
+            Set(SPDRP_FRIENDLYNAME, L"USB Serial Port (" + Wide(portName) + L")") &&
+            Set(SPDRP_MFG, L"FTDI") && Set(SPDRP_SERVICE, L"FTSER2K") && SetPortName(portName);
+    }
+    ~PortsClassDevice() {
+        if (devices != INVALID_HANDLE_VALUE) {
+            SetupDiRemoveDevice(devices, &device);
+            SetupDiDestroyDeviceInfoList(devices);
+        }
+    }
+    bool entered = false;
+
+  private:
+    static std::wstring Wide(const std::string& text) { return {text.begin(), text.end()}; }
+    // A text's bytes with its final zero, as the system keeps it.
+    bool Set(DWORD property, std::wstring_view text) {
+        const std::wstring value(text);
+        return SetupDiSetDeviceRegistryPropertyW(
+            devices, &device, property, reinterpret_cast<const BYTE*>(value.c_str()),
+            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+    bool SetPortName(const std::string& portName) {
+        const HKEY key = SetupDiCreateDevRegKeyW(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV,
+                                                 nullptr, nullptr);
+        if (key == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        const std::wstring name = Wide(portName);
+        const LSTATUS status =
+            RegSetValueExW(key, L"PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                           static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+        return status == ERROR_SUCCESS;
+    }
+
+    HDEVINFO devices;
+    SP_DEVINFO_DATA device{};
+};
+
+TEST_F(WinSerialPortTest, APortOfThePortsClassIsListedOnceWithWhatTheSystemSaysOfIt) {
+    const std::string adapterPort = PortFromEnvironment("CORVANE_PORT_57600");
+    const PortsClassDevice adapter(adapterPort);
+    ASSERT_TRUE(adapter.entered) << GetLastError();
+    const std::vector<SerialPortInfo> ports = ListSerialPorts();
+    const SerialPortInfo described{.device = adapterPort,
+                                   .usbId = "0403:6001",
+                                   .manufacturer = "FTDI",
+                                   .product = "USB Serial Port",
+                                   .driver = "FTSER2K"};
+    EXPECT_EQ(std::count(ports.begin(), ports.end(), described), 1);
+    EXPECT_EQ(std::count_if(ports.begin(), ports.end(),
+                            [&adapterPort](const SerialPortInfo& port) {
+                                return port.device == adapterPort;
+                            }),
+              1);
+    EXPECT_TRUE(std::is_sorted(ports.begin(), ports.end(),
+                               [](const SerialPortInfo& a, const SerialPortInfo& b) {
+                                   return PortNameBefore(a.device, b.device);
+                               }));
 }
 
 }  // namespace
