@@ -1,24 +1,15 @@
 #include "platform/win32/ComPortName.h"
 
+#include <string.h>
+
+#include <charconv>
+
 namespace corvane::platform::win32 {
 
 namespace {
 
 // The most ports the system's COM name arbiter hands out.
 constexpr unsigned HighestComNumber = 4096;
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        const char c = text[i];
-        if ((c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c) != prefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -28,22 +19,15 @@ std::optional<std::string> NormalComPortName(std::string_view name) {
     } else if (name.ends_with(':')) {
         name.remove_suffix(1);
     }
-    if (!StartsWithNoCase(name, "COM")) {
+    if (name.size() < 4 || _strnicmp(name.data(), "COM", 3) != 0) {
         return std::nullopt;
     }
     const std::string_view digits = name.substr(3);
-    // No leading zero: "COM05" is no device's name.
-    if (digits.empty() || digits.size() > 4 || digits[0] == '0') {
-        return std::nullopt;
-    }
     unsigned number = 0;
-    for (const char c : digits) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        number = number * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (number > HighestComNumber) {
+    const char* const end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, number);
+    // No leading zero: "COM05" is no device's name.
+    if (error != std::errc() || stop != end || digits[0] == '0' || number > HighestComNumber) {
         return std::nullopt;
     }
     return "COM" + std::string(digits);
