@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/SerialPortList.h"
+#include "platform/win32/ComPortName.h"
+#include "platform/win32/PortsClassDevices.h"
 #include "platform/win32/WideText.h"
-#include "platform/win32/WinSerialPort.h"
 
 namespace corvane::platform {
 
@@ -16,13 +20,12 @@ namespace {
 // value's name is the driver's device ("\Device\Serial0"), its data the COM name.
 constexpr const wchar_t* SerialCommKey = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
 
-}  // namespace
-
-std::vector<SerialPortInfo> ListSerialPorts() {
-    std::vector<SerialPortInfo> ports;
+// The COM names in SERIALCOMM.
+std::vector<std::string> SerialCommNames() {
+    std::vector<std::string> names;
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, SerialCommKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return ports;  // no port has ever been present
+        return names;  // no port has ever been present
     }
     for (DWORD index = 0;; ++index) {
         wchar_t name[256];
@@ -38,10 +41,25 @@ std::vector<SerialPortInfo> ListSerialPorts() {
         }
         // A name or data too long for a COM port is none of ours to list.
         if (status == ERROR_SUCCESS && type == REG_SZ && data[0] != L'\0') {
-            ports.push_back({.device = win32::Utf8FromWide(data)});
+            names.push_back(win32::Utf8FromWide(data));
         }
     }
     RegCloseKey(key);
+    return names;
+}
+
+}  // namespace
+
+// The Ports class tells what each port is; SERIALCOMM names every port present, also those whose
+// driver enters no device in that class (some virtual ports, Wine's).
+std::vector<SerialPortInfo> ListSerialPorts() {
+    std::vector<SerialPortInfo> ports = win32::PortsClassDevices();
+    for (std::string& name : SerialCommNames()) {
+        const auto named = [&name](const SerialPortInfo& port) { return NamesPort(name, port); };
+        if (std::none_of(ports.begin(), ports.end(), named)) {
+            ports.push_back({.device = std::move(name)});
+        }
+    }
     std::sort(ports.begin(), ports.end(), [](const SerialPortInfo& a, const SerialPortInfo& b) {
         return PortNameBefore(a.device, b.device);
     });
@@ -50,8 +68,8 @@ std::vector<SerialPortInfo> ListSerialPorts() {
 
 bool NamesPort(const std::string& name, const SerialPortInfo& port) {
     // "COM5:", "COM5" and "\\.\COM5" are one port, in any case.
-    return _stricmp(win32::PortDevicePath(name).c_str(),
-                    win32::PortDevicePath(port.device).c_str()) == 0;
+    const std::optional<std::string> normal = win32::NormalComPortName(name);
+    return normal && normal == win32::NormalComPortName(port.device);
 }
 
 // A COM name is only known through the list: there is nothing to look at beyond it.

@@ -1,15 +1,16 @@
 #include "platform/win32/WinSerialPort.h"
 
-#include <cstring>
-#include <cwctype>
 #include <iterator>
 
 #include "platform/RateText.h"
+#include "platform/win32/ComPortName.h"
 #include "platform/win32/WideText.h"
 
 namespace corvane::platform::win32 {
 
 namespace {
+
+constexpr char NotAComPortText[] = "not a COM port name: give COMn, COMn: or \\\\.\\COMn";
 
 // The one way the module's line is set up: 8 data bits, no parity, one stop bit, binary, no
 // flow control of either kind, DTR held low and RTS high. The four special characters do
@@ -59,21 +60,12 @@ std::string SystemMessage(DWORD error) {
     return Utf8FromWide(message);
 }
 
-bool IsDirectory(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-std::string OpenFailureText(DWORD error, const std::wstring& path) {
+std::string OpenFailureText(DWORD error) {
     switch (error) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
             return "no such port";
         case ERROR_ACCESS_DENIED:
-            if (IsDirectory(path)) {
-                return "not a serial port";
-            }
-            [[fallthrough]];
         case ERROR_SHARING_VIOLATION:
             // Windows gives a COM port to one program at a time.
             return "in use by another program";
@@ -107,41 +99,32 @@ std::optional<DWORD> HeldRate(HANDLE port) {
     return held.BaudRate;
 }
 
-bool IsComPortName(std::string_view name) {
-    if (name.ends_with(':')) {
-        name.remove_suffix(1);
+// The lock that one update holds on a port while it has it open, named after the port's normal
+// name so that every spelling of it meets the same lock. It lives in the global namespace, so
+// that an update in another session (another user's, a service's) meets it too; another user's
+// lock is theirs and cannot be opened, which says as much as finding it. A session that may not
+// create global objects at all keeps the lock within the session. Null when the port is taken,
+// with error saying why.
+HANDLE TakeUpdateLock(const std::string& comName, std::string& error) {
+    const std::wstring name = L"corvane-update-" + std::wstring(comName.begin(), comName.end());
+    HANDLE lock = CreateMutexW(nullptr, FALSE, (L"Global\\" + name).c_str());
+    DWORD status = GetLastError();
+    if (lock == nullptr && status != ERROR_ACCESS_DENIED) {
+        lock = CreateMutexW(nullptr, FALSE, (L"Local\\" + name).c_str());
+        status = GetLastError();
     }
-    if (name.size() < 4 || _strnicmp(name.data(), "COM", 3) != 0) {
-        return false;
+    if (lock != nullptr && status != ERROR_ALREADY_EXISTS) {
+        return lock;
     }
-    for (const char c : name.substr(3)) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
+    if (lock != nullptr) {
+        CloseHandle(lock);
     }
-    return true;
-}
-
-// The name of the lock that one update holds on a port while it has it open.
-std::wstring UpdateLockName(const std::wstring& devicePath) {
-    std::wstring name = L"Local\\corvane-update-";
-    for (const wchar_t c : devicePath) {
-        name += c == L'\\' ? L'_' : static_cast<wchar_t>(towupper(c));
-    }
-    return name;
+    const bool held = lock != nullptr || status == ERROR_ACCESS_DENIED;
+    error = held ? "in use by another update" : SystemMessage(status);
+    return nullptr;
 }
 
 }  // namespace
-
-std::string PortDevicePath(std::string_view portName) {
-    if (!IsComPortName(portName)) {
-        return std::string(portName);
-    }
-    if (portName.ends_with(':')) {
-        portName.remove_suffix(1);
-    }
-    return "\\\\.\\" + std::string(portName);
-}
 
 WinSerialPort::~WinSerialPort() {
     Close();
@@ -150,27 +133,26 @@ WinSerialPort::~WinSerialPort() {
 bool WinSerialPort::Open(const std::string& device, uint32_t rate) {
     Close();
     lastError.clear();
-    const std::optional<std::wstring> name = WideFromUtf8(PortDevicePath(device));
-    if (!name) {
-        lastError = "no such port";
+    const std::optional<std::string> comName = NormalComPortName(device);
+    if (!comName) {
+        // Only a COM port is opened: any other path could reach another device than the port
+        // the lock is named after, or make Windows sign on to a remote host.
+        lastError = NotAComPortText;
         return false;
     }
-    const std::wstring& path = *name;
     // One update per port: two on one line would interleave their commands, and not every
     // driver (Wine's, for one) gives a port to one program only.
-    const HANDLE lock = CreateMutexW(nullptr, FALSE, UpdateLockName(path).c_str());
-    if (lock == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) {
-        lastError = lock == nullptr ? SystemMessage(GetLastError()) : "in use by another update";
-        if (lock != nullptr) {
-            CloseHandle(lock);
-        }
+    const HANDLE lock = TakeUpdateLock(*comName, lastError);
+    if (lock == nullptr) {
         return false;
     }
-    const HANDLE port =
-        CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, 0, nullptr);
+    // Whatever the name leads to, the driver behind it may learn who opens it but may not act
+    // as that user.
+    const HANDLE port = CreateFileW(ComDevicePath(*comName).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
     if (port == INVALID_HANDLE_VALUE) {
-        lastError = OpenFailureText(GetLastError(), path);
+        lastError = OpenFailureText(GetLastError());
         CloseHandle(lock);
         return false;
     }

@@ -7,16 +7,10 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <string_view>
 
 #include "platform/SerialPort.h"
 
 namespace corvane::platform::win32 {
-
-// The path CreateFile needs for a port name as the registry or the operator gives it: "COM7:"
-// (the device's own form) and "COM7" become "\\.\COM7", the one form that also reaches COM10 and
-// above; anything else (already "\\.\...", or a driver's own name) is taken as it is.
-std::string PortDevicePath(std::string_view portName);
 
 // A serial port through the Windows communications calls, opened for synchronous use. The line
 // settings and time-outs are this backend's own, filled in one place; the settings applied at

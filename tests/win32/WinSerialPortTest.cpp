@@ -5,8 +5,14 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+// clang-format off
+#include <initguid.h>
+#include <devguid.h>
+#include <setupapi.h>
+// clang-format on
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,10 +22,14 @@
 #include <vector>
 
 #include "platform/SerialPortList.h"
+#include "platform/win32/ComPortName.h"
+#include "platform/win32/PortsClassDevices.h"
 #include "platform/win32/WinSerialPort.h"
 
 namespace corvane::platform::win32 {
 namespace {
+
+using namespace std::string_view_literals;
 
 using Clock = std::chrono::steady_clock;
 
@@ -55,7 +65,7 @@ std::string Ask(WinSerialPort& port, std::string_view command) {
 // The line as the driver holds it. Wine shares its COM ports, so a second handle sees it.
 std::optional<DCB> HeldLine(const std::string& portName) {
     const HANDLE observer =
-        CreateFileA(PortDevicePath(portName).c_str(), GENERIC_READ,
+        CreateFileA(("\\\\.\\" + portName).c_str(), GENERIC_READ,
                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (observer == INVALID_HANDLE_VALUE) {
         return std::nullopt;
@@ -67,24 +77,64 @@ std::optional<DCB> HeldLine(const std::string& portName) {
     return read ? std::optional(held) : std::nullopt;
 }
 
-TEST(PortDevicePathTest, ComNamesGetTheDeviceNamespaceOthersStayAsGiven) {
+// Every spelling of one port comes to one name, which its lock is named after; a name that
+// reaches a device by another path, or another host, comes to none.
+TEST(NormalComPortNameTest, TheThreeSpellingsOfAPortAndNothingElse) {
     const struct {
         const char* name;
-        const char* path;
+        const char* normal;
     } cases[] = {
-        {"COM5:", "\\\\.\\COM5"},
-        {"COM5", "\\\\.\\COM5"},
-        {"COM12:", "\\\\.\\COM12"},
-        {"com3", "\\\\.\\com3"},
-        {"\\\\.\\COM7", "\\\\.\\COM7"},
-        {"\\\\.\\CNCA0", "\\\\.\\CNCA0"},
-        {"COM", "COM"},
-        {"COMX:", "COMX:"},
-        {"COM1:x", "COM1:x"},
+        {"COM5", "COM5"},
+        {"COM5:", "COM5"},
+        {"\\\\.\\COM5", "COM5"},
+        {"com12:", "COM12"},
+        {"\\\\.\\cOm4096", "COM4096"},
+        {"//./COM5", nullptr},
+        {"\\\\?\\COM5", nullptr},
+        {"\\\\.\\COM5:", nullptr},
+        {"\\\\host\\pipe\\x", nullptr},
+        {"\\\\host\\share\\COM5", nullptr},
+        {"C:\\x", nullptr},
+        {"NUL", nullptr},
+        {"COM", nullptr},
+        {"COM0", nullptr},
+        {"COM05", nullptr},
+        {"COM4097", nullptr},
+        {"COM1:x", nullptr},
+        {"COM5.", nullptr},
+        {"COM5 ", nullptr},
+        {"LPT1", nullptr},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(PortDevicePath(c.name), c.path) << c.name;
+        EXPECT_EQ(NormalComPortName(c.name),
+                  c.normal ? std::optional<std::string>(c.normal) : std::nullopt)
+            << c.name;
     }
+}
+
+// What Device Manager says of a port, as the list shows it.
+TEST(PortsClassDevicesTest, UsbIdsAndProductFromWhatTheSystemKeeps) {
+    const struct {
+        std::wstring_view hardwareIds;
+        const char* usbId;
+    } ids[] = {
+        {L"USB\\VID_0403&PID_6001&REV_0600\0USB\\VID_0403&PID_6001\0"sv, "0403:6001"},
+        {L"FTDIBUS\\COMPORT&VID_0403&PID_6015\0"sv, "0403:6015"},
+        {L"USB\\Vid_1A86&Pid_7523&Rev_0264\0"sv, "1a86:7523"},
+        {L"ACPI\\PNP0501\0*PNP0501\0"sv, ""},
+        {L"USB\\VID_10C4\0USB\\PID_EA60\0USB\\VID_10c4&PID_EA60\0"sv, "10c4:ea60"},
+        {L"USB\\VID_12&PID_3456\0"sv, ""},
+        {L""sv, ""},
+    };
+    for (const auto& c : ids) {
+        EXPECT_EQ(UsbIdFromHardwareIds(c.hardwareIds), c.usbId);
+    }
+    EXPECT_EQ(ProductFromFriendlyName(L"USB Serial Port (COM5)"), "USB Serial Port");
+    EXPECT_EQ(ProductFromFriendlyName(L"Communications Port (COM12)"), "Communications Port");
+    EXPECT_EQ(ProductFromFriendlyName(L"Silicon Labs CP210x (USB) (COM3)"),
+              "Silicon Labs CP210x (USB)");
+    EXPECT_EQ(ProductFromFriendlyName(L"Printer Port (LPT1)"), "Printer Port (LPT1)");
+    EXPECT_EQ(ProductFromFriendlyName(L"Gerät (COM7)"), "Ger\xc3\xa4t");
 }
 
 class WinSerialPortTest : public ::testing::Test {
@@ -119,13 +169,27 @@ TEST_F(WinSerialPortTest, ModuleAnswersAtTheRateTheLineWasOpenedWith) {
     EXPECT_EQ(held.XoffChar, 'f');
 }
 
-TEST_F(WinSerialPortTest, OneUpdateAtATimeOnAPort) {
+TEST_F(WinSerialPortTest, OneUpdateAtATimeOnAPortWhateverItsSpelling) {
+    std::string lower = atFirstRate;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(c)); });
     ASSERT_TRUE(port.Open(atFirstRate, 115200)) << port.LastError();
-    WinSerialPort second;
-    EXPECT_FALSE(second.Open(atFirstRate + ":", 115200)) << "the same port by another name";
-    EXPECT_EQ(second.LastError(), "in use by another update");
+    for (const std::string& spelling : {atFirstRate + ":", "\\\\.\\" + lower}) {
+        WinSerialPort second;
+        EXPECT_FALSE(second.Open(spelling, 115200)) << spelling;
+        EXPECT_EQ(second.LastError(), "in use by another update") << spelling;
+    }
+    // The lock is seen from every session, as the port is.
+    const std::wstring global =
+        L"Global\\corvane-update-" + std::wstring(atFirstRate.begin(), atFirstRate.end());
+    const HANDLE lock = OpenMutexW(SYNCHRONIZE, FALSE, global.c_str());
+    EXPECT_NE(lock, nullptr);
+    if (lock != nullptr) {
+        CloseHandle(lock);
+    }
     port.Close();
-    EXPECT_TRUE(second.Open(atFirstRate, 115200)) << "the lock goes with the port";
+    WinSerialPort second;
+    EXPECT_TRUE(second.Open("\\\\.\\" + lower, 115200)) << "the lock goes with the port";
 }
 
 TEST_F(WinSerialPortTest, NewRateIsHeld) {
@@ -151,30 +215,29 @@ TEST_F(WinSerialPortTest, ARoundedRateIsKeptAsTheDriverHoldsIt) {
     EXPECT_EQ(Ask(port, "AT\r").find("OK"), std::string::npos) << "not set back to 115200";
 }
 
+// A name that is no COM port is refused before anything is opened: a UNC path or a pipe on
+// another host would have Windows sign on to it, and CreateFile's own failure would say so.
 TEST_F(WinSerialPortTest, RefusalsAtOpenSayWhy) {
     char folder[MAX_PATH];
     ASSERT_NE(GetTempPathA(MAX_PATH, folder), 0u);
-    const std::string heldFile = std::string(folder) + "corvane-held-port.tmp";
-    // Opened without sharing, as Windows opens a COM port for the program that has it.
-    const HANDLE holder = CreateFileA(heldFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                      CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-
+    const std::string notAComPort = "not a COM port name: give COMn, COMn: or \\\\.\\COMn";
     const struct {
         std::string device;
-        const char* why;
+        std::string why;
     } cases[] = {
         {"COM199", "no such port"},
-        {"NUL", "not a serial port"},
-        {folder, "not a serial port"},
-        {heldFile, "in use by another program"},
+        {"//./" + atFirstRate, notAComPort},
+        {"\\\\?\\" + atFirstRate, notAComPort},
+        {"\\\\host\\pipe\\x", notAComPort},
+        {"C:\\x", notAComPort},
+        {"NUL", notAComPort},
+        {folder, notAComPort},
     };
     for (const auto& c : cases) {
         EXPECT_FALSE(port.Open(c.device, 115200)) << c.device;
         EXPECT_FALSE(port.IsOpen()) << c.device;
         EXPECT_EQ(port.LastError(), c.why) << c.device;
     }
-    CloseHandle(holder);
 }
 
 TEST_F(WinSerialPortTest, EmptyReadWaitsOutTheReadTimeOut) {
@@ -213,6 +276,79 @@ TEST_F(WinSerialPortTest, TheMappedPortsAreListedAndNamedInEveryForm) {
         EXPECT_EQ(named("\\\\.\\" + port), 1) << port;
     }
     EXPECT_EQ(named("COM199"), 0);
+}
+
+// Wine keeps no device in the Ports class for the ports it maps; one entered there as an
+// adapter's driver enters its port stands in for a USB adapter on COM6.
+class PortsClassDevice {
+  public:
+    explicit PortsClassDevice(const std::string& portName)
+        : devices(SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_PORTS, nullptr)) {
+        device.cbSize = sizeof device;
+        entered =
+            devices != INVALID_HANDLE_VALUE &&
+            SetupDiCreateDeviceInfoW(devices, L"Ports", &GUID_DEVCLASS_PORTS, nullptr, nullptr,
+                                     DICD_GENERATE_ID, &device) &&
+            SetupDiRegisterDeviceInfo(devices, &device, 0, nullptr, nullptr, nullptr) &&
+            Set(SPDRP_HARDWAREID, L"USB\\VID_0403&PID_6001&REV_0600\0USB\\VID_0403&PID_6001\0"sv) &&
+            Set(SPDRP_FRIENDLYNAME, L"USB Serial Port (" + Wide(portName) + L")") &&
+            Set(SPDRP_MFG, L"FTDI") && Set(SPDRP_SERVICE, L"FTSER2K") && SetPortName(portName);
+    }
+    ~PortsClassDevice() {
+        if (devices != INVALID_HANDLE_VALUE) {
+            SetupDiRemoveDevice(devices, &device);
+            SetupDiDestroyDeviceInfoList(devices);
+        }
+    }
+    bool entered = false;
+
+  private:
+    static std::wstring Wide(const std::string& text) { return {text.begin(), text.end()}; }
+    // A text's bytes with its final zero, as the system keeps it.
+    bool Set(DWORD property, std::wstring_view text) {
+        const std::wstring value(text);
+        return SetupDiSetDeviceRegistryPropertyW(
+            devices, &device, property, reinterpret_cast<const BYTE*>(value.c_str()),
+            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+    bool SetPortName(const std::string& portName) {
+        const HKEY key = SetupDiCreateDevRegKeyW(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV,
+                                                 nullptr, nullptr);
+        if (key == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        const std::wstring name = Wide(portName);
+        const LSTATUS status =
+            RegSetValueExW(key, L"PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                           static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+        return status == ERROR_SUCCESS;
+    }
+
+    HDEVINFO devices;
+    SP_DEVINFO_DATA device{};
+};
+
+TEST_F(WinSerialPortTest, APortOfThePortsClassIsListedOnceWithWhatTheSystemSaysOfIt) {
+    const std::string adapterPort = PortFromEnvironment("CORVANE_PORT_57600");
+    const PortsClassDevice adapter(adapterPort);
+    ASSERT_TRUE(adapter.entered) << GetLastError();
+    const std::vector<SerialPortInfo> ports = ListSerialPorts();
+    const SerialPortInfo described{.device = adapterPort,
+                                   .usbId = "0403:6001",
+                                   .manufacturer = "FTDI",
+                                   .product = "USB Serial Port",
+                                   .driver = "FTSER2K"};
+    EXPECT_EQ(std::count(ports.begin(), ports.end(), described), 1);
+    EXPECT_EQ(std::count_if(ports.begin(), ports.end(),
+                            [&adapterPort](const SerialPortInfo& port) {
+                                return port.device == adapterPort;
+                            }),
+              1);
+    EXPECT_TRUE(std::is_sorted(ports.begin(), ports.end(),
+                               [](const SerialPortInfo& a, const SerialPortInfo& b) {
+                                   return PortNameBefore(a.device, b.device);
+                               }));
 }
 
 }  // namespace
