@@ -101,6 +101,8 @@ if [[ $update == *.exe ]]; then
         >/dev/null
     run text -q -f 31 "$text_sample"
     run list --list-ports
+    run help --help
+    run help-alias '/?'
 else
     run text -q -f 31 -p "$(port COM5)" -b 115200 "$text_sample"
 fi
@@ -133,6 +135,12 @@ if [[ $update == *.exe ]]; then
     listed=$(tr -d '\r' <"$scratch/list.out")
     grep -qx "COM5  (the registry's port)" <<<"$listed" || fail "list: COM5 unmarked: $listed"
     grep -qx "COM6" <<<"$listed" || fail "list: no COM6: $listed"
+    # The help in a Windows user's words.
+    grep -qF '130 or 143 when Ctrl+C or Ctrl+Break stopped' "$scratch/help.out" ||
+        fail "help: no console keys"
+    grep -qF '%CORVANE_REGISTRY%' "$scratch/help.out" || fail "help: no %CORVANE_REGISTRY%"
+    ! grep -qE 'SIGINT|\$CORVANE' "$scratch/help.out" || fail "help: speaks of signals or \$VAR"
+    cmp -s "$scratch/help.out" "$scratch/help-alias.out" || fail "/?: not the help"
 fi
 
 expect_success binary
