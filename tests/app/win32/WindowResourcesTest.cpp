@@ -180,5 +180,28 @@ TEST(WindowResources, VersionRecordIsWhatTheQtWindowReads) {
     }
 }
 
+#ifdef CORVANE_PROGRAMS
+TEST(WindowResources, BothProgramsCarryTheManifest) {
+    std::ifstream file(CORVANE_MANIFEST, std::ios::binary);
+    std::stringstream manifest;
+    manifest << file.rdbuf();
+    ASSERT_NE(manifest.str().find("activeCodePage"), std::string::npos);
+
+    std::stringstream programs(CORVANE_PROGRAMS);
+    for (std::string program; std::getline(programs, program, '|');) {
+        SCOPED_TRACE(program);
+        const HMODULE image =
+            LoadLibraryExW(std::wstring(program.begin(), program.end()).c_str(), nullptr,
+                           LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(image, nullptr);
+        const HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+        ASSERT_NE(found, nullptr) << "no RT_MANIFEST 1";
+        const auto* bytes = static_cast<const char*>(LockResource(LoadResource(image, found)));
+        EXPECT_EQ(std::string(bytes, SizeofResource(image, found)), manifest.str());
+        FreeLibrary(image);
+    }
+}
+#endif
+
 }  // namespace
 }  // namespace corvane
