@@ -13,6 +13,7 @@ namespace corvane {
 // The names in resources/Corvane.rc that the build defines, with the texts it gives them.
 inline constexpr ScriptMacro ProgramScriptMacros[] = {
     {"CORVANE_VERSION", CORVANE_EXPANDED_TEXT_OF(CORVANE_VERSION)},
+    {"CORVANE_RELEASE", CORVANE_EXPANDED_TEXT_OF(CORVANE_RELEASE)},
     {"CORVANE_VERSION_NUMBERS", CORVANE_EXPANDED_TEXT_OF(CORVANE_VERSION_NUMBERS)},
 };
 

@@ -3,7 +3,9 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <sstream>
+#include <vector>
 
+#include "cli/HelpWords.h"
 #include "platform/SystemRegistry.h"
 #include "platform/registry/RegistryFileChoice.h"
 #include "upload/BlockCommands.h"
@@ -77,8 +79,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
         ->check(CheckBaudRate);
     const CLI::Option* registryOption =
         app.add_option("-r,--registry", registryFile,
-                       "registry export (.reg) for what --port and --baud do not give (default: "
-                       "$CORVANE_REGISTRY, else " +
+                       "registry export (.reg) for what --port and --baud do not give (default: " +
+                           VariableValue("CORVANE_REGISTRY") + ", else " +
                            std::string(platform::SystemRegistryName) + ")")
             ->type_name("FILE");
     app.add_option("-s,--set-name", options.setName,
@@ -105,12 +107,21 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
         "not given, before the registry; CORVANE_REGISTRY for --registry.\n"
         "Exit status: 0 on success; 2 to 7, the update's result code; 64 for a usage error "
         "(also: no serial port given or found, or a --registry FILE that does not read); 130 or "
-        "143 when SIGINT or SIGTERM stopped the update at its next probe, command or block (a "
-        "second signal ends it at once).");
+        "143 when " +
+        std::string(StopRequests) +
+        " stopped the update at its next probe, command or block (a second one ends it at "
+        "once).");
 
+    // CLI11 takes no option that does not start with '-'.
+    std::vector<const char*> arguments(argv, argv + argc);
+    if (!HelpAlias.empty()) {
+        std::replace_if(
+            arguments.begin() + (argc > 0 ? 1 : 0), arguments.end(),
+            [](const char* argument) { return argument == HelpAlias; }, "--help");
+    }
     CommandLine result;
     try {
-        app.parse(argc, argv);
+        app.parse(argc, arguments.data());
         // FILE is required unless the ports are listed, which CLI11 has no word for.
         if (options.listPorts && file->count() > 0) {
             throw CLI::ExcludesError("--list-ports", file->get_name());

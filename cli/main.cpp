@@ -1,10 +1,10 @@
-#include <cstdlib>
 #include <iostream>
 
 #include "cli/CheckCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleStream.h"
 #include "cli/PortListing.h"
+#include "cli/ProgramInput.h"
 #include "cli/SignalStop.h"
 #include "cli/UpdateCommand.h"
 #include "platform/Platform.h"
@@ -13,10 +13,9 @@
 int main(int argc, char** argv) {
     using namespace corvane::cli;
     const Utf8Console utf8;
-    const CommandLine commandLine = ParseCommandLine(argc, argv,
-                                                     {.registry = std::getenv("CORVANE_REGISTRY"),
-                                                      .port = std::getenv("CORVANE_PORT"),
-                                                      .baud = std::getenv("CORVANE_BAUD")});
+    const ProgramInput input(argc, argv);
+    const CommandLine commandLine =
+        ParseCommandLine(input.Count(), input.Arguments(), input.Variables());
     std::cout << commandLine.output << std::flush;
     std::cerr << commandLine.diagnostics << std::flush;
     if (!commandLine.options) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/win32/OpenFileDialog.h"
+#include "app/win32/ProgramNotice.h"
 #include "app/win32/Win32UpdateDialog.h"
 #include "platform/Platform.h"
 #include "platform/registry/RegistryFileChoice.h"
@@ -56,36 +57,27 @@ WindowArguments ReadCommandLine() {
     return given;
 }
 
-// A window program has no console of its own: a line goes where its standard handle leads
-// (a pipe, a file), else to the console of the program that started it, if there is one.
-void PrintLine(DWORD stream, const std::string& text) {
-    HANDLE handle = GetStdHandle(stream);
-    if ((handle == nullptr || handle == INVALID_HANDLE_VALUE) &&
-        AttachConsole(ATTACH_PARENT_PROCESS)) {
-        handle = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                             nullptr);
-    }
-    const std::string line = text + "\r\n";
-    DWORD written = 0;
-    WriteFile(handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     using namespace corvane;
     const WindowArguments given = ReadCommandLine();
     if (!given.wrong.empty()) {
-        PrintLine(STD_ERROR_HANDLE, given.wrong);
+        ShowNotice(Notice::Error, given.wrong);
         return UsageErrorStatus;
     }
     if (given.showVersion) {
-        PrintLine(STD_OUTPUT_HANDLE, "Corvane " CORVANE_VERSION);
+        ShowNotice(Notice::Output, "Corvane " CORVANE_VERSION);
         return 0;
     }
+    // As UTF-16: getenv's copy is in the ANSI code page, which may lack the path's letters.
+    const wchar_t* registryVariable = _wgetenv(L"CORVANE_REGISTRY");
+    const std::string registryValue =
+        registryVariable != nullptr ? platform::win32::Utf8FromWide(registryVariable) : "";
     std::string registryProblem;
     const std::unique_ptr<platform::Registry> registry = platform::OpenSettingsRegistry(
-        platform::ChooseRegistryFile(given.registryFile, std::getenv("CORVANE_REGISTRY")),
+        platform::ChooseRegistryFile(given.registryFile,
+                                     registryVariable != nullptr ? registryValue.c_str() : nullptr),
         registryProblem);
     Win32UpdateDialog dialog(
         {.registry = *registry,

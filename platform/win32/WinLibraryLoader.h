@@ -4,8 +4,8 @@
 
 namespace corvane::platform::win32 {
 
-// DLLs through LoadLibraryW. A bare file name is searched in Windows' normal order: the
-// program's own folder first, then the system folders, the current folder and the PATH.
+// DLLs through LoadLibraryExW. A bare file name is searched in the program's own folder, then
+// in the system folder; never in the current folder.
 class WinLibraryLoader final : public LibraryLoader {
   public:
     LibraryHandle Load(const char* fileName) override;

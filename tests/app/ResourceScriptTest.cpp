@@ -34,7 +34,7 @@ TEST(ProgramResources, IconAndVersionRecord) {
               CORVANE_VERSION);
     EXPECT_EQ(record.productVersion, record.fileVersion);
     EXPECT_EQ(record.String("FileVersion"), CORVANE_VERSION);
-    EXPECT_EQ(record.String("ProductVersion"), CORVANE_VERSION);
+    EXPECT_EQ(record.String("ProductVersion"), CORVANE_RELEASE);
 
     const VersionRecord shown = VersionRecord::Load();
     EXPECT_EQ(shown.internalName, "Corvane");

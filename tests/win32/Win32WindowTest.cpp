@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "app/core/MainDialogIds.h"
+#include "app/win32/ProgramNotice.h"
 #include "app/win32/Win32UpdateDialog.h"
 #include "platform/Platform.h"
 #include "platform/registry/MemoryRegistry.h"
@@ -257,6 +258,39 @@ TEST(Win32Window, ARunEndingUnderTheStopQuestionClosesItAndItsResultCanBeDismiss
     // The operator had asked to close: the dialog ends once the result has been read.
     PostMessageW(result, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(dialog.Ended());
+}
+
+TEST(Win32Window, NoticeGoesToTheStandardHandleElseIntoABox) {
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    HANDLE pipeEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    ASSERT_TRUE(CreatePipe(&pipeEnd, &writeEnd, nullptr, 0));
+    SetStdHandle(STD_OUTPUT_HANDLE, writeEnd);
+    ShowNotice(Notice::Output, "Corvane 2.2.0");
+    SetStdHandle(STD_OUTPUT_HANDLE, output);
+    CloseHandle(writeEnd);
+    char read[64] = {};
+    DWORD count = 0;
+    ReadFile(pipeEnd, read, sizeof read - 1, &count, nullptr);
+    CloseHandle(pipeEnd);
+    EXPECT_STREQ(read, "Corvane 2.2.0\r\n");
+
+    // Started from Explorer, the program has no standard handles.
+    SetStdHandle(STD_OUTPUT_HANDLE, nullptr);
+    std::promise<DWORD> started;
+    std::thread notice([&started] {
+        started.set_value(GetCurrentThreadId());
+        ShowNotice(Notice::Output, "Corvane 2.2.0");
+    });
+    const HWND box = WaitForThreadWindow(started.get_future().get(), [](HWND window) {
+        return IsWindowVisible(window) && ClassOf(window) == L"#32770";
+    });
+    SetStdHandle(STD_OUTPUT_HANDLE, output);
+    EXPECT_NE(box, nullptr);
+    EXPECT_EQ(TextOf(box), L"Corvane");
+    EXPECT_EQ(BoxText(box), L"Corvane 2.2.0");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    notice.join();
 }
 
 }  // namespace

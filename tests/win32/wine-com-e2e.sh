@@ -12,6 +12,8 @@ source "$(dirname "$0")/wine-com-ports.sh"
 
 text_sample=$samples/k31-audio.prm
 binary_sample=$samples/k47-audio.prm
+# Wine hands the program its arguments from UTF-8.
+export LC_ALL=C.UTF-8
 success="Audio Parameter Update successfull"
 failures=0
 
@@ -99,10 +101,23 @@ if [[ $update == *.exe ]]; then
         >/dev/null
     run text -q -f 31 "$text_sample"
     run list --list-ports
+    run help --help
+    run help-alias '/?'
 else
     run text -q -f 31 -p "$(port COM5)" -b 115200 "$text_sample"
 fi
-run binary -f 47 -p "$(port COM6)" -b 115200 "$binary_sample"
+# Names that no one ANSI code page carries all of: Latin-1, Cyrillic and CJK, in the file's
+# path and in the registry export's.
+latin=$scratch/Jürgen cyrillic=$scratch/Юрий cjk=$scratch/山田
+mkdir -p "$latin" "$cyrillic" "$cjk"
+cp "$text_sample" "$latin/k31-Grüße.prm"
+cp "$binary_sample" "$cjk/k47-音声.prm"
+printf '%s\n' 'Windows Registry Editor Version 5.00' '[HKEY_LOCAL_MACHINE\Drivers\BuiltIn\Multiplexer]' \
+    "\"ParentPort\"=\"$(port COM6)\"" '[HKEY_LOCAL_MACHINE\Software\Microsoft\RIL]' \
+    '"BaudRate"=dword:0001c200' >"$cyrillic/устройство.reg"
+run binary -f 47 --registry "$cyrillic/устройство.reg" "$cjk/k47-音声.prm"
+run check --check -f 31 "$latin/k31-Grüße.prm"
+run absent --check "$cjk/Юрий.prm"
 run search -f 47 -p "$(port COM7)" -b 115200 "$binary_sample"
 interrupt stop 1 '> AT^QNFS=1' -f 47 -p "$(port COM8)" -b 115200 "$binary_sample"
 interrupt stop-twice 2 '> AT^QBNW=aud,0,2,' -f 31 -p "$(port COM9)" -b 115200 "$text_sample"
@@ -120,9 +135,18 @@ if [[ $update == *.exe ]]; then
     listed=$(tr -d '\r' <"$scratch/list.out")
     grep -qx "COM5  (the registry's port)" <<<"$listed" || fail "list: COM5 unmarked: $listed"
     grep -qx "COM6" <<<"$listed" || fail "list: no COM6: $listed"
+    # The help in a Windows user's words.
+    grep -qF '130 or 143 when Ctrl+C or Ctrl+Break stopped' "$scratch/help.out" ||
+        fail "help: no console keys"
+    grep -qF '%CORVANE_REGISTRY%' "$scratch/help.out" || fail "help: no %CORVANE_REGISTRY%"
+    ! grep -qE 'SIGINT|\$CORVANE' "$scratch/help.out" || fail "help: speaks of signals or \$VAR"
+    cmp -s "$scratch/help.out" "$scratch/help-alias.out" || fail "/?: not the help"
 fi
 
 expect_success binary
+[[ $(<"$scratch/check.status") == 0 ]] || fail "check: $(<"$scratch/check.err")"
+grep -qF "corvane-update: $cjk/Юрий.prm: " "$scratch/absent.err" ||
+    fail "absent: the name is not shown as given: $(<"$scratch/absent.err")"
 cmp -s "$scratch/COM6.stored" "$binary_sample" || fail "binary: the module holds something else"
 
 expect_success search

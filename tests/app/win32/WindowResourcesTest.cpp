@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -179,6 +180,52 @@ TEST(WindowResources, VersionRecordIsWhatTheQtWindowReads) {
         EXPECT_EQ(std::wstring(text), std::wstring(value.begin(), value.end())) << name;
     }
 }
+
+#ifdef CORVANE_PROGRAMS
+// A text of the file's version record, in its first language; empty when it has none.
+std::wstring VersionText(const std::wstring& file, const std::wstring& name) {
+    std::string record(GetFileVersionInfoSizeW(file.c_str(), nullptr), '\0');
+    if (record.empty() || !GetFileVersionInfoW(file.c_str(), 0, record.size(), record.data())) {
+        return L"";
+    }
+    void* value = nullptr;
+    UINT size = 0;
+    if (!VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation", &value, &size) || size < 4) {
+        return L"";
+    }
+    const auto* translation = static_cast<const uint16_t*>(value);
+    wchar_t path[128];
+    swprintf(path, 128, L"\\StringFileInfo\\%04x%04x\\%ls", translation[0], translation[1],
+             name.c_str());
+    return VerQueryValueW(record.data(), path, &value, &size) ? static_cast<wchar_t*>(value) : L"";
+}
+
+TEST(WindowResources, BothProgramsCarryTheManifestAndTheProductsVersion) {
+    std::ifstream file(CORVANE_MANIFEST, std::ios::binary);
+    std::stringstream manifest;
+    manifest << file.rdbuf();
+    ASSERT_NE(manifest.str().find("activeCodePage"), std::string::npos);
+
+    std::stringstream programs(CORVANE_PROGRAMS);
+    for (std::string program; std::getline(programs, program, '|');) {
+        SCOPED_TRACE(program);
+        const std::wstring path(program.begin(), program.end());
+        EXPECT_EQ(VersionText(path, L"ProductName"), L"Corvane");
+        EXPECT_EQ(VersionText(path, L"CompanyName"), L"Corvane developers");
+        EXPECT_EQ(VersionText(path, L"ProductVersion"), L"" CORVANE_RELEASE);
+        EXPECT_NE(VersionText(path, L"FileDescription"), L"");
+
+        const HMODULE image = LoadLibraryExW(
+            path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(image, nullptr);
+        const HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+        ASSERT_NE(found, nullptr) << "no RT_MANIFEST 1";
+        const auto* bytes = static_cast<const char*>(LockResource(LoadResource(image, found)));
+        EXPECT_EQ(std::string(bytes, SizeofResource(image, found)), manifest.str());
+        FreeLibrary(image);
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace corvane

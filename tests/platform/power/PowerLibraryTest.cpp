@@ -1,7 +1,7 @@
 // The link's radio power control through the system's real loader, against stand-in libraries
-// that the loader's normal search finds (or misses). ctest runs each suite in the folder of its
-// situation, and on Linux points LD_LIBRARY_PATH there too (see CMakeLists.txt); elsewhere the
-// suites skip.
+// that the loader's search finds (or must miss). ctest runs each suite where its situation's
+// stand-ins are searched: on Windows a copy of the program sits in the situation's folder, on
+// Linux LD_LIBRARY_PATH points there (see CMakeLists.txt); elsewhere the suites skip.
 
 #include <gtest/gtest.h>
 
@@ -18,6 +18,8 @@
 #include "tests/support/VirtualClock.h"
 
 #ifdef _WIN32
+#include <windows.h>
+
 #include "platform/win32/WinLibraryLoader.h"
 using SystemLibraryLoader = corvane::platform::win32::WinLibraryLoader;
 #else
@@ -39,12 +41,26 @@ void SetPowerLog(const std::string& path) {
 #endif
 }
 
+// The folder whose stand-ins the system's search takes: the program's own on Windows, the
+// current one on Linux, where ctest points LD_LIBRARY_PATH at it.
+std::filesystem::path SearchedFolder() {
+#ifdef _WIN32
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    return std::filesystem::path(program).parent_path();
+#else
+    return std::filesystem::current_path();
+#endif
+}
+
 class PowerLibrary : public ::testing::Test {
   protected:
-    explicit PowerLibrary(const char* situation) : situation(situation) {}
+    using Folder = std::filesystem::path (*)();
+    explicit PowerLibrary(const char* situation, Folder folder = SearchedFolder)
+        : situation(situation), folder(folder) {}
 
     void SetUp() override {
-        if (std::filesystem::current_path().filename() != situation) {
+        if (folder().filename() != situation) {
             GTEST_SKIP() << "needs to run in <build>/tests/platform/power/" << situation
                          << " (ctest does that)";
         }
@@ -86,6 +102,7 @@ class PowerLibrary : public ::testing::Test {
     }
 
     const std::string situation;
+    const Folder folder;
     std::string logPath;
     test::VirtualClock clock;
     test::EventLog events;
@@ -108,6 +125,10 @@ struct Situation_partial : PowerLibrary {
 };
 struct Situation_none : PowerLibrary {
     Situation_none() : PowerLibrary("none") {}
+};
+// A stand-in in the current folder only, as one could come along with a downloaded file.
+struct Situation_planted : PowerLibrary {
+    Situation_planted() : PowerLibrary("planted", [] { return std::filesystem::current_path(); }) {}
 };
 
 TEST_F(Situation_both, UpdateLibraryWinsAndEachOpenLoadsItAfresh) {
@@ -150,6 +171,19 @@ TEST_F(Situation_none, LinkWorksWithoutAnyLibrary) {
     RunSession();
     EXPECT_EQ(Logged(), Lines{});
     EXPECT_EQ(clock.Sleeps(), (std::vector<uint32_t>{100, 100})) << "DTR is still pulsed";
+}
+
+TEST_F(Situation_planted, BareNameNeverLoadsFromTheCurrentFolder) {
+    RunSession();
+    EXPECT_EQ(loader.Load("RHA.DLL"), nullptr);
+    EXPECT_EQ(Logged(), Lines{});
+
+    // The stand-in itself loads when named by its path: only the search passes it by.
+    platform::LibraryHandle library =
+        loader.Load((std::filesystem::current_path() / "RHA.DLL").string().c_str());
+    ASSERT_NE(library, nullptr);
+    loader.Free(library);
+    EXPECT_EQ(Logged(), (Lines{"PLANTED load", "PLANTED unload"}));
 }
 
 }  // namespace
