@@ -9,7 +9,7 @@ packages=(
     g++-mingw-w64-x86-64 wine64
     xvfb xdotool imagemagick
     nsis desktop-file-utils appstream libxml2-utils shared-mime-info
-    scdoc man-db bash-completion dpkg-dev file lintian
+    scdoc man-db bash-completion dpkg-dev file lintian python3
 )
 
 missing=()
