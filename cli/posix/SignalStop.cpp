@@ -13,6 +13,7 @@ constexpr int Signals[3] = {SIGINT, SIGTERM, SIGHUP};
 volatile sig_atomic_t received = 0;
 // The handlers in place before, put back afterwards.
 struct sigaction previous[3];
+struct sigaction previousPipe;
 // Set before the handler is installed, cleared after it is gone.
 StopRequest* target = nullptr;
 
@@ -45,9 +46,16 @@ SignalStop::SignalStop(StopRequest& stop) {
     for (int i = 0; i < 3; ++i) {
         sigaction(Signals[i], &action, &previous[i]);
     }
+    // A reader of the output that went away (tee ended by the same Ctrl-C) must not end the run
+    // before the closing sequence: writes to it fail with EPIPE instead, and output is dropped.
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGPIPE, &ignore, &previousPipe);
 }
 
 SignalStop::~SignalStop() {
+    sigaction(SIGPIPE, &previousPipe, nullptr);
     for (int i = 0; i < 3; ++i) {
         sigaction(Signals[i], &previous[i], nullptr);
     }
