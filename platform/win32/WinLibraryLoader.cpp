@@ -14,14 +14,7 @@ LibraryHandle WinLibraryLoader::Load(const char* fileName) {
         return nullptr;
     }
     const std::optional<std::wstring> name = WideFromUtf8(fileName);
-    if (!name) {
-        return nullptr;
-    }
-    // Only the program's own folder and the system's: the default search also takes the
-    // current folder, where a library of the same name may have come along with a downloaded
-    // parameter file. Asked per load, so that nothing else in the process changes.
-    return LoadLibraryExW(name->c_str(), nullptr,
-                          LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return name ? LoadLibraryW(name->c_str()) : nullptr;
 }
 
 EntryPoint WinLibraryLoader::Find(LibraryHandle library, const char* name) {
