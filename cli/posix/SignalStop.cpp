@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 
 namespace corvane::cli {
@@ -18,6 +19,9 @@ struct sigaction previousPipe;
 StopRequest* target = nullptr;
 
 void OnSignal(int signal) {
+    // The interrupted code may be about to read errno (a write's EAGAIN); the notice's write must
+    // not change it.
+    const int savedErrno = errno;
     if (received != 0) {
         [[maybe_unused]] const ssize_t ignored =
             ::write(STDERR_FILENO, AbandonNotice, sizeof AbandonNotice - 1);
@@ -30,6 +34,7 @@ void OnSignal(int signal) {
     // Only async-signal-safe calls here; the result cannot be acted on.
     const std::string_view notice = SignalStop::Notice();
     [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, notice.data(), notice.size());
+    errno = savedErrno;
 }
 
 }  // namespace
