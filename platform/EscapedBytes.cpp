@@ -50,8 +50,9 @@ std::string EscapedText(std::string_view text) {
     shown.reserve(text.size());
     while (!text.empty()) {
         const std::optional<platform::Utf8Character> character = platform::FirstUtf8Character(text);
-        // C1 controls (U+0080 to U+009F) act like ESC sequences on many terminals.
-        if (character && character->codePoint >= 0xA0) {
+        // C1 controls (U+0080 to U+009F) act like ESC sequences on many terminals. A backslash
+        // stays one, so that a Windows path reads as it is.
+        if (character && (character->codePoint >= 0xA0 || character->codePoint == '\\')) {
             shown += text.substr(0, character->length);
             text.remove_prefix(character->length);
         } else {

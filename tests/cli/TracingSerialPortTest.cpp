@@ -31,7 +31,7 @@ TEST(EscapedBytesTest, TextKeepsPrintableUtf8AndEscapesControlsAndBrokenBytes) {
         {"J\xC3\xBCrgen \xE6\x97\xA5\xF0\x9F\x93\xBB.prm",
          "J\xC3\xBCrgen \xE6\x97\xA5\xF0\x9F\x93\xBB.prm"},
         {"\x1B]0;OWNED\x07\x1B[2J", "\\x1B]0;OWNED\\x07\\x1B[2J"},
-        {"a\r\n\t\\\x7F", "a\\r\\n\\t\\\\\\x7F"},
+        {"C:\\a\r\n\t\x7F", "C:\\a\\r\\n\\t\\x7F"},
         // C1 CSI as UTF-8, then the same control as a raw byte
         {"\xC2\x9B"
          "2J\x9B",
