@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QTextDocument>
 #include <algorithm>
 
 namespace corvane {
@@ -139,7 +140,9 @@ std::optional<ChosenFile> UpdateDialog::ChooseFile() {
 void UpdateDialog::ShowFile(const std::string& name, const std::string& date,
                             const std::string& path) {
     fileNameBox->setText(QFile::decodeName(name.c_str()));
-    fileNameBox->setToolTip(QDir::toNativeSeparators(QFile::decodeName(path.c_str())));
+    // A tooltip that looks like markup is shown as rich text: a file name is never markup.
+    fileNameBox->setToolTip(Qt::convertFromPlainText(
+        QDir::toNativeSeparators(QFile::decodeName(path.c_str())), Qt::WhiteSpaceNoWrap));
     fileDateBox->setText(QString::fromStdString(date));
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/EscapedBytes.h"
 #include "upload/BinaryRecordReader.h"
 #include "upload/FileFamily.h"
 #include "upload/ParameterFile.h"
@@ -16,7 +17,7 @@ namespace {
 int Refused(Console& console, const std::string& path, const std::string& problem,
             ResultCode code) {
     console.out << std::flush;
-    console.err << "corvane-update: " << path << ": " << problem << '\n' << std::flush;
+    console.err << "corvane-update: " << EscapedText(path) << ": " << problem << '\n' << std::flush;
     return code;
 }
 

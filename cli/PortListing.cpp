@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/EscapedBytes.h"
 #include "platform/registry/ConnectionSettings.h"
 #include "platform/registry/RegistryFileChoice.h"
 
@@ -31,7 +32,7 @@ std::optional<std::string> RegistryPort(const UpdateOptions& options, std::ostre
 
 void PrintField(std::ostream& out, const std::string& label, const std::string& value) {
     if (!value.empty()) {
-        out << "  " << label << value;
+        out << "  " << label << EscapedText(value);
     }
 }
 
@@ -46,7 +47,7 @@ int ListPorts(const std::vector<platform::SerialPortInfo>& ports, const UpdateOp
     const std::string& registryPort = *named;
     bool marked = false;
     for (const platform::SerialPortInfo& port : ports) {
-        console.out << port.device;
+        console.out << EscapedText(port.device);
         PrintField(console.out, "", port.usbId);
         PrintField(console.out, "", port.manufacturer);
         PrintField(console.out, "", port.product);
@@ -62,7 +63,7 @@ int ListPorts(const std::vector<platform::SerialPortInfo>& ports, const UpdateOp
     }
     if (!registryPort.empty() && !marked) {
         const std::string kind = platform::DescribeUnlistedPort(registryPort);
-        console.err << "corvane-update: " << registryPort << ", the registry's port, "
+        console.err << "corvane-update: " << EscapedText(registryPort) << ", the registry's port, "
                     << (kind.empty() ? "is not among the serial ports present" : kind) << '\n';
     }
     console.out << std::flush;

@@ -12,7 +12,8 @@ namespace corvane::cli {
 // and the file closed (and the module switched off once it has answered), and the operator is
 // told what is being stopped. A second one ends the process at once, the usual way for that
 // signal. One at a time. On Windows Ctrl+C counts as SIGINT, Ctrl+Break and closing the console
-// as SIGTERM.
+// as SIGTERM. While one exists on POSIX, SIGPIPE is ignored: output whose reader went away is
+// dropped, and the run still ends its own way.
 class SignalStop {
   public:
     explicit SignalStop(StopRequest& stop);

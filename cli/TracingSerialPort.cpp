@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "link/EscapedBytes.h"
+#include "platform/EscapedBytes.h"
 
 namespace corvane::cli {
 
@@ -35,7 +35,7 @@ void TracingSerialPort::EndReadBurst() {
 
 bool TracingSerialPort::Open(const std::string& device, uint32_t rate) {
     const bool opened = port.Open(device, rate);
-    NoteNow((opened ? "open " : "cannot open ") + device);
+    NoteNow((opened ? "open " : "cannot open ") + EscapedText(device));
     this->rate = 0;
     if (opened) {
         this->rate = rate;

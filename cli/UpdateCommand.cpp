@@ -7,6 +7,7 @@
 #include "cli/SignalStop.h"
 #include "cli/TerminalText.h"
 #include "cli/TracingSerialPort.h"
+#include "platform/EscapedBytes.h"
 #include "platform/SystemRegistry.h"
 #include "platform/registry/ConnectionSettings.h"
 #include "platform/registry/RegistryFileChoice.h"
@@ -21,7 +22,8 @@ constexpr char NoPortText[] =
     "no serial port: give --port DEVICE (or a registry export with --registry FILE)";
 
 std::string RegistryDescription(const std::string& file) {
-    return file.empty() ? platform::SystemRegistryDescription : "registry export " + file;
+    return file.empty() ? platform::SystemRegistryDescription
+                        : "registry export " + EscapedText(file);
 }
 
 // Each line of a detail as the program's own.

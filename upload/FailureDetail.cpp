@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "link/EscapedBytes.h"
 #include "link/ReplyText.h"
+#include "platform/EscapedBytes.h"
 
 namespace corvane {
 

@@ -1,5 +1,7 @@
 #include "upload/PortHoldersText.h"
 
+#include "platform/EscapedBytes.h"
+
 namespace corvane {
 
 namespace {
@@ -27,13 +29,13 @@ void AddOtherHolders(std::string& detail, const std::string& port,
         if (detail.find(pid) != std::string::npos) {
             continue;
         }
-        added += (added.empty() ? "" : "; ") + std::string("also open in ") + holder.program + " " +
-                 pid + ": " + AdviceFor(holder.program);
+        added += (added.empty() ? "" : "; ") + std::string("also open in ") +
+                 EscapedText(holder.program) + " " + pid + ": " + AdviceFor(holder.program);
     }
     if (added.empty()) {
         return;
     }
-    const std::string named = port + ": ";
+    const std::string named = EscapedText(port) + ": ";
     if (detail.empty()) {
         detail = named;
     } else {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <optional>
 
-#include "link/EscapedBytes.h"
+#include "platform/EscapedBytes.h"
 #include "upload/LeadingInteger.h"
 
 namespace corvane {

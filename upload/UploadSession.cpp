@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/EscapedBytes.h"
 #include "upload/BlockCommands.h"
 #include "upload/FailureDetail.h"
 #include "upload/PortHoldersText.h"
@@ -13,7 +14,7 @@ namespace {
 constexpr int HandshakeAttempts = 6;
 
 std::string Named(const std::string& name, const std::string& reason) {
-    return reason.empty() ? "" : name + ": " + reason;
+    return reason.empty() ? "" : EscapedText(name) + ": " + reason;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 
 namespace corvane::cli {
@@ -13,10 +14,14 @@ constexpr int Signals[3] = {SIGINT, SIGTERM, SIGHUP};
 volatile sig_atomic_t received = 0;
 // The handlers in place before, put back afterwards.
 struct sigaction previous[3];
+struct sigaction previousPipe;
 // Set before the handler is installed, cleared after it is gone.
 StopRequest* target = nullptr;
 
 void OnSignal(int signal) {
+    // The interrupted code may be about to read errno (a write's EAGAIN); the notice's write must
+    // not change it.
+    const int savedErrno = errno;
     if (received != 0) {
         [[maybe_unused]] const ssize_t ignored =
             ::write(STDERR_FILENO, AbandonNotice, sizeof AbandonNotice - 1);
@@ -29,6 +34,7 @@ void OnSignal(int signal) {
     // Only async-signal-safe calls here; the result cannot be acted on.
     const std::string_view notice = SignalStop::Notice();
     [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, notice.data(), notice.size());
+    errno = savedErrno;
 }
 
 }  // namespace
@@ -45,9 +51,16 @@ SignalStop::SignalStop(StopRequest& stop) {
     for (int i = 0; i < 3; ++i) {
         sigaction(Signals[i], &action, &previous[i]);
     }
+    // A reader of the output that went away (tee ended by the same Ctrl-C) must not end the run
+    // before the closing sequence: writes to it fail with EPIPE instead, and output is dropped.
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGPIPE, &ignore, &previousPipe);
 }
 
 SignalStop::~SignalStop() {
+    sigaction(SIGPIPE, &previousPipe, nullptr);
     for (int i = 0; i < 3; ++i) {
         sigaction(Signals[i], &previous[i], nullptr);
     }

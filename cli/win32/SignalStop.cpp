@@ -17,8 +17,10 @@ int SignalFor(DWORD event) {
 }
 
 std::atomic<int> received = 0;
-// Set before the handler is installed, cleared after it is gone.
+// Set before the handler is installed, cleared after it is gone. Removing the handler does not
+// wait for one already running on its thread: the lock does, before the target is cleared.
 StopRequest* target = nullptr;
+SRWLOCK targetLock = SRWLOCK_INIT;
 
 // Signalled once the update is over. Created once: one SignalStop at a time.
 HANDLE UpdateOver() {
@@ -38,7 +40,11 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
                   nullptr);
         ExitProcess(128 + SignalFor(event));
     }
-    target->Request();
+    AcquireSRWLockShared(&targetLock);
+    if (target != nullptr) {
+        target->Request();
+    }
+    ReleaseSRWLockShared(&targetLock);
     const std::string_view notice = SignalStop::Notice();
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), notice.data(), static_cast<DWORD>(notice.size()),
               &written, nullptr);
@@ -63,7 +69,9 @@ SignalStop::SignalStop(StopRequest& stop) {
 SignalStop::~SignalStop() {
     SetEvent(UpdateOver());
     SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
+    AcquireSRWLockExclusive(&targetLock);
     target = nullptr;
+    ReleaseSRWLockExclusive(&targetLock);
 }
 
 int SignalStop::Received() {

@@ -11,27 +11,14 @@
 #include <fstream>
 #include <optional>
 
+#include "platform/posix/TerminalDevice.h"
+
 namespace corvane::platform::posix {
 
 namespace {
 
-// Unix98 pseudo-terminal slaves: the minor number is the terminal's index.
-constexpr unsigned PtySlaveMajor = 136;
 // /dev/ptmx: every master descriptor shows this device; its index is in the descriptor's fdinfo.
 const dev_t PtyMaster = makedev(5, 2);
-
-// Terminals only: many programs hold /dev/null or a disk, and none of them matters to a port.
-bool IsTerminal(dev_t device) {
-    if (major(device) == PtySlaveMajor) {
-        return true;
-    }
-    std::error_code error;
-    const std::filesystem::path subsystem =
-        std::filesystem::read_symlink("/sys/dev/char/" + std::to_string(major(device)) + ":" +
-                                          std::to_string(minor(device)) + "/subsystem",
-                                      error);
-    return !error && subsystem.filename() == "tty";
-}
 
 std::optional<unsigned> PtyIndex(dev_t device) {
     if (major(device) != PtySlaveMajor) {

@@ -25,6 +25,7 @@
 #include "platform/posix/DeviceHolders.h"
 #include "platform/posix/PortErrorText.h"
 #include "platform/posix/SystemClock.h"
+#include "platform/posix/TerminalDevice.h"
 
 namespace corvane::platform::posix {
 
@@ -114,6 +115,8 @@ void SleepUntil(uint64_t deadline) {
 
 }  // namespace
 
+PosixSerialPort::PosixSerialPort() = default;
+
 PosixSerialPort::~PosixSerialPort() {
     Close();
 }
@@ -121,18 +124,40 @@ PosixSerialPort::~PosixSerialPort() {
 bool PosixSerialPort::Open(const std::string& device, uint32_t rate) {
     Close();
     lastError.clear();
-    // Non-blocking, so that opening does not wait for a carrier the module never raises.
-    int descriptor;
+    // What the device is, asked of a descriptor that can neither read nor write: opening some
+    // devices for that does something by itself (a watchdog starts counting).
+    int node;
     do {
-        descriptor = open(device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    } while (descriptor < 0 && errno == EINTR);
-    if (descriptor < 0) {
+        node = open(device.c_str(), O_PATH | O_CLOEXEC);
+    } while (node < 0 && errno == EINTR);
+    if (node < 0) {
         lastError = DescribePortOpenError(errno);
         return false;
     }
-    termios2 tio{};
-    if (RetryIoctl(descriptor, TCGETS2, &tio) != 0) {
-        // A regular file, /dev/null and the like open, but are no terminal.
+    struct stat checked {};
+    if (fstat(node, &checked) != 0 || !S_ISCHR(checked.st_mode) || !IsTerminal(checked.st_rdev)) {
+        // A regular file, a directory, /dev/null and the like.
+        lastError = DescribePortOpenError(ENOTTY);
+    } else {
+        lastError = ConsoleRefusal(checked.st_rdev);
+    }
+    // Opened through the checked descriptor, not by name again: the name may lead elsewhere by
+    // now. Non-blocking, so that opening does not wait for a carrier the module never raises.
+    const std::string reopened = "/proc/self/fd/" + std::to_string(node);
+    int descriptor = -1;
+    while (lastError.empty() &&
+           (descriptor = open(reopened.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK)) < 0 &&
+           errno == EINTR) {
+    }
+    if (lastError.empty() && descriptor < 0) {
+        lastError = DescribePortOpenError(errno);
+    }
+    close(node);
+    if (!lastError.empty()) {
+        return false;
+    }
+    auto settings = std::make_unique<termios2>();
+    if (RetryIoctl(descriptor, TCGETS2, settings.get()) != 0) {
         lastError = DescribePortOpenError(errno == EINVAL ? ENOTTY : errno);
         close(descriptor);
         return false;
@@ -145,6 +170,7 @@ bool PosixSerialPort::Open(const std::string& device, uint32_t rate) {
         return false;
     }
     fd = descriptor;
+    found = std::move(settings);
     // A rate that the driver takes but rounds is no reason to refuse the port: the module may
     // well answer at it, and the rate search asks the module.
     if (!ApplyLine(rate)) {
@@ -159,6 +185,10 @@ bool PosixSerialPort::Open(const std::string& device, uint32_t rate) {
 
 void PosixSerialPort::Close() {
     if (fd >= 0) {
+        // As terminal programs do, the line is left as it was found; but without a hang-up on
+        // close, which would pull DTR, the module's reset line.
+        found->c_cflag &= ~static_cast<tcflag_t>(HUPCL);
+        RetryIoctl(fd, TCSETS2, found.get());
         close(fd);  // not retried on EINTR: the descriptor is gone either way on Linux
         fd = -1;
     }

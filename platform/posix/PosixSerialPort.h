@@ -1,9 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/SerialPort.h"
+
+// The kernel's termios record; its header clashes with <termios.h>.
+struct termios2;
 
 namespace corvane::platform::posix {
 
@@ -12,13 +16,14 @@ namespace corvane::platform::posix {
 // tenths of a second, far too coarse for a 20 ms empty read).
 class PosixSerialPort final : public SerialPort {
   public:
-    PosixSerialPort() = default;
+    PosixSerialPort();
     ~PosixSerialPort() override;
     PosixSerialPort(const PosixSerialPort&) = delete;
     PosixSerialPort& operator=(const PosixSerialPort&) = delete;
 
-    // Fails for anything that is not a terminal (a regular file, /dev/null). Not exclusive:
-    // others may open the device too.
+    // Fails for anything that is not a terminal (a regular file, /dev/null), without opening it
+    // for reading and writing, and for the operator's own terminal and the consoles. Not
+    // exclusive: others may open the device too. Close puts back the line settings it found.
     bool Open(const std::string& device, uint32_t rate) override;
     bool IsOpen() const override { return fd >= 0; }
     void Close() override;
@@ -40,6 +45,8 @@ class PosixSerialPort final : public SerialPort {
     bool SetModemLine(int line, bool high);
 
     int fd = -1;
+    // The line settings the port had before Open, for Close.
+    std::unique_ptr<termios2> found;
     std::string lastError;
 };
 

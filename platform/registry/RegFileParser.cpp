@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/EscapedBytes.h"
 #include "platform/registry/RegistryValues.h"
 #include "platform/registry/Utf16.h"
 
@@ -184,7 +185,7 @@ class Parser {
         const std::string keyPath =
             separator == Text::npos ? std::string() : Utf16ToUtf8(name.substr(separator + 1));
         if (!MemoryRegistry::CanonicalRoot(rootKey)) {
-            return Fail("unknown root key \"" + rootKey + "\"");
+            return Fail("unknown root key \"" + EscapedText(rootKey) + "\"");
         }
         if (const std::string problem = MemoryRegistry::PathProblem(keyPath); !problem.empty()) {
             return Fail(problem);

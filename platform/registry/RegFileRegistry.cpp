@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/EscapedBytes.h"
 #include "platform/RegularFile.h"
 #include "platform/registry/RegFileParser.h"
 
@@ -13,9 +14,10 @@ namespace corvane::platform {
 
 bool RegFileRegistry::Load(const std::string& path, std::string& error) {
     Clear();
+    const std::string named = EscapedText(path) + ": ";
     RegularFile opened = OpenRegularFile(path);
     if (opened.stream == nullptr) {
-        error = path + ": " + opened.problem;
+        error = named + opened.problem;
         return false;
     }
     const std::unique_ptr<FILE, int (*)(FILE*)> file(opened.stream, std::fclose);
@@ -24,17 +26,17 @@ bool RegFileRegistry::Load(const std::string& path, std::string& error) {
     size_t count = 0;
     while ((count = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
         if (bytes.size() + count > MaxFileSize) {
-            error = path + ": larger than " + std::to_string(MaxFileSize) + " bytes";
+            error = named + "larger than " + std::to_string(MaxFileSize) + " bytes";
             return false;
         }
         bytes.insert(bytes.end(), chunk, chunk + count);
     }
     if (std::ferror(file.get())) {
-        error = path + ": " + std::strerror(errno);
+        error = named + std::strerror(errno);
         return false;
     }
     if (!Parse(bytes, error)) {
-        error = path + ": " + error;
+        error = named + error;
         return false;
     }
     return true;

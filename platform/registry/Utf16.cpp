@@ -76,32 +76,42 @@ std::string Utf16ToUtf8(std::u16string_view units) {
     return text;
 }
 
+std::optional<Utf8Character> FirstUtf8Character(std::string_view text) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    const auto lead = static_cast<uint8_t>(text[0]);
+    const size_t length = SequenceLength(lead);
+    if (length == 0 || length > text.size()) {
+        return std::nullopt;
+    }
+    char32_t codePoint = length == 1 ? lead : lead & (0xFF >> (length + 1));
+    for (size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<uint8_t>(text[k]);
+        if ((next & 0xC0) != 0x80) {
+            return std::nullopt;
+        }
+        codePoint = (codePoint << 6) | (next & 0x3F);
+    }
+    const bool overlong =
+        (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
+    if (overlong || codePoint > 0x10FFFF || IsHighSurrogate(codePoint) ||
+        IsLowSurrogate(codePoint)) {
+        return std::nullopt;
+    }
+    return Utf8Character{codePoint, length};
+}
+
 std::optional<std::u16string> Utf8ToUtf16(std::string_view text) {
     std::u16string units;
     units.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<uint8_t>(text[i]);
-        const size_t length = SequenceLength(lead);
-        if (length == 0 || i + length > text.size()) {
+    while (!text.empty()) {
+        const std::optional<Utf8Character> character = FirstUtf8Character(text);
+        if (!character) {
             return std::nullopt;
         }
-        char32_t codePoint = length == 1 ? lead : lead & (0xFF >> (length + 1));
-        for (size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<uint8_t>(text[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return std::nullopt;
-            }
-            codePoint = (codePoint << 6) | (next & 0x3F);
-        }
-        const bool overlong =
-            (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
-        if (overlong || codePoint > 0x10FFFF || IsHighSurrogate(codePoint) ||
-            IsLowSurrogate(codePoint)) {
-            return std::nullopt;
-        }
-        AppendUtf16(units, codePoint);
-        i += length;
+        AppendUtf16(units, character->codePoint);
+        text.remove_prefix(character->length);
     }
     return units;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,6 +15,13 @@ std::string Utf16ToUtf8(std::u16string_view units);
 
 // Empty when the text is not well-formed UTF-8 (overlong forms, surrogates, truncated sequences).
 std::optional<std::u16string> Utf8ToUtf16(std::string_view text);
+
+struct Utf8Character {
+    char32_t codePoint;
+    size_t length;  // in bytes
+};
+// The character the text starts with; empty when it does not start with a well-formed one.
+std::optional<Utf8Character> FirstUtf8Character(std::string_view text);
 
 // Appends one code point, which must be at most 0x10FFFF and no surrogate.
 void AppendUtf8(std::string& text, char32_t codePoint);

@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <chrono>
 #include <thread>
@@ -186,14 +187,30 @@ class DialogTest : public QObject {
         QCOMPARE(finished[0][0].toInt(), -1);
     }
 
+    // What the tooltip shows, read the way Qt reads it: as rich text when it looks like it.
+    void TheFileNameBoxHoldsThePathAsItsTooltip_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("plain") << QStringLiteral("audio.old.prm") << QStringLiteral("audio.old");
+        QTest::newRow("markup") << QStringLiteral("<b>x.prm") << QStringLiteral("<b>x");
+    }
+
     void TheFileNameBoxHoldsThePathAsItsTooltip() {
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
         DialogRig rig;
-        const ScratchFile file(QStringLiteral("audio.old.prm"), "Lines: 0\n");
+        const ScratchFile file(name, "Lines: 0\n");
         rig.files.answer = file.path;
         QTest::mouseClick(rig.Control(SelectFileId), Qt::LeftButton);
-        QCOMPARE(rig.Control<QLineEdit>(FileNameBoxId)->text(), QStringLiteral("audio.old"));
-        QCOMPARE(rig.Control<QLineEdit>(FileNameBoxId)->toolTip(),
-                 QDir::toNativeSeparators(file.path));
+        QCOMPARE(rig.Control<QLineEdit>(FileNameBoxId)->text(), shown);
+        const QString tip = rig.Control<QLineEdit>(FileNameBoxId)->toolTip();
+        QTextDocument rendered;
+        if (Qt::mightBeRichText(tip)) {
+            rendered.setHtml(tip);
+        } else {
+            rendered.setPlainText(tip);
+        }
+        QCOMPARE(rendered.toPlainText(), QDir::toNativeSeparators(file.path));
         QVERIFY(rig.Control<QLineEdit>(FileDateBoxId)->text().startsWith("File Date: "));
     }
 

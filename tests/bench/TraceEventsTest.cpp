@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "bench/TraceEvents.h"
-#include "link/EscapedBytes.h"
+#include "platform/EscapedBytes.h"
 
 namespace corvane::bench {
 namespace {

@@ -142,6 +142,26 @@ std::vector<BadInput> Inputs() {
                              Failed(ResultPortUnavailable, "/dev/corvane-none: no such device"),
                              NeverHeardAByte};
          }},
+        // Names from outside reach the terminal escaped, in the trace as well.
+        {"TerminalControlsInThePortName", K31, false,
+         [](T& t) {
+             std::vector<std::string> arguments =
+                 t.At115200("/dev/corvane-\x1B]0;OWNED\x07", TextSample, K31);
+             arguments.insert(arguments.begin(), "--trace");
+             const std::string escaped = "/dev/corvane-\\x1B]0;OWNED\\x07";
+             return Scenario{arguments, 2,
+                             "[      0 ms] cannot open " + escaped + "\n" +
+                                 Failed(ResultPortUnavailable, escaped + ": no such device"),
+                             NeverHeardAByte};
+         }},
+        {"TerminalControlsInTheFileName", K31, false,
+         [](T& t) {
+             const std::string file = t.directory.PathOf("\x1B[2J.prm");
+             return Scenario{{"--check", file},
+                             3,
+                             Said(t.directory.PathOf("\\x1B[2J.prm") + ": no such file"),
+                             NeverHeardAByte};
+         }},
         {"RegularFileAsPort", K31, false,
          [](T& t) {
              const std::string file = t.directory.Write("ttyFAKE", "not a port");

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -22,14 +23,20 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 }  // namespace
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
-                           const std::vector<std::string>& environment) {
+                           const std::vector<std::string>& environment, bool errToPipe) {
     const std::string out = directory.PathOf("out");
     const std::string err = directory.PathOf("err");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT, 0600);
+    int errPipe[2] = {-1, -1};
+    if (errToPipe && pipe2(errPipe, O_CLOEXEC) == 0) {
+        errReader = errPipe[0];
+        posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT, 0600);
+    }
 
     std::vector<std::string> argv = {program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -39,10 +46,21 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
         pid = -1;
     }
     posix_spawn_file_actions_destroy(&actions);
+    if (errPipe[1] >= 0) {
+        close(errPipe[1]);
+    }
 }
 
 ChildProcess::~ChildProcess() {
     Wait();
+    CloseErrReader();
+}
+
+void ChildProcess::CloseErrReader() {
+    if (errReader >= 0) {
+        close(errReader);
+        errReader = -1;
+    }
 }
 
 ChildResult ChildProcess::Wait() {

@@ -20,8 +20,10 @@ struct ChildResult {
 // replaces this process's environment. Waited for at the latest when the object goes.
 class ChildProcess {
   public:
+    // errToPipe: stderr goes to a pipe whose reader this object holds (and drops with
+    // CloseErrReader) instead of to a file.
     ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
-                 const std::vector<std::string>& environment);
+                 const std::vector<std::string>& environment, bool errToPipe = false);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -32,11 +34,14 @@ class ChildProcess {
     ChildResult Wait();
     // What it has printed on stderr so far.
     std::string ErrSoFar() const { return FileContents(directory.PathOf("err")); }
+    // Closes the reading end of the stderr pipe, as a reader that ended would.
+    void CloseErrReader();
 
   private:
     // Files rather than pipes: nothing to drain while the program runs.
     ScratchDirectory directory;
     pid_t pid = -1;
+    int errReader = -1;
     bool waited = false;
     ChildResult ended;
 };

@@ -60,6 +60,15 @@ TEST(PortListing, OnePortALineWithTheRegistrysPortMarked) {
          "corvane-update: " + pty +
              ", the registry's port, is a pseudo-terminal, not a serial port (a virtual "
              "module's?)\n"},
+        // USB strings and the registry's port can hold anything, terminal controls too.
+        {{{.device = "/dev/ttyUSB1",
+           .usbId = "0403:6001",
+           .manufacturer = "\x1B]0;OWNED\x07",
+           .product = "J\xC3\xBCrgen\x1B[2J",
+           .driver = "ftdi_sio"}},
+         RegistryNaming(dir, "esc.reg", "/dev/ttyUSB\x1B[2J"),
+         "/dev/ttyUSB1  0403:6001  \\x1B]0;OWNED\\x07  J\xC3\xBCrgen\\x1B[2J  driver ftdi_sio\n",
+         "corvane-update: /dev/ttyUSB\\x1B[2J, the registry's port, does not exist\n"},
         {{},
          RegistryNaming(dir, "gone.reg", "/dev/ttyUSB9"),
          "",

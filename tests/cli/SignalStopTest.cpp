@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <csignal>
 
 namespace corvane::cli {
@@ -14,12 +17,13 @@ sighandler_t CurrentHandler(int signal) {
 }
 
 TEST(SignalStopTest, FirstSignalRequestsTheStopAndHandlersComeBack) {
-    const int signals[] = {SIGINT, SIGTERM, SIGHUP};
-    sighandler_t before[3];
-    for (int i = 0; i < 3; ++i) {
+    // SIGPIPE is ignored while one exists, and comes back too.
+    const int signals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+    sighandler_t before[4];
+    for (int i = 0; i < 4; ++i) {
         before[i] = CurrentHandler(signals[i]);
     }
-    for (const int signal : signals) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         StopRequest stop;
         {
             const SignalStop stopping(stop);
@@ -28,10 +32,26 @@ TEST(SignalStopTest, FirstSignalRequestsTheStopAndHandlersComeBack) {
             EXPECT_EQ(SignalStop::Received(), signal);
             EXPECT_TRUE(stop.Requested());
         }
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(CurrentHandler(signals[i]), before[i]) << signals[i];
         }
     }
+}
+
+// The notice's write fails here (stderr closed); the interrupted code still sees its own errno.
+TEST(SignalStopTest, HandlerLeavesErrnoAsItFoundIt) {
+    StopRequest stop;
+    const SignalStop stopping(stop);
+    const int savedStderr = dup(STDERR_FILENO);
+    ASSERT_GE(savedStderr, 0);
+    close(STDERR_FILENO);
+    errno = EAGAIN;
+    std::raise(SIGINT);
+    const int after = errno;
+    dup2(savedStderr, STDERR_FILENO);
+    close(savedStderr);
+    EXPECT_TRUE(stop.Requested());
+    EXPECT_EQ(after, EAGAIN);
 }
 
 // The first notice says what the run is doing when the signal comes.

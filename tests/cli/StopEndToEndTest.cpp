@@ -45,7 +45,7 @@ void PrintTo(const StopCase& c, std::ostream* out) {
 class StopEndToEndTest : public ::testing::TestWithParam<StopCase> {
   protected:
     // Starts the command on the family's sample and returns once the module holds a block.
-    std::unique_ptr<ChildProcess> StartAndAwaitFirstBlock(Family family) {
+    std::unique_ptr<ChildProcess> StartAndAwaitFirstBlock(Family family, bool errToPipe = false) {
         modem = std::make_unique<sim::PtyModem>(
             sim::ModemOptions{.family = family, .latencyMs = LatencyMs});
         std::string error;
@@ -55,7 +55,7 @@ class StopEndToEndTest : public ::testing::TestWithParam<StopCase> {
             CORVANE_UPDATE_COMMAND,
             std::vector<std::string>{"-p", modem->DevicePath(), "-b", "115200", "-f",
                                      text ? "31" : "47", text ? TextSample : BinarySample},
-            std::vector<std::string>{});
+            std::vector<std::string>{}, errToPipe);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (modem->StoredSet().empty() && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -214,6 +214,23 @@ const EarlyStopCase HandshakeBySigterm = {
 INSTANTIATE_TEST_SUITE_P(SearchAndHandshake, EarlyStopEndToEndTest,
                          ::testing::Values(SearchBySigint, HandshakeBySigterm),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// `corvane-update ... 2>&1 | tee log` and Ctrl-C: tee ends too, and every later write to stderr
+// meets a closed pipe. The module is still switched off.
+TEST_F(StopEndToEndTest, StopWithTheOutputsReaderGoneStillRunsTheClosingSequence) {
+    const std::unique_ptr<ChildProcess> child = StartAndAwaitFirstBlock(Family::K31, true);
+    child->CloseErrReader();
+    ASSERT_EQ(kill(child->Pid(), SIGINT), 0);
+    const ChildResult run = child->Wait();
+
+    EXPECT_FALSE(run.signalled) << "ended by signal " << run.status - 128;
+    EXPECT_EQ(run.status, 128 + SIGINT);
+    const std::vector<std::string> commands = modem->Commands();
+    ASSERT_GE(commands.size(), 2u);
+    EXPECT_EQ(commands.end()[-2], "AT^QBNW=aud,0");
+    EXPECT_EQ(commands.back(), "AT^QMSO");
+    ExpectTheNextRunSucceeds(Family::K31);
+}
 
 TEST_F(StopEndToEndTest, SecondSignalEndsItAtOnce) {
     const std::unique_ptr<ChildProcess> child = StartAndAwaitFirstBlock(Family::K31);

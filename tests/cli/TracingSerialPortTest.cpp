@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "link/EscapedBytes.h"
+#include "platform/EscapedBytes.h"
 #include "tests/support/EventLog.h"
 #include "tests/support/FakeSerialPort.h"
 #include "tests/support/VirtualClock.h"
@@ -23,6 +23,26 @@ TEST(EscapedBytesTest, ShowsEveryByteOnOneLine) {
     const std::vector<uint8_t> bytes = {'A',  '\r', '\n', '\t', '\\', 0x1A,
                                         0x00, 0x7F, 0xFF, ' ',  '~'};
     EXPECT_EQ(EscapedBytes(bytes), "A\\r\\n\\t\\\\\\x1A\\x00\\x7F\\xFF ~");
+}
+
+// Names from outside keep their letters in any script, and lose every way to steer a terminal.
+TEST(EscapedBytesTest, TextKeepsPrintableUtf8AndEscapesControlsAndBrokenBytes) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"J\xC3\xBCrgen \xE6\x97\xA5\xF0\x9F\x93\xBB.prm",
+         "J\xC3\xBCrgen \xE6\x97\xA5\xF0\x9F\x93\xBB.prm"},
+        {"\x1B]0;OWNED\x07\x1B[2J", "\\x1B]0;OWNED\\x07\\x1B[2J"},
+        {"C:\\a\r\n\t\x7F", "C:\\a\\r\\n\\t\\x7F"},
+        // C1 CSI as UTF-8, then the same control as a raw byte
+        {"\xC2\x9B"
+         "2J\x9B",
+         "\\xC2\\x9B"
+         "2J\\x9B"},
+        // no-break space kept; a truncated sequence, an overlong slash and a surrogate escaped
+        {"\xC2\xA0|\xC3|\xC0\xAF|\xED\xA0\x80", "\xC2\xA0|\\xC3|\\xC0\\xAF|\\xED\\xA0\\x80"},
+    };
+    for (const auto& [text, shown] : rows) {
+        EXPECT_EQ(EscapedText(text), shown);
+    }
 }
 
 class TracingSerialPortTest : public ::testing::Test {

@@ -1,8 +1,10 @@
 #include "platform/posix/PosixSerialPort.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -13,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -65,18 +68,28 @@ TEST(PosixSerialPort, OpensOnlyTerminalsAndSaysWhyNot) {
     const int fd = mkstemp(regular);
     ASSERT_GE(fd, 0);
     close(fd);
+    // A descriptor open for writing, closed, would show as IN_CLOSE_WRITE: refusing a device
+    // must not open it for writing first.
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, regular, IN_CLOSE_WRITE | IN_MODIFY), 0);
     PosixSerialPort port;
     const std::pair<std::string, std::string> refused[] = {
         {"/dev/null", "not a serial port"},
         {regular, "not a serial port"},
         {"/tmp", "not a serial port"},
         {"/dev/corvane-missing", "no such device"},
+        {"/dev/tty", "is a console, not a serial port"},
+        {"/dev/ptmx", "is a console, not a serial port"},
     };
     for (const auto& [path, reason] : refused) {
         EXPECT_FALSE(port.Open(path, 115200)) << path;
         EXPECT_FALSE(port.IsOpen()) << path;
         EXPECT_EQ(port.LastError(), reason) << path;
     }
+    char event[sizeof(inotify_event) + NAME_MAX + 1];
+    EXPECT_EQ(read(watch, event, sizeof event), -1) << "the regular file was opened for writing";
+    close(watch);
     std::remove(regular);
     EXPECT_EQ(port.ReadByte(), std::nullopt) << "a closed port reads nothing";
     EXPECT_EQ(port.Write({reinterpret_cast<const uint8_t*>("x"), 1}), 0u);
@@ -89,6 +102,55 @@ TEST(PosixSerialPort, OpensOnlyTerminalsAndSaysWhyNot) {
     EXPECT_FALSE(port.IsOpen());
     EXPECT_TRUE(port.Open(pty.SlavePath(), 115200));
     EXPECT_EQ(port.LastError(), "") << "an open that succeeds clears the reason";
+}
+
+// The terminal the program runs in is refused by any name it has, not only as /dev/tty.
+TEST(PosixSerialPortDeathTest, RefusesTheControllingTerminal) {
+    sim::PseudoTerminal pty;
+    std::string error;
+    ASSERT_TRUE(pty.Open(9600, error)) << error;
+    EXPECT_EXIT(
+        {
+            // A new session's leader takes the first terminal it opens as its own.
+            setsid();
+            const int own = open(pty.SlavePath().c_str(), O_RDWR);
+            PosixSerialPort port;
+            const bool refused =
+                own >= 0 && tcgetsid(own) == getsid(0) && !port.Open(pty.SlavePath(), 115200) &&
+                port.LastError() == "is the terminal this program runs in, not a serial port";
+            std::_Exit(refused ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// Close leaves the line as Open found it, as terminal programs do.
+TEST(PosixSerialPort, CloseRestoresTheLineSettings) {
+    sim::PseudoTerminal pty;
+    std::string error;
+    ASSERT_TRUE(pty.Open(9600, error)) << error;
+    termios before{};
+    ASSERT_EQ(tcgetattr(pty.MasterFd(), &before), 0);
+    before.c_lflag |= ECHO | ICANON | ISIG;
+    before.c_iflag |= ICRNL | IXON;
+    before.c_oflag |= OPOST | ONLCR;
+    ASSERT_EQ(tcsetattr(pty.MasterFd(), TCSANOW, &before), 0);
+    ASSERT_EQ(tcgetattr(pty.MasterFd(), &before), 0);
+
+    PosixSerialPort port;
+    ASSERT_TRUE(port.Open(pty.SlavePath(), 115200));
+    termios raw{};
+    ASSERT_EQ(tcgetattr(pty.MasterFd(), &raw), 0);
+    EXPECT_EQ(raw.c_lflag & (ECHO | ICANON | ISIG), 0u) << "raw while open";
+    port.Close();
+
+    termios after{};
+    ASSERT_EQ(tcgetattr(pty.MasterFd(), &after), 0);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_oflag, before.c_oflag);
+    EXPECT_EQ(after.c_cflag & ~HUPCL, before.c_cflag & ~HUPCL);
+    EXPECT_EQ(cfgetospeed(&after), cfgetospeed(&before));
+    EXPECT_EQ(after.c_cflag & HUPCL, 0u) << "closing must not pull DTR, the module's reset line";
 }
 
 // Root opens any port whatever its mode, and in spite of another program's exclusive hold.

@@ -142,6 +142,7 @@ TEST_F(RegFileParserTest, InvalidFilesAreRefusedWithTheirReason) {
         {Utf8Bytes("[HKEY_LOCAL_MACHINE\\X]\n"), "first line must be"},
         {Utf8Bytes(header + "[HKEY_LOCAL_MACHINE\\X\n"), "line 2: a key line must end with ']'"},
         {Utf8Bytes(header + "[HKEY_NOWHERE\\X]\n"), "unknown root key \"HKEY_NOWHERE\""},
+        {Utf8Bytes(header + "[HKEY_\x1B[2J\\X]\n"), "unknown root key \"HKEY_\\x1B[2J\""},
         {Utf8Bytes(header + "\"A\"=dword:1\n"), "value outside of a key"},
         {Utf8Bytes(header + key + "\"A\"=\"open\n"), "line 3: unterminated"},
         {Utf8Bytes(header + key + "\"A\"=\"tab\\t\"\n"), "only \\\\ and \\\" escape"},

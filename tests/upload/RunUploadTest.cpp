@@ -122,6 +122,11 @@ TEST(RunUpload, NamesOtherProgramsOnThePortOfAFailedRun) {
     detail = "/dev/ttyS1: in use by another update (pid 9)";
     AddOtherHolders(detail, "/dev/ttyS1", {{"corvane-update", 9}});
     EXPECT_EQ(detail, "/dev/ttyS1: in use by another update (pid 9)") << "named once";
+    // Any user can name a process anything (prctl); a port name comes from outside too.
+    detail = "no answer";
+    AddOtherHolders(detail, "/dev/tty\x1B[2J", {{"\x1B]0;OWNED\x07", 5}});
+    EXPECT_EQ(detail,
+              "no answer; /dev/tty\\x1B[2J: also open in \\x1B]0;OWNED\\x07 (pid 5): close it");
 }
 
 }  // namespace
