@@ -225,24 +225,32 @@ TEST_F(UpdateControllerTest, MissingSettingsWarnOnceAndKeepWhatWasFound) {
 
 TEST_F(UpdateControllerTest, GivenPortAndRateWinOverTheRegistryAndSpareTheWarning) {
     struct Case {
-        bool port, rate;  // in the registry
-        UpdateController::GivenSettings given;
+        bool port, rate;        // in the registry
+        const char* givenPort;  // null: not given
+        uint32_t givenRate;     // 0: not given
         bool warned;
         std::string portName;
         uint32_t baudRate;
     };
     const Case cases[] = {
-        {false, false, {"COM5", 57600}, false, "COM5", 57600},
-        {true, true, {"COM5", {}}, false, "COM5", 38400},
-        {true, true, {{}, 9600}, false, "COM7:", 9600},
+        {false, false, "COM5", 57600, false, "COM5", 57600},
+        {true, true, "COM5", 0, false, "COM5", 38400},
+        {true, true, nullptr, 9600, false, "COM7:", 9600},
         // Given a port, a missing rate is still worth the warning: the default may be wrong.
-        {false, false, {"COM5", {}}, true, "COM5", platform::DefaultBaudRate},
+        {false, false, "COM5", 0, true, "COM5", platform::DefaultBaudRate},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.portName + " " + std::to_string(c.baudRate));
         SetSettings(c.port, c.rate);
         view.shown.clear();
-        EXPECT_EQ(Open({}, {}, c.given), !c.warned);
+        UpdateController::GivenSettings given;
+        if (c.givenPort != nullptr) {
+            given.port = c.givenPort;
+        }
+        if (c.givenRate != 0) {
+            given.baudRate = c.givenRate;
+        }
+        EXPECT_EQ(Open({}, {}, given), !c.warned);
         EXPECT_EQ(view.shown.size(), c.warned ? 1u : 0u);
         const UploadJob job = RunOnce();
         EXPECT_EQ(job.portName, c.portName);
@@ -253,19 +261,15 @@ TEST_F(UpdateControllerTest, GivenPortAndRateWinOverTheRegistryAndSpareTheWarnin
 TEST_F(UpdateControllerTest, APortFailureNamesThePortAndWhereItCameFrom) {
     const std::string failed = "Audio Parameter Update failed!\r\nError code: ";
     struct Case {
-        std::optional<std::string> givenPort;
+        const char* givenPort;  // null: the registry's
         ResultCode code;
         std::string detail, text;
     };
     const Case cases[] = {
-        {{},
-         ResultPortUnavailable,
-         "COM7:: no such port",
+        {nullptr, ResultPortUnavailable, "COM7:: no such port",
          failed + "2\rCOM-Port not accessible or Baud rate not possible.\r\n"
                   "COM7:, the registry's DataPortInternal: no such port"},
-        {{},
-         ResultModemNotConnected,
-         "no answer to AT at 38400 baud",
+        {nullptr, ResultModemNotConnected, "no answer to AT at 38400 baud",
          failed + "6\rPossibly modem not connected.\r\n"
                   "COM7:, the registry's DataPortInternal: no answer to AT at 38400 baud"},
         {"COM5", ResultPortUnavailable, "COM5: no such port",
@@ -273,14 +277,16 @@ TEST_F(UpdateControllerTest, APortFailureNamesThePortAndWhereItCameFrom) {
         {"COM5", ResultModemNotConnected, "no answer",
          failed + "6\rPossibly modem not connected.\r\nCOM5: no answer"},
         // Not about the line: the port stays out of it.
-        {{},
-         ResultModemRejectedData,
-         "the module answered ERROR",
+        {nullptr, ResultModemRejectedData, "the module answered ERROR",
          failed + "5\rModem didn't accept data.\r\nthe module answered ERROR"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        Open({}, {}, {c.givenPort, {}});
+        UpdateController::GivenSettings given;
+        if (c.givenPort != nullptr) {
+            given.port = c.givenPort;
+        }
+        Open({}, {}, given);
         procedure.code = c.code;
         procedure.detail = c.detail;
         controller->StartUpdate();
