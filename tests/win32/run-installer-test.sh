@@ -58,9 +58,15 @@ echo "installed: $version"
 # The window keeps the command's conventions: -V prints the version, a usage error exits 64.
 window_version=$("${wine[@]}" "$installed/bin/Corvane.exe" -V | tr -d '\r')
 [[ $window_version == "Corvane "* ]] || fail "the installed window says: $window_version"
-status=0
-"${wine[@]}" "$installed/bin/Corvane.exe" --bogus 2>/dev/null || status=$?
-[[ $status == 64 ]] || fail "the installed window ends a usage error with $status, not 64"
+# --port and --baud as the command takes them, a rate in decimal only.
+for wrong in --bogus "--baud 0x1c200" "--baud 0" --port; do
+    status=0
+    # shellcheck disable=SC2086 # each is an option with its value
+    "${wine[@]}" "$installed/bin/Corvane.exe" $wrong 2>/dev/null || status=$?
+    [[ $status == 64 ]] || fail "the installed window ends '$wrong' with $status, not 64"
+done
+given=$("${wine[@]}" "$installed/bin/Corvane.exe" -p COM5 --baud 57600 -V | tr -d '\r')
+[[ $given == "$window_version" ]] || fail "the window does not take --port and --baud: $given"
 shortcut=$(find "$prefix/drive_c" -path '*/Start Menu/Programs/Corvane/Corvane.lnk')
 [[ -n $shortcut ]] || fail "no Start menu entry Corvane\\Corvane.lnk"
 menu=$(dirname "$shortcut")
