@@ -65,9 +65,9 @@
     WriteRegStr SHCTX "${CORVANE_UNINSTALL_KEY}" "AddToPathAllUsers" "0"
     WriteRegStr SHCTX "${CORVANE_UNINSTALL_KEY}" "AddToPathCurrentUser" "1"
     DetailPrint "$R0 is not under Program Files: bin\ goes on the current user's PATH only"
-    MessageBox MB_OK|MB_ICONINFORMATION "$R0 is not under Program Files, where only \
-        administrators can write. Its bin folder is added to your own PATH, not to every \
-        user's." /SD IDOK
+    ; (A line continued inside a string would keep the next line's indent.)
+    StrCpy $R1 "$R0 is not under Program Files, where only administrators can write."
+    MessageBox MB_OK|MB_ICONINFORMATION "$R1$\r$\nIts bin folder goes on your own PATH, not on every user's." /SD IDOK
   corvane_path_done:
 !macroend
 
