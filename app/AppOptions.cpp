@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <cstdlib>
 
+#include "platform/RateText.h"
 #include "platform/SystemRegistry.h"
 #include "platform/registry/RegistryFileChoice.h"
 
@@ -26,13 +27,20 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
                        "$CORVANE_REGISTRY, else %1).")
             .arg(QString::fromLatin1(platform::SystemRegistryName)),
         QStringLiteral("file"));
+    const QCommandLineOption port(
+        {QStringLiteral("p"), QStringLiteral("port")},
+        QStringLiteral("The module's serial port, before the registry's."),
+        QStringLiteral("device"));
+    const QCommandLineOption baud(
+        {QStringLiteral("b"), QStringLiteral("baud")},
+        QStringLiteral("Its configured baud rate, before the registry's."), QStringLiteral("rate"));
     const QCommandLineOption fullScreen(QStringLiteral("fullscreen"),
                                         QStringLiteral("Fill the screen, as on a handheld."));
     QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                   QStringLiteral("Render the window to a PNG file and exit."),
                                   QStringLiteral("file"));
     screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({help, version, registry, fullScreen, screenshot});
+    parser.addOptions({help, version, port, baud, registry, fullScreen, screenshot});
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("The parameter file to take at start."),
                                  QStringLiteral("[file]"));
@@ -48,6 +56,17 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
         options.action = AppOptions::Action::Invalid;
         options.message = QStringLiteral("Unexpected argument: ") + files[1];
         return options;
+    }
+    if (parser.isSet(baud)) {
+        options.baudRate = platform::ParseBaudRate(parser.value(baud).toStdString());
+        if (!options.baudRate) {
+            options.action = AppOptions::Action::Invalid;
+            options.message = QStringLiteral("--baud: ") + QLatin1String(platform::BaudRateRule);
+            return options;
+        }
+    }
+    if (parser.isSet(port)) {
+        options.port = QFile::encodeName(parser.value(port)).toStdString();
     }
     if (parser.isSet(help)) {
         options.action = AppOptions::Action::ShowHelp;

@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
+#include <optional>
+#include <string>
 
 namespace corvane {
 
@@ -14,6 +17,9 @@ struct AppOptions {
     Action action = Action::Run;
     // --registry FILE, else $CORVANE_REGISTRY, else the system's default.
     QString registryPath;
+    // --port and --baud, as corvane-update takes them: before the registry.
+    std::optional<std::string> port;
+    std::optional<uint32_t> baudRate;
     bool fullScreen = false;
     // The parameter file to take at start, as "..." would; empty for none.
     QString parameterFile;

@@ -54,10 +54,13 @@ bool UpdateApp::InitInstance(const AppOptions& options) {
                                      ? static_cast<MessagePresenter&>(boxes)
                                      : static_cast<MessagePresenter&>(logged);
     QtFileChooser files;
-    const DialogServices services{
-        *registry,       files,
-        messages,        UpdateController::ModuleProcedure(platform::Platform::System()),
-        registryProblem, QFile::encodeName(options.parameterFile).toStdString()};
+    const DialogServices services{*registry,
+                                  files,
+                                  messages,
+                                  UpdateController::ModuleProcedure(platform::Platform::System()),
+                                  registryProblem,
+                                  QFile::encodeName(options.parameterFile).toStdString(),
+                                  {options.port, options.baudRate}};
     if (options.screenshotPath.isEmpty()) {
         RunMainDialog(services, options.fullScreen);
     } else if (!RenderMainDialog(services, options.screenshotPath)) {

@@ -28,7 +28,8 @@ UpdateDialog::UpdateDialog(const DialogServices& services, const DialogTemplate&
       controller(*this, {.registry = services.registry,
                          .registryProblem = services.registryProblem,
                          .procedure = services.procedure,
-                         .givenFile = services.givenFile}) {
+                         .givenFile = services.givenFile,
+                         .givenSettings = services.givenSettings}) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/corvane/corvane.ico")));

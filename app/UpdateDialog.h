@@ -30,6 +30,8 @@ struct DialogServices {
     std::string registryProblem = {};
     // The parameter file named on the command line (UTF-8), taken when the dialog opens.
     std::string givenFile = {};
+    // --port and --baud of the command line.
+    UpdateController::GivenSettings givenSettings = {};
 };
 
 // The tool's one window drawn by Qt: the controls of the dialog template, shown and read for an

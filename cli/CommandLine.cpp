@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/HelpWords.h"
+#include "platform/RateText.h"
 #include "platform/SystemRegistry.h"
 #include "platform/registry/RegistryFileChoice.h"
 #include "upload/BlockCommands.h"
@@ -14,26 +15,8 @@ namespace corvane::cli {
 
 namespace {
 
-// Decimal only: strtoul's octal and hex forms would turn "0115200" into another rate.
-std::optional<uint32_t> ParseBaudRate(const std::string& text) {
-    if (text.empty() || text.size() > 10) {
-        return std::nullopt;
-    }
-    uint64_t rate = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        rate = rate * 10 + static_cast<uint64_t>(c - '0');
-    }
-    if (rate == 0 || rate > UINT32_MAX) {
-        return std::nullopt;
-    }
-    return static_cast<uint32_t>(rate);
-}
-
 std::string CheckBaudRate(const std::string& text) {
-    return ParseBaudRate(text) ? "" : "RATE must be a decimal number from 1 to 4294967295";
+    return platform::ParseBaudRate(text) ? "" : platform::BaudRateRule;
 }
 
 // A module's model code, with or without its letter: "47", "K47", "316". Only a positive
@@ -147,9 +130,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
         options.port = environment.port;
     }
     if (app.count("--baud") > 0) {
-        options.baudRate = ParseBaudRate(baudRate);
+        options.baudRate = platform::ParseBaudRate(baudRate);
     } else if (environment.baud != nullptr && *environment.baud != '\0') {
-        options.baudRate = ParseBaudRate(environment.baud);
+        options.baudRate = platform::ParseBaudRate(environment.baud);
         if (!options.baudRate) {
             result.exitStatus = UsageErrorStatus;
             result.diagnostics = "CORVANE_BAUD: " + CheckBaudRate(environment.baud) + "\n";

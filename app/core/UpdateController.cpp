@@ -6,6 +6,7 @@
 
 #include "app/core/ParameterFileCheck.h"
 #include "app/core/ResultMessage.h"
+#include "platform/SystemRegistry.h"
 #include "upload/RunUpload.h"
 
 namespace corvane {
@@ -60,20 +61,34 @@ bool UpdateController::Open() {
     view.CheckFamily(0);
     view.SetProgress({0, 100});
     UpdateStartButton();
+    const GivenSettings& given = setup.givenSettings;
     std::string missing;
-    const bool found =
-        platform::LookupConnectionSettings(setup.registry, portName, baudRate, &missing);
-    if (!found) {
-        // The system's own words first, then what the operator can mend.
+    std::string portValue;
+    bool known = given.port && given.baudRate;
+    if (!known) {
+        known = platform::LookupConnectionSettings(setup.registry, portName, baudRate, &missing,
+                                                   &portValue);
+        if (!portValue.empty()) {
+            portOrigin = "the registry's " + portValue;
+        }
+    }
+    if (given.port) {
+        portName = *given.port;
+        portOrigin.clear();
+    }
+    baudRate = given.baudRate.value_or(baudRate);
+    if (!known) {
+        // The system's own words first, then what is missing, then what the operator can do.
         const std::string& problem =
             setup.registryProblem.empty() ? missing : setup.registryProblem;
-        const std::string warning = std::string(platform::RegistryWarningText) + "\r\n" + problem;
+        const std::string warning = std::string(platform::RegistryWarningText) + "\r\n" + problem +
+                                    "\r\n" + platform::SettingsAdvice;
         view.ShowBox({warning, MessageCaption, MessageIcon::Exclamation});
     }
     if (!setup.givenFile.empty()) {
         TakeFile(GivenFile(setup.givenFile));
     }
-    return found;
+    return known;
 }
 
 void UpdateController::FamilyClicked() {
@@ -188,7 +203,7 @@ void UpdateController::Report() {
         view.SetProgress({100, 100});
     }
     phase = Phase::Reporting;
-    view.ShowResult(ResultMessageFor(outcome, job));
+    view.ShowResult(ResultMessageFor(outcome, job, portOrigin));
 }
 
 void UpdateController::ResultDismissed() {

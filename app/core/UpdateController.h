@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -25,6 +26,12 @@ class UpdateController {
     using Procedure =
         std::function<UploadOutcome(const UploadJob&, const ProgressCallback&, StopRequest&)>;
 
+    // --port and --baud of the program's command line: each, when given, wins over the registry.
+    struct GivenSettings {
+        std::optional<std::string> port;
+        std::optional<uint32_t> baudRate;
+    };
+
     struct Setup {
         const platform::Registry& registry;
         // Why the registry export could not be read ("<file>: line 3: ..."), shown with the
@@ -34,6 +41,7 @@ class UpdateController {
         // A parameter file named on the program's command line (UTF-8): taken when the dialog
         // opens as if "..." had chosen it. Empty for none.
         std::string givenFile = {};
+        GivenSettings givenSettings = {};
     };
 
     // The upload the job names, through platform: the command's path.
@@ -47,8 +55,8 @@ class UpdateController {
     UpdateController& operator=(const UpdateController&) = delete;
 
     // The dialog's initialisation: the first family checked, the bar at 0 of 100, "Start Update"
-    // enabled, then the settings lookup, which warns once when port or rate is missing, then the
-    // given file, if any. True when both settings were found.
+    // enabled, then the settings lookup, which warns once when port or rate is neither given nor
+    // found, then the given file, if any. True when both settings are known.
     bool Open();
 
     // The operator's commands. Each first reads the family buttons: 0 stores "31", 1 stores "47",
@@ -84,6 +92,9 @@ class UpdateController {
     Setup setup;
     std::string filePath;
     std::string portName;
+    // Where portName came from when the registry gave it ("the registry's ParentPort"), for the
+    // boxes that name the port; empty when the command line gave it.
+    std::string portOrigin;
     uint32_t baudRate = platform::DefaultBaudRate;
     std::string modelCode;
     bool chosenFileOpens = true;

@@ -43,7 +43,8 @@ Win32UpdateDialog::Win32UpdateDialog(const Win32DialogServices& services)
       controller(*this, {.registry = services.registry,
                          .registryProblem = services.registryProblem,
                          .procedure = services.procedure,
-                         .givenFile = services.givenFile}) {}
+                         .givenFile = services.givenFile,
+                         .givenSettings = services.givenSettings}) {}
 
 INT_PTR Win32UpdateDialog::Run(HINSTANCE module) {
     instance = module;

@@ -23,6 +23,8 @@ struct Win32DialogServices {
     std::string registryProblem = {};
     // The parameter file named on the command line (UTF-8), taken when the dialog opens.
     std::string givenFile = {};
+    // --port and --baud of the command line.
+    UpdateController::GivenSettings givenSettings = {};
 };
 
 // The tool's one window drawn by Win32 from dialog template 102 of the program's resources: the

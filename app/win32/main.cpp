@@ -6,6 +6,7 @@
 #include "app/win32/ProgramNotice.h"
 #include "app/win32/Win32UpdateDialog.h"
 #include "platform/Platform.h"
+#include "platform/RateText.h"
 #include "platform/registry/RegistryFileChoice.h"
 #include "platform/win32/WideText.h"
 
@@ -19,11 +20,12 @@ namespace {
 constexpr int UsageErrorStatus = 64;
 
 // What the command line names, in UTF-8: "--registry FILE", a registry export to read the
-// settings from instead of the system's, and a parameter file to take at start (what Explorer
-// passes when a .prm file is opened with the program); or the version to print; or what is
-// wrong with it.
+// settings from instead of the system's, "--port COM5" and "--baud RATE", which win over the
+// registry, and a parameter file to take at start (what Explorer passes when a .prm file is
+// opened with the program); or the version to print; or what is wrong with it.
 struct WindowArguments {
     std::string registryFile;
+    corvane::UpdateController::GivenSettings settings;
     std::string parameterFile;
     bool showVersion = false;
     std::string wrong;
@@ -35,11 +37,19 @@ WindowArguments ReadCommandLine() {
     WindowArguments given;
     for (int i = 1; arguments && i < count && given.wrong.empty(); ++i) {
         const std::string argument = corvane::platform::win32::Utf8FromWide(arguments[i]);
-        if (argument == "--registry") {
-            if (i + 1 < count) {
-                given.registryFile = corvane::platform::win32::Utf8FromWide(arguments[++i]);
-            } else {
-                given.wrong = "Missing value after '--registry'.";
+        const bool takesValue = argument == "--registry" || argument == "-p" ||
+                                argument == "--port" || argument == "-b" || argument == "--baud";
+        if (takesValue && i + 1 == count) {
+            given.wrong = "Missing value after '" + argument + "'.";
+        } else if (argument == "--registry") {
+            given.registryFile = corvane::platform::win32::Utf8FromWide(arguments[++i]);
+        } else if (argument == "-p" || argument == "--port") {
+            given.settings.port = corvane::platform::win32::Utf8FromWide(arguments[++i]);
+        } else if (argument == "-b" || argument == "--baud") {
+            given.settings.baudRate = corvane::platform::ParseBaudRate(
+                corvane::platform::win32::Utf8FromWide(arguments[++i]));
+            if (!given.settings.baudRate) {
+                given.wrong = std::string("--baud: ") + corvane::platform::BaudRateRule;
             }
         } else if (argument == "-V" || argument == "-v" || argument == "--version") {
             given.showVersion = true;
@@ -84,6 +94,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
          .procedure = UpdateController::ModuleProcedure(platform::Platform::System()),
          .chooseFile = ChooseParameterFile,
          .registryProblem = registryProblem,
-         .givenFile = given.parameterFile});
+         .givenFile = given.parameterFile,
+         .givenSettings = given.settings});
     return dialog.Run(instance) == -1 ? 1 : 0;
 }

@@ -72,13 +72,17 @@ bool ReadRegistryNumber(const Registry& registry, const std::string& rootKey,
 }
 
 bool LookupConnectionSettings(const Registry& registry, std::string& portName, uint32_t& baudRate,
-                              std::string* missing) {
+                              std::string* missing, std::string* portValue) {
     std::array<char16_t, PortNameCapacity> port{};
-    const bool portFound = ReadRegistryText(registry, HKEY_LOCAL_MACHINE, MultiplexerKey,
-                                            "ParentPort", port.data(), port.size()) ||
-                           ReadRegistryText(registry, HKEY_LOCAL_MACHINE, RilKey,
-                                            "DataPortInternal", port.data(), port.size());
-    if (!portFound) {
+    const char* foundIn = nullptr;
+    if (ReadRegistryText(registry, HKEY_LOCAL_MACHINE, MultiplexerKey, "ParentPort", port.data(),
+                         port.size())) {
+        foundIn = "ParentPort";
+    } else if (ReadRegistryText(registry, HKEY_LOCAL_MACHINE, RilKey, "DataPortInternal",
+                                port.data(), port.size())) {
+        foundIn = "DataPortInternal";
+    }
+    if (foundIn == nullptr) {
         if (missing != nullptr) {
             *missing =
                 "no ParentPort" + Under(MultiplexerKey) + " nor DataPortInternal" + Under(RilKey);
@@ -86,6 +90,9 @@ bool LookupConnectionSettings(const Registry& registry, std::string& portName, u
         return false;
     }
     portName = Utf16ToUtf8(std::u16string_view(port.data()));
+    if (portValue != nullptr) {
+        *portValue = foundIn;
+    }
     if (!ReadRegistryNumber(registry, HKEY_LOCAL_MACHINE, RilKey, "BaudRate", &baudRate)) {
         if (missing != nullptr) {
             *missing = WhyNoNumber(registry, RilKey, "BaudRate");

@@ -35,8 +35,8 @@ bool ReadRegistryNumber(const Registry& registry, const std::string& rootKey,
 // when both were. Shows nothing: the caller warns with RegistryWarningText, and may add what
 // missing (when given) names on failure, such as
 // "no BaudRate under [HKEY_LOCAL_MACHINE\Software\Microsoft\RIL]", or that BaudRate is there but
-// stored as text.
+// stored as text. portValue (when given) gets the name of the value the port came from.
 bool LookupConnectionSettings(const Registry& registry, std::string& portName, uint32_t& baudRate,
-                              std::string* missing = nullptr);
+                              std::string* missing = nullptr, std::string* portValue = nullptr);
 
 }  // namespace corvane::platform

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <memory>
 
+#include "platform/SystemRegistry.h"
 #include "platform/registry/MemoryRegistry.h"
 #include "platform/registry/RegistryValues.h"
 #include "tests/app-core/ScriptedProcedure.h"
@@ -155,11 +156,12 @@ class UpdateControllerTest : public ::testing::Test {
         }
     }
 
-    void Open(std::string registryProblem = {}, std::string givenFile = {}) {
+    bool Open(std::string registryProblem = {}, std::string givenFile = {},
+              UpdateController::GivenSettings given = {}) {
         controller = std::make_unique<UpdateController>(
             view, UpdateController::Setup{registry, std::move(registryProblem),
-                                          procedure.Procedure(), std::move(givenFile)});
-        controller->Open();
+                                          procedure.Procedure(), std::move(givenFile), given});
+        return controller->Open();
     }
 
     // Starts an update, lets it end and dismisses its result; the job it ran.
@@ -209,13 +211,89 @@ TEST_F(UpdateControllerTest, MissingSettingsWarnOnceAndKeepWhatWasFound) {
         SetSettings(c.port, c.rate);
         view.shown.clear();
         Open(c.problem);
-        EXPECT_THAT(view.Take(), ElementsAre("family 0", "bar 0/100", "start on", "box " + c.text));
+        // Then what to set, and where, or which options to give instead.
+        EXPECT_THAT(view.Take(), ElementsAre("family 0", "bar 0/100", "start on",
+                                             "box " + c.text + "\r\n" + platform::SettingsAdvice));
         ASSERT_EQ(view.shown.size(), 1u);
         EXPECT_EQ(view.shown[0].caption, "Audio Parameter Update");
         EXPECT_EQ(view.shown[0].icon, MessageIcon::Exclamation);
         const UploadJob job = RunOnce();
         EXPECT_EQ(job.portName, c.portName);
         EXPECT_EQ(job.baudRate, platform::DefaultBaudRate);
+    }
+}
+
+TEST_F(UpdateControllerTest, GivenPortAndRateWinOverTheRegistryAndSpareTheWarning) {
+    struct Case {
+        bool port, rate;        // in the registry
+        const char* givenPort;  // null: not given
+        uint32_t givenRate;     // 0: not given
+        bool warned;
+        std::string portName;
+        uint32_t baudRate;
+    };
+    const Case cases[] = {
+        {false, false, "COM5", 57600, false, "COM5", 57600},
+        {true, true, "COM5", 0, false, "COM5", 38400},
+        {true, true, nullptr, 9600, false, "COM7:", 9600},
+        // Given a port, a missing rate is still worth the warning: the default may be wrong.
+        {false, false, "COM5", 0, true, "COM5", platform::DefaultBaudRate},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.portName + " " + std::to_string(c.baudRate));
+        SetSettings(c.port, c.rate);
+        view.shown.clear();
+        UpdateController::GivenSettings given;
+        if (c.givenPort != nullptr) {
+            given.port = c.givenPort;
+        }
+        if (c.givenRate != 0) {
+            given.baudRate = c.givenRate;
+        }
+        EXPECT_EQ(Open({}, {}, given), !c.warned);
+        EXPECT_EQ(view.shown.size(), c.warned ? 1u : 0u);
+        const UploadJob job = RunOnce();
+        EXPECT_EQ(job.portName, c.portName);
+        EXPECT_EQ(job.baudRate, c.baudRate);
+    }
+}
+
+TEST_F(UpdateControllerTest, APortFailureNamesThePortAndWhereItCameFrom) {
+    const std::string failed = "Audio Parameter Update failed!\r\nError code: ";
+    struct Case {
+        const char* givenPort;  // null: the registry's
+        ResultCode code;
+        std::string detail, text;
+    };
+    const Case cases[] = {
+        {nullptr, ResultPortUnavailable, "COM7:: no such port",
+         failed + "2\rCOM-Port not accessible or Baud rate not possible.\r\n"
+                  "COM7:, the registry's DataPortInternal: no such port"},
+        {nullptr, ResultModemNotConnected, "no answer to AT at 38400 baud",
+         failed + "6\rPossibly modem not connected.\r\n"
+                  "COM7:, the registry's DataPortInternal: no answer to AT at 38400 baud"},
+        {"COM5", ResultPortUnavailable, "COM5: no such port",
+         failed + "2\rCOM-Port not accessible or Baud rate not possible.\r\nCOM5: no such port"},
+        {"COM5", ResultModemNotConnected, "no answer",
+         failed + "6\rPossibly modem not connected.\r\nCOM5: no answer"},
+        // Not about the line: the port stays out of it.
+        {nullptr, ResultModemRejectedData, "the module answered ERROR",
+         failed + "5\rModem didn't accept data.\r\nthe module answered ERROR"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        UpdateController::GivenSettings given;
+        if (c.givenPort != nullptr) {
+            given.port = c.givenPort;
+        }
+        Open({}, {}, given);
+        procedure.code = c.code;
+        procedure.detail = c.detail;
+        controller->StartUpdate();
+        view.Take();
+        view.DeliverRun(*controller);
+        EXPECT_EQ(view.Take().back(), "result " + c.text);
+        controller->ResultDismissed();
     }
 }
 

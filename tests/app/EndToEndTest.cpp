@@ -110,7 +110,8 @@ class EndToEndTest : public QObject {
         QVERIFY(Received(*modem, "AT^QMSO"));
     }
 
-    // The box names the code first, what the system said after it.
+    // The box names the code first, what the system said after it, and the port with where its
+    // name came from (PORT stands for the module's).
     void FailuresOfTheRealProceduresReachTheOperator_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("port");
@@ -127,12 +128,13 @@ class EndToEndTest : public QObject {
             << sample << sample
             << failed.arg(2) +
                    QStringLiteral("COM-Port not accessible or Baud rate not possible.\r\n") + run +
-                   sample + QStringLiteral(": not a serial port");
+                   sample + QStringLiteral(", the registry's ParentPort: not a serial port");
         QTest::newRow("silent module")
             << sample << QString()
             << failed.arg(6) + QStringLiteral("Possibly modem not connected.\r\n") + run +
                    QStringLiteral(
-                       "no answer to AT at 115200, 230400, 57600, 38400, 19200 baud "
+                       "PORT, the registry's ParentPort: no answer to AT at 115200, 230400, 57600, "
+                       "38400, 19200 baud "
                        "(2 passes); if the module runs at another rate, give it with "
                        "corvane-update -b RATE");
     }
@@ -153,7 +155,8 @@ class EndToEndTest : public QObject {
         }
         QTest::mouseClick(rig.Control(StartUpdateId), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(rig.messages.shown.size(), size_t{1}, UpdateTimeoutMs);
-        QCOMPARE(QString::fromStdString(rig.messages.shown[0].message.text), text);
+        QCOMPARE(QString::fromStdString(rig.messages.shown[0].message.text),
+                 text.replace(QStringLiteral("PORT"), QString::fromStdString(options.port)));
     }
 
     void AFileRemovedAfterItWasChosenIsNamed() {

@@ -108,6 +108,12 @@ class PlatformSeamsTest : public QObject {
         QCOMPARE(given.parameterFile, QStringLiteral("Sätze/k31 audio.prm"));
         QVERIFY(parse({}).parameterFile.isEmpty());
         QCOMPARE(parse({}).registryPath, QStringLiteral("/env.reg"));
+        // As the command takes them; neither is there unless given.
+        const AppOptions settings = parse({"-p", "/dev/ttyUSB3", "--baud", "57600"});
+        QCOMPARE(settings.port.value_or(""), std::string("/dev/ttyUSB3"));
+        QCOMPARE(settings.baudRate.value_or(0), 57600u);
+        QCOMPARE(parse({"--port", "COM5"}).port.value_or(""), std::string("COM5"));
+        QVERIFY(!parse({}).port && !parse({}).baudRate);
         qunsetenv("CORVANE_REGISTRY");
         QCOMPARE(parse({}).registryPath, QString());  // the system's own
         QVERIFY(!parse({}).fullScreen);
@@ -116,7 +122,8 @@ class PlatformSeamsTest : public QObject {
         }
         QVERIFY(!parse({"--help"}).message.contains(QStringLiteral("screenshot")));
         for (const QStringList& wrong :
-             {QStringList{"--bogus"}, QStringList{"--registry"}, QStringList{"a.prm", "b.prm"}}) {
+             {QStringList{"--bogus"}, QStringList{"--registry"}, QStringList{"a.prm", "b.prm"},
+              QStringList{"--baud", "0115200x"}, QStringList{"-b", "0"}, QStringList{"--port"}}) {
             QCOMPARE(parse(wrong).action, AppOptions::Action::Invalid);
         }
     }
