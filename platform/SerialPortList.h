@@ -16,6 +16,10 @@ struct SerialPortInfo {
     std::string product = {};
     // The driver that serves the port; empty where the system does not say.
     std::string driver = {};
+    // The device's USB serial number, and the name that stays the same for it across plug-ins
+    // ("/dev/serial/by-path/...", else by-id); each empty where the system does not say.
+    std::string serialNumber = {};
+    std::string stableName = {};
 
     bool operator==(const SerialPortInfo&) const = default;
 };
