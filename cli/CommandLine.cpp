@@ -41,7 +41,7 @@ std::string CheckFamily(const std::string& text) {
 CommandLine ParseCommandLine(int argc, const char* const* argv, const Environment& environment) {
     UpdateOptions options;
     std::string family = "31";
-    std::string port;
+    std::vector<std::string> ports;
     std::string baudRate;
     std::string registryFile;
 
@@ -56,7 +56,11 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
                    "files")
         ->type_name("CODE")
         ->check(CheckFamily);
-    app.add_option("-p,--port", port, "serial device")->type_name("DEVICE");
+    app.add_option("-p,--port", ports,
+                   "serial device; given more than once, each port is updated at the same time")
+        ->type_name("DEVICE")
+        // One device per -p: the next word is FILE or another option.
+        ->allow_extra_args(false);
     app.add_option("-b,--baud", baudRate, "configured baud rate")
         ->type_name("RATE")
         ->check(CheckBaudRate);
@@ -81,10 +85,34 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
         "or the first problem; no port is opened. Exit status 0, 3 or 4");
     CLI::Option* file = app.add_option("FILE", options.filePath, "parameter file (*.prm)");
     file->type_name("");
+    CLI::Option* all = app.add_flag(
+        "--all", options.allPorts,
+        "update the module on every port --list-ports shows, all at the same time");
+    app.add_option("--match", options.matchRules,
+                   "take part only with a port that RULE picks: vvvv:pppp (USB vendor:product), "
+                   "serial:PREFIX (USB serial number), or a glob over the device or its stable "
+                   "name (/dev/serial/by-path/*); given more than once, any of them; without "
+                   "--port, among every port")
+        ->type_name("RULE")
+        ->allow_extra_args(false);
+    CLI::Option* watch = app.add_flag(
+        "--watch", options.watch,
+        "keep running and update each module once as its port appears (again only after it "
+        "went and came back), until " +
+            std::string(StopRequests) + " or --count updates");
+    app.add_option("--count", options.count, "with --watch: end after N updates")
+        ->type_name("N")
+        ->check(CLI::PositiveNumber)
+        ->needs(watch);
+    app.add_option("--record", options.recordFile,
+                   "append one JSON line per update to FILE (JSON Lines; see the manual)")
+        ->type_name("FILE");
     app.add_flag("--list-ports", options.listPorts,
                  "list the serial ports present (USB vendor:product, manufacturer, product, "
                  "driver), mark the one the registry names, and exit")
-        ->excludes(check);
+        ->excludes(check)
+        ->excludes(watch)
+        ->excludes(all);
     app.footer(
         "Environment: CORVANE_PORT and CORVANE_BAUD stand in for --port and --baud when those are "
         "not given, before the registry; CORVANE_REGISTRY for --registry.\n"
@@ -93,7 +121,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
         "143 when " +
         std::string(StopRequests) +
         " stopped the update at its next probe, command or block (a second one ends it at "
-        "once).");
+        "once). With several ports: 0 only when every module was written, else the status of "
+        "the first port in order that was not; with --watch, 0 unless the watch could not "
+        "run.");
 
     // CLI11 takes no option that does not start with '-'.
     std::vector<const char*> arguments(argv, argv + argc);
@@ -112,6 +142,12 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
         if (!options.listPorts && file->count() == 0) {
             throw CLI::RequiredError(file->get_name());
         }
+        // The trace of several ports at once would be one tangle on stderr.
+        if (options.trace && (ports.size() > 1 || options.allPorts || options.watch ||
+                              !options.matchRules.empty())) {
+            throw CLI::ValidationError("--trace", "follows one port; leave out --all, --match, "
+                                                  "--watch and the other --port");
+        }
     } catch (const CLI::ParseError& error) {
         std::ostringstream output;
         std::ostringstream diagnostics;
@@ -124,8 +160,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
     options.procedure = ProcedureForModelCode(ModelCodeDigits(family)->c_str());
     options.registryFile = platform::ChooseRegistryFile(registryFile, environment.registry);
     options.registryRequired = registryOption->count() > 0;
-    if (app.count("--port") > 0) {
-        options.port = port;
+    options.ports = ports;
+    if (!ports.empty()) {
+        options.port = ports.front();
     } else if (environment.port != nullptr && *environment.port != '\0') {
         options.port = environment.port;
     }

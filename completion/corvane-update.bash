@@ -29,6 +29,13 @@ _corvane_update() {
             mapfile -t COMPREPLY < <(compgen -W '19200 38400 57600 115200 230400' -- "$cur")
             return
             ;;
+        --record)
+            _corvane_update_files jsonl
+            return
+            ;;
+        --count | --match)
+            return
+            ;;
         -r | --registry)
             _corvane_update_files reg
             return
@@ -40,7 +47,8 @@ _corvane_update() {
 
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W '--family --port --baud --registry --set-name
-            --trace --quiet --list-ports --check --version --help' -- "$cur")
+            --trace --quiet --list-ports --check --version --help --all --match --watch --count
+            --record' -- "$cur")
         return
     fi
     _corvane_update_files prm

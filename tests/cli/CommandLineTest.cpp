@@ -88,6 +88,25 @@ TEST(CommandLineTest, ValuesAtTheEdgesOfWhatIsAccepted) {
     }
 }
 
+TEST(CommandLineTest, SeveralPortsMakeALineAndOnePortDoesNot) {
+    const CommandLine one = Parse({"-p", "a", "x"});
+    EXPECT_FALSE(one.options->Line());
+    const CommandLine two = Parse({"-p", "a", "-p", "b", "--record", "r.jsonl", "x"});
+    ASSERT_TRUE(two.options) << two.diagnostics;
+    EXPECT_EQ(two.options->ports, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(two.options->port, "a");
+    EXPECT_EQ(two.options->filePath, "x") << "-p takes one device each time";
+    EXPECT_EQ(two.options->recordFile, "r.jsonl");
+    EXPECT_TRUE(two.options->Line());
+    const CommandLine watch =
+        Parse({"--watch", "--count", "5", "--match", "0403:6001", "--match", "serial:A", "x"});
+    ASSERT_TRUE(watch.options) << watch.diagnostics;
+    EXPECT_TRUE(watch.options->watch && watch.options->Line());
+    EXPECT_EQ(watch.options->count, 5u);
+    EXPECT_EQ(watch.options->matchRules, (std::vector<std::string>{"0403:6001", "serial:A"}));
+    EXPECT_TRUE(Parse({"--all", "x"}).options->Line());
+}
+
 TEST(CommandLineTest, PortAndRateFromTheEnvironmentWhenTheOptionsDoNotGiveThem) {
     const Environment environment{.port = "/dev/ttyUSB3", .baud = "57600"};
     const CommandLine fromEnvironment = Parse({"x"}, environment);
@@ -135,6 +154,11 @@ TEST(CommandLineTest, UsageErrorsExitWith64AndSayWhy) {
         {{"-s", "a b", "x"}, "NAME must be printable ASCII"},
         {{"-s", "a\x1A", "x"}, "NAME must be printable ASCII"},
         {{"-s", "\xC3\xA4", "x"}, "NAME must be printable ASCII"},
+        {{"--count", "3", "x"}, "--count requires --watch"},
+        {{"--watch", "--count", "0", "x"}, "--count"},
+        {{"--trace", "--all", "x"}, "--trace: follows one port"},
+        {{"--trace", "-p", "a", "-p", "b", "x"}, "--trace: follows one port"},
+        {{"--list-ports", "--watch"}, "--watch excludes --list-ports"},
     };
     for (const auto& [arguments, says] : cases) {
         SCOPED_TRACE(::testing::PrintToString(arguments));
