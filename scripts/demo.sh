@@ -15,11 +15,11 @@ cd "$(dirname "$0")/.."
 
 bin=${CORVANE_BIN:-}
 if [[ -z $bin ]]; then
-    scripts/install-deps.sh
-    cmake --preset default >/dev/null
-    cmake --build --preset default
-    bin=build/bin
-    CORVANE_POWER_DIR=${CORVANE_POWER_DIR:-build/lib/corvane-modemsim}
+    scripts/install-deps.sh demo
+    cmake --preset demo >/dev/null
+    cmake --build --preset demo
+    bin=build-demo/bin
+    CORVANE_POWER_DIR=${CORVANE_POWER_DIR:-build-demo/lib/corvane-modemsim}
 fi
 power_dir=${CORVANE_POWER_DIR:-$( (dpkg -L corvane-modemsim 2>/dev/null || true) | sed -n 's|/RHA_SWUP.DLL$||p')}
 if [[ ! -f $power_dir/RHA_SWUP.DLL ]]; then

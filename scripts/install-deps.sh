@@ -2,15 +2,25 @@
 # Installs what the build and the tests need from Debian's packages, only what is missing.
 set -euo pipefail
 
-packages=(
-    cmake ninja-build ccache g++ clang clang-format libclang-rt-14-dev
-    libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev
+# What the demo needs to build the command and the virtual module; the rest is for the tests,
+# the window, the Windows build and the packages.
+demo_packages=(
+    cmake ninja-build ccache g++ libcli11-dev scdoc python3
+)
+other_packages=(
+    clang clang-format libclang-rt-14-dev
+    libgtest-dev libgmock-dev googletest libbenchmark-dev
     qt6-base-dev libgl-dev fonts-dejavu-core
     g++-mingw-w64-x86-64 wine64
     xvfb xdotool imagemagick
     nsis desktop-file-utils appstream libxml2-utils shared-mime-info
-    scdoc man-db bash-completion dpkg-dev file lintian python3
+    man-db bash-completion dpkg-dev file lintian
 )
+# Usage: scripts/install-deps.sh [demo]
+packages=("${demo_packages[@]}")
+if [[ ${1:-} != demo ]]; then
+    packages+=("${other_packages[@]}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do
