@@ -28,6 +28,8 @@ class SignalStop {
     // phase as it begins. A new SignalStop starts before the first, while the run takes the file
     // and the port.
     static void NotePhase(UploadPhase phase);
+    // Several updates run at once: the notice speaks of all of them, whatever their phases.
+    static void NoteLine();
     // What the first signal prints now. Async-signal-safe: one lock-free load picks a fixed text.
     static std::string_view Notice() noexcept;
 

@@ -19,8 +19,13 @@ constexpr std::string_view WhileEnding =
     "\ncorvane-update: the update is ending: the module is being switched off and the port "
     "closed; interrupt again to stop at once\n";
 
+constexpr std::string_view ForEveryPort =
+    "\ncorvane-update: stopping every update at its next probe, command or block, so that each "
+    "module is switched off and its port closed; interrupt again to stop at once\n";
+
 // The phase the run is in, as an UploadPhase, for the signal handler; -1 before the first.
 constexpr int NoPhase = -1;
+constexpr int ManyRuns = -2;
 std::atomic<int> current = NoPhase;
 static_assert(std::atomic<int>::is_always_lock_free, "read in a signal handler");
 
@@ -30,10 +35,17 @@ void SignalStop::NotePhase(UploadPhase phase) {
     current.store(static_cast<int>(phase));
 }
 
+void SignalStop::NoteLine() {
+    current.store(ManyRuns);
+}
+
 std::string_view SignalStop::Notice() noexcept {
     const int phase = current.load();
     if (phase == NoPhase) {
         return BeforeTheUpdate;
+    }
+    if (phase == ManyRuns) {
+        return ForEveryPort;
     }
     switch (static_cast<UploadPhase>(phase)) {
         case UploadPhase::FindingRate:

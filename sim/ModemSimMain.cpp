@@ -1,7 +1,7 @@
-// corvane-modemsim: a virtual radio module on a pseudo-terminal. Prints the device path to
-// open as the first line on stdout, serves it until SIGINT/SIGTERM arrives or, when stdin is a
-// pipe or a terminal, until stdin closes; then writes the transcript and the stored parameter
-// set where asked.
+// corvane-modemsim: virtual radio modules on pseudo-terminals, one by default. Prints the device
+// path of each, one per line on stdout, serves them until SIGINT/SIGTERM arrives or, when stdin
+// is a pipe or a terminal, until stdin closes; then writes the transcripts and the stored
+// parameter sets where asked.
 
 #include <poll.h>
 #include <signal.h>
@@ -14,7 +14,9 @@
 #include <cstdio>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "sim/ModemRecords.h"
 #include "sim/PtyModem.h"
@@ -30,7 +32,25 @@ struct Outputs {
     std::string stored;
 };
 
-void DefineOptions(CLI::App& app, ModemOptions& options, Outputs& outputs) {
+// How many modules, which of them misbehave, and under which names they appear.
+struct Line {
+    uint32_t count = 1;
+    uint32_t faulty = 0;  // 0: the fault options concern every module
+    std::string link;
+};
+
+void DefineOptions(CLI::App& app, ModemOptions& options, Outputs& outputs, Line& line) {
+    app.add_option("--count", line.count, "serve this many modules, each on its own device")
+        ->check(CLI::Range(1u, 256u))
+        ->capture_default_str();
+    app.add_option("--faulty", line.faulty,
+                   "only module K (from 1) gets the fault options; the others behave")
+        ->type_name("K")
+        ->check(CLI::PositiveNumber);
+    app.add_option("--link", line.link,
+                   "also publish the device as this symbolic link, removed at the end; with "
+                   "--count, module K's link is PATH-K")
+        ->type_name("PATH");
     app.add_option_function<int>(
            "--family",
            [&options](int family) { options.family = family == 47 ? Family::K47 : Family::K31; },
@@ -78,6 +98,11 @@ void DefineOptions(CLI::App& app, ModemOptions& options, Outputs& outputs) {
 
 constexpr int UsageErrorStatus = 64;
 
+// Of several, module k's file name: NAME-k.
+std::string Numbered(const std::string& name, uint32_t count, uint32_t k) {
+    return count == 1 ? name : name + "-" + std::to_string(k);
+}
+
 // A parent that holds our stdin as a pipe or a terminal ends us by closing it. Anything else
 // (/dev/null from a service manager or `&`) reads as ended at once, so only signals count then.
 bool StdinEndsTheRun() {
@@ -113,15 +138,19 @@ int main(int argc, char** argv) {
     app.set_version_flag("-V,--version", "corvane-modemsim " CORVANE_VERSION);
     ModemOptions options;
     Outputs outputs;
-    DefineOptions(app, options, outputs);
+    Line line;
+    DefineOptions(app, options, outputs, line);
     try {
         app.parse(argc, argv);
+        if (line.faulty > line.count) {
+            throw CLI::ValidationError("--faulty", "K must be at most --count");
+        }
     } catch (const CLI::ParseError& error) {
         const int status = app.exit(error);
         return status == 0 ? 0 : UsageErrorStatus;
     }
 
-    // Blocked before the serving thread starts, so that only the signalfd sees them.
+    // Blocked before the serving threads start, so that only the signalfd sees them.
     sigset_t stopping;
     sigemptyset(&stopping);
     sigaddset(&stopping, SIGINT);
@@ -129,25 +158,45 @@ int main(int argc, char** argv) {
     sigprocmask(SIG_BLOCK, &stopping, nullptr);
     signal(SIGPIPE, SIG_IGN);
     const int signals = signalfd(-1, &stopping, SFD_CLOEXEC);
-
-    corvane::sim::PtyModem modem(options);
-    std::string error;
-    if (signals < 0 || !modem.Start(error)) {
-        std::cerr << "corvane-modemsim: " << (signals < 0 ? "signalfd failed" : error) << '\n';
+    if (signals < 0) {
+        std::cerr << "corvane-modemsim: signalfd failed\n";
         return 1;
     }
-    std::cout << modem.DevicePath() << std::endl;
+
+    std::vector<std::unique_ptr<corvane::sim::PtyModem>> modems;
+    for (uint32_t k = 1; k <= line.count; ++k) {
+        ModemOptions own = options;
+        if (line.faulty != 0 && k != line.faulty) {
+            own.faults = {};
+        }
+        auto& modem = modems.emplace_back(std::make_unique<corvane::sim::PtyModem>(own));
+        std::string error;
+        if (!modem->Start(error) ||
+            (!line.link.empty() && !modem->Publish(Numbered(line.link, line.count, k), error))) {
+            std::cerr << "corvane-modemsim: " << error << '\n';
+            return 1;  // the modems started so far stop and remove their links as they go
+        }
+    }
+    for (const auto& modem : modems) {
+        std::cout << modem->DevicePath() << '\n';
+    }
+    std::cout << std::flush;
 
     WaitForEnd(signals);
-    modem.Stop();
-
     bool saved = true;
-    if (!outputs.transcript.empty()) {
-        saved = corvane::sim::WriteTranscript(outputs.transcript, modem.Transcript()) && saved;
-    }
-    if (!outputs.stored.empty()) {
-        saved = corvane::sim::WriteStoredSet(outputs.stored, options.family, modem.StoredSet()) &&
-                saved;
+    for (uint32_t k = 1; k <= line.count; ++k) {
+        corvane::sim::PtyModem& modem = *modems[k - 1];
+        modem.Stop();
+        if (!outputs.transcript.empty()) {
+            saved = corvane::sim::WriteTranscript(Numbered(outputs.transcript, line.count, k),
+                                                  modem.Transcript()) &&
+                    saved;
+        }
+        if (!outputs.stored.empty()) {
+            saved = corvane::sim::WriteStoredSet(Numbered(outputs.stored, line.count, k),
+                                                 options.family, modem.StoredSet()) &&
+                    saved;
+        }
     }
     if (!saved) {
         std::cerr << "corvane-modemsim: could not write the output files\n";

@@ -157,7 +157,20 @@ bool PtyModem::ListenForPowerOn(std::string& error) {
     return true;
 }
 
+bool PtyModem::Publish(const std::string& linkPath, std::string& error) {
+    if (!published.empty() || symlink(DevicePath().c_str(), linkPath.c_str()) != 0) {
+        error = linkPath + ": " + (published.empty() ? std::strerror(errno) : "already published");
+        return false;
+    }
+    published = linkPath;
+    return true;
+}
+
 void PtyModem::Stop() {
+    if (!published.empty()) {
+        unlink(published.c_str());
+        published.clear();
+    }
     if (server.joinable()) {
         const uint64_t one = 1;
         [[maybe_unused]] const ssize_t ignored = write(wake, &one, sizeof one);

@@ -34,6 +34,10 @@ class PtyModem {
     bool Start(std::string& error);
     // The path the program opens as its serial port.
     const std::string& DevicePath() const { return pty.SlavePath(); }
+    // Makes the device appear under a name of the caller's choice as well, a symbolic link that
+    // Stop removes before the line goes, as a port's node goes when its cable is pulled. False,
+    // with the reason in error, when the link cannot be made (one of that name exists).
+    bool Publish(const std::string& linkPath, std::string& error);
     // Stops serving the line; the module's state stays available. Idempotent.
     void Stop();
 
@@ -53,6 +57,7 @@ class PtyModem {
     ModemModel model;
     int wake = -1;   // eventfd that tells the serving thread to stop
     int power = -1;  // listening socket of the power control (sim/PowerControl.h)
+    std::string published;
     std::thread server;
 };
 

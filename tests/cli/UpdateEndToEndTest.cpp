@@ -7,7 +7,9 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -268,9 +270,39 @@ TEST(ModemSimEndToEndTest, ServesUntilASignalWhenStdinIsNoPipeAndRefusesBadUsage
     EXPECT_EQ(served.status, 0) << served.err;
     EXPECT_THAT(served.out, ::testing::StartsWith("/dev/pts/"));
 
-    const ChildResult misused = RunChild(CORVANE_MODEMSIM_COMMAND, {"--family", "x"}, {});
-    EXPECT_EQ(misused.status, 64);
-    EXPECT_THAT(misused.err, HasSubstr("--family"));
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--family", "x"}, {"--count", "2", "--faulty", "3"}}) {
+        const ChildResult misused = RunChild(CORVANE_MODEMSIM_COMMAND, arguments, {});
+        EXPECT_EQ(misused.status, 64);
+        EXPECT_THAT(misused.err, HasSubstr(arguments.front() == "--family" ? "--family" : "--faulty"));
+    }
+}
+
+// Several modules in one process, each under the name it was asked to appear as for as long as
+// it serves; only the chosen one misbehaves.
+TEST(ModemSimEndToEndTest, ServesSeveralModulesUnderTheirLinksAndFaultsOnlyTheChosenOne) {
+    ScratchDirectory directory;
+    const std::string link = directory.PathOf("port");
+    ChildProcess modules(CORVANE_MODEMSIM_COMMAND,
+                         {"--count", "3", "--faulty", "2", "--silent", "--link", link}, {});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::vector<std::string> results;
+    for (int k = 1; k <= 3; ++k) {
+        const std::string port = link + "-" + std::to_string(k);
+        ASSERT_TRUE(std::filesystem::is_symlink(port)) << port;
+        results.push_back(std::to_string(RunChild(CORVANE_UPDATE_COMMAND,
+                                                  {"-q", "-p", port, "-b", "115200", TextSample},
+                                                  {})
+                                             .status));
+    }
+    ASSERT_EQ(kill(modules.Pid(), SIGTERM), 0);
+    const ChildResult served = modules.Wait();
+    EXPECT_EQ(served.status, 0) << served.err;
+    EXPECT_EQ(std::count(served.out.begin(), served.out.end(), '\n'), 3) << served.out;
+    EXPECT_EQ(results, (std::vector<std::string>{"0", "6", "0"}));
+    for (int k = 1; k <= 3; ++k) {
+        EXPECT_FALSE(std::filesystem::exists(link + "-" + std::to_string(k)));
+    }
 }
 
 }  // namespace
