@@ -21,9 +21,9 @@ namespace corvane::line {
 
 // How the update on one port went, and when.
 struct PortResult {
-    platform::SerialPortInfo port;
+    platform::SerialPortInfo port{};
     UploadOutcome outcome{};
-    std::chrono::system_clock::time_point started;
+    std::chrono::system_clock::time_point started{};
     std::chrono::milliseconds duration{0};
 };
 

@@ -5,7 +5,7 @@ set -euo pipefail
 # What the demo needs to build the command and the virtual module; the rest is for the tests,
 # the window, the Windows build and the packages.
 demo_packages=(
-    cmake ninja-build ccache g++ libcli11-dev scdoc python3
+    cmake ninja-build ccache g++ libcli11-dev scdoc python3 libudev-dev pkg-config nlohmann-json3-dev
 )
 other_packages=(
     clang clang-format libclang-rt-14-dev

@@ -274,7 +274,8 @@ TEST(ModemSimEndToEndTest, ServesUntilASignalWhenStdinIsNoPipeAndRefusesBadUsage
          {std::vector<std::string>{"--family", "x"}, {"--count", "2", "--faulty", "3"}}) {
         const ChildResult misused = RunChild(CORVANE_MODEMSIM_COMMAND, arguments, {});
         EXPECT_EQ(misused.status, 64);
-        EXPECT_THAT(misused.err, HasSubstr(arguments.front() == "--family" ? "--family" : "--faulty"));
+        EXPECT_THAT(misused.err,
+                    HasSubstr(arguments.front() == "--family" ? "--family" : "--faulty"));
     }
 }
 
@@ -290,10 +291,9 @@ TEST(ModemSimEndToEndTest, ServesSeveralModulesUnderTheirLinksAndFaultsOnlyTheCh
     for (int k = 1; k <= 3; ++k) {
         const std::string port = link + "-" + std::to_string(k);
         ASSERT_TRUE(std::filesystem::is_symlink(port)) << port;
-        results.push_back(std::to_string(RunChild(CORVANE_UPDATE_COMMAND,
-                                                  {"-q", "-p", port, "-b", "115200", TextSample},
-                                                  {})
-                                             .status));
+        results.push_back(std::to_string(
+            RunChild(CORVANE_UPDATE_COMMAND, {"-q", "-p", port, "-b", "115200", TextSample}, {})
+                .status));
     }
     ASSERT_EQ(kill(modules.Pid(), SIGTERM), 0);
     const ChildResult served = modules.Wait();

@@ -104,7 +104,8 @@ TEST(PortRunsTest, ManyRunsComeAndGoWithoutLosingOne) {
     runs.WaitForAll();
     EXPECT_EQ(runs.Finished(), 64u);
     EXPECT_EQ(runs.Results().size(), 64u);
-    EXPECT_THAT(events.Of(63), ElementsAre("started p7", "phase 2", "progress 2/2", "finished p7 0"));
+    EXPECT_THAT(events.Of(63),
+                ElementsAre("started p7", "phase 2", "progress 2/2", "finished p7 0"));
 }
 
 }  // namespace
