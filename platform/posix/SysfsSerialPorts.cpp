@@ -54,6 +54,7 @@ void AddUsbDetails(fs::path device, const fs::path& top, SerialPortInfo& port) {
             port.usbId = Attribute(device / "idVendor") + ":" + Attribute(device / "idProduct");
             port.manufacturer = Attribute(device / "manufacturer");
             port.product = Attribute(device / "product");
+            port.serialNumber = Attribute(device / "serial");
             return;
         }
     }
@@ -90,12 +91,31 @@ std::vector<SerialPortInfo> SerialPortsInSysfs(const std::string& root) {
     return ports;
 }
 
+void AddStableNames(std::vector<SerialPortInfo>& ports, const std::string& links) {
+    // by-path names the socket, which a line keeps when a device is swapped; by-id the device.
+    for (const char* kind : {"by-id", "by-path"}) {
+        std::error_code error;
+        for (fs::directory_iterator entry(fs::path(links) / kind, error), end;
+             !error && entry != end; entry.increment(error)) {
+            const fs::path target = fs::canonical(entry->path(), error);
+            for (SerialPortInfo& port : ports) {
+                if (!error && target == port.device) {
+                    port.stableName = entry->path().string();
+                }
+            }
+            error.clear();
+        }
+    }
+}
+
 }  // namespace corvane::platform::posix
 
 namespace corvane::platform {
 
 std::vector<SerialPortInfo> ListSerialPorts() {
-    return posix::SerialPortsInSysfs("/sys");
+    std::vector<SerialPortInfo> ports = posix::SerialPortsInSysfs("/sys");
+    posix::AddStableNames(ports, "/dev/serial");
+    return ports;
 }
 
 bool NamesPort(const std::string& name, const SerialPortInfo& port) {

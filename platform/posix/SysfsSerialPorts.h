@@ -13,4 +13,8 @@ namespace corvane::platform::posix {
 // and are never listed.
 std::vector<SerialPortInfo> SerialPortsInSysfs(const std::string& root);
 
+// Gives each port the name under links ("/dev/serial") that udev keeps for it: by-path where
+// there is one, else by-id.
+void AddStableNames(std::vector<SerialPortInfo>& ports, const std::string& links);
+
 }  // namespace corvane::platform::posix

@@ -69,9 +69,9 @@ class FakeSysfs {
 TEST(SysfsSerialPorts, ListsTerminalsWithHardwareBehindThemInNameOrder) {
     FakeSysfs sys;
     const fs::path usb = "pci0000:00/0000:00:14.0/usb1";
-    FakeSysfs::Write(
-        sys.Device(usb / "1-2", "usb", "usb"),
-        {"idVendor=0403", "idProduct=6001", "manufacturer=FTDI", "product=FT232R USB UART"});
+    FakeSysfs::Write(sys.Device(usb / "1-2", "usb", "usb"),
+                     {"idVendor=0403", "idProduct=6001", "manufacturer=FTDI",
+                      "product=FT232R USB UART", "serial=FT5XK2"});
     sys.Device(usb / "1-2/1-2:1.0", "usb", "ftdi_sio");
     sys.Terminal("ttyUSB0", sys.Device(usb / "1-2/1-2:1.0/ttyUSB0", "usb-serial", "ftdi_sio"));
     // A modem without a manufacturer string.
@@ -96,10 +96,27 @@ TEST(SysfsSerialPorts, ListsTerminalsWithHardwareBehindThemInNameOrder) {
          .usbId = "0403:6001",
          .manufacturer = "FTDI",
          .product = "FT232R USB UART",
-         .driver = "ftdi_sio"},
+         .driver = "ftdi_sio",
+         .serialNumber = "FT5XK2"},
     };
     EXPECT_EQ(SerialPortsInSysfs(sys.root), expected);
     EXPECT_EQ(SerialPortsInSysfs(sys.root / "missing"), std::vector<SerialPortInfo>{});
+}
+
+TEST(SysfsSerialPorts, StableNamePrefersTheSocketToTheDevice) {
+    FakeSysfs links;
+    fs::create_directories(links.root / "by-id");
+    fs::create_directories(links.root / "by-path");
+    fs::create_symlink("/dev/null", links.root / "by-id" / "usb-FTDI_FT232R_FT5XK2-if00-port0");
+    std::vector<SerialPortInfo> ports = {{.device = "/dev/null"}, {.device = "/dev/zero"}};
+    AddStableNames(ports, links.root.string());
+    EXPECT_EQ(ports[0].stableName,
+              (links.root / "by-id/usb-FTDI_FT232R_FT5XK2-if00-port0").string());
+    fs::create_symlink("/dev/null", links.root / "by-path" / "pci-0:14.0-usb-0:1.3:1.0-port0");
+    AddStableNames(ports, links.root.string());
+    EXPECT_EQ(ports[0].stableName,
+              (links.root / "by-path/pci-0:14.0-usb-0:1.3:1.0-port0").string());
+    EXPECT_EQ(ports[1].stableName, "");
 }
 
 }  // namespace
