@@ -9,6 +9,7 @@
 // clang-format on
 
 #include <algorithm>
+#include <array>
 #include <cwctype>
 #include <optional>
 
@@ -75,6 +76,15 @@ std::string HexAfter(std::wstring_view id, std::wstring_view marker) {
     return hex;
 }
 
+std::wstring InstanceId(HDEVINFO devices, SP_DEVINFO_DATA& device) {
+    std::array<wchar_t, 512> id{};
+    if (!SetupDiGetDeviceInstanceIdW(devices, &device, id.data(), static_cast<DWORD>(id.size()),
+                                     nullptr)) {
+        return L"";
+    }
+    return id.data();
+}
+
 }  // namespace
 
 std::string UsbIdFromHardwareIds(std::wstring_view hardwareIds) {
@@ -91,6 +101,15 @@ std::string UsbIdFromHardwareIds(std::wstring_view hardwareIds) {
         }
     }
     return "";
+}
+
+std::string SerialFromInstanceId(std::wstring_view instanceId) {
+    const size_t last = instanceId.rfind(L'\\');
+    if (!instanceId.starts_with(L"USB\\") || last == 3 || last == std::wstring_view::npos) {
+        return "";
+    }
+    const std::wstring_view serial = instanceId.substr(last + 1);
+    return serial.find(L'&') == std::wstring_view::npos ? Utf8FromWide(serial) : "";
 }
 
 std::string ProductFromFriendlyName(std::wstring_view friendlyName) {
@@ -125,6 +144,7 @@ std::vector<SerialPortInfo> PortsClassDevices() {
             .manufacturer = Utf8FromWide(TextProperty(devices, device, SPDRP_MFG)),
             .product = ProductFromFriendlyName(TextProperty(devices, device, SPDRP_FRIENDLYNAME)),
             .driver = Utf8FromWide(TextProperty(devices, device, SPDRP_SERVICE)),
+            .serialNumber = SerialFromInstanceId(InstanceId(devices, device)),
         });
     }
     SetupDiDestroyDeviceInfoList(devices);

@@ -19,6 +19,10 @@ std::vector<SerialPortInfo> PortsClassDevices();
 // &PID_6001"); empty when no id carries both.
 std::string UsbIdFromHardwareIds(std::wstring_view hardwareIds);
 
+// The USB serial number in a device's instance id ("USB\VID_0403&PID_6001\FT5XK2"); empty when
+// the last part is one the system made up (it holds an '&') or the device is not a USB one.
+std::string SerialFromInstanceId(std::wstring_view instanceId);
+
 // A friendly name without the port name that the system appends to it: "USB Serial Port (COM5)"
 // is "USB Serial Port".
 std::string ProductFromFriendlyName(std::wstring_view friendlyName);

@@ -129,6 +129,9 @@ TEST(PortsClassDevicesTest, UsbIdsAndProductFromWhatTheSystemKeeps) {
     for (const auto& c : ids) {
         EXPECT_EQ(UsbIdFromHardwareIds(c.hardwareIds), c.usbId);
     }
+    EXPECT_EQ(SerialFromInstanceId(L"USB\\VID_0403&PID_6001\\FT5XK2"), "FT5XK2");
+    EXPECT_EQ(SerialFromInstanceId(L"USB\\VID_1E2D&PID_0061&MI_00\\6&2F1A&0&0000"), "");
+    EXPECT_EQ(SerialFromInstanceId(L"ACPI\\PNP0501\\1"), "");
     EXPECT_EQ(ProductFromFriendlyName(L"USB Serial Port (COM5)"), "USB Serial Port");
     EXPECT_EQ(ProductFromFriendlyName(L"Communications Port (COM12)"), "Communications Port");
     EXPECT_EQ(ProductFromFriendlyName(L"Silicon Labs CP210x (USB) (COM3)"),
