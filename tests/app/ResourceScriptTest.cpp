@@ -20,9 +20,11 @@ TEST(ProgramResources, IconAndVersionRecord) {
     ASSERT_TRUE(ReadProgramResources(script, error)) << error;
     ASSERT_NE(script.Dialog(102), nullptr);
 
-    ASSERT_EQ(script.icons.size(), 1u);
-    EXPECT_EQ(script.icons[0].id, 128);
-    const QImage icon(":/corvane/" + QString::fromStdString(script.icons[0].fileName));
+    // The full-colour icon first, for the shell; then the dialog's own, 32 px.
+    ASSERT_EQ(script.icons.size(), 2u);
+    EXPECT_EQ(script.icons[0].id, 1);
+    EXPECT_EQ(script.icons[1].id, 128);
+    const QImage icon(":/corvane/" + QString::fromStdString(script.icons[1].fileName));
     EXPECT_EQ(icon.size(), QSize(32, 32));
 
     ASSERT_EQ(script.versions.size(), 1u);

@@ -124,21 +124,35 @@ TEST(WindowResources, DialogIsWhatTheQtWindowReads) {
     }
 }
 
-TEST(WindowResources, IconIsOne32By32ImageOf16Colours) {
+// The dialog's icon 128 is one 32 px image of 16 colours; the program's icon, first for the
+// shell, has 16, 32 and 48 px in full colour.
+TEST(WindowResources, IconsOfTheDialogAndOfTheProgram) {
     const ResourceScript script = ReadScript();
-    ASSERT_EQ(script.icons.size(), 1u);
-    const uint8_t* group =
-        LoadProgramResource(MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */, script.icons[0].id);
-    ASSERT_NE(group, nullptr);
-    TemplateReader directory(group);
-    directory.Take<uint32_t>();  // reserved, type
-    EXPECT_EQ(directory.Take<uint16_t>(), 1u);
-    EXPECT_EQ(directory.Take<uint8_t>(), 32u);
-    EXPECT_EQ(directory.Take<uint8_t>(), 32u);
-    EXPECT_EQ(directory.Take<uint8_t>(), 16u);
-    directory.Take<uint8_t>();
-    EXPECT_EQ(directory.Take<uint16_t>(), 1u);  // planes
-    EXPECT_EQ(directory.Take<uint16_t>(), 4u);  // bits per pixel
+    ASSERT_EQ(script.icons.size(), 2u);
+    const struct {
+        int id;
+        std::vector<uint8_t> sizes;
+        uint16_t bits;
+    } icons[] = {{128, {32}, 4}, {1, {16, 32, 48}, 32}};
+    for (const auto& icon : icons) {
+        SCOPED_TRACE(icon.id);
+        const uint8_t* group =
+            LoadProgramResource(MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */, icon.id);
+        ASSERT_NE(group, nullptr);
+        TemplateReader directory(group);
+        directory.Take<uint32_t>();  // reserved, type
+        ASSERT_EQ(directory.Take<uint16_t>(), icon.sizes.size());
+        for (const uint8_t size : icon.sizes) {
+            EXPECT_EQ(directory.Take<uint8_t>(), size);
+            EXPECT_EQ(directory.Take<uint8_t>(), size);
+            EXPECT_EQ(directory.Take<uint8_t>(), icon.bits == 4 ? 16u : 0u);  // palette colours
+            directory.Take<uint8_t>();
+            EXPECT_EQ(directory.Take<uint16_t>(), 1u);  // planes
+            EXPECT_EQ(directory.Take<uint16_t>(), icon.bits);
+            directory.Take<uint32_t>();  // bytes
+            directory.Take<uint16_t>();  // the image's id
+        }
+    }
 }
 
 TEST(WindowResources, VersionRecordIsWhatTheQtWindowReads) {
