@@ -1,0 +1,236 @@
+#include "cli/LineCommand.h"
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "cli/LineProgress.h"
+#include "cli/SignalStop.h"
+#include "line/LineSummary.h"
+#include "line/PlugTracker.h"
+#include "line/PortMatch.h"
+#include "line/UpdateRecorder.h"
+#include "platform/EscapedBytes.h"
+#include "platform/PortArrivals.h"
+
+namespace corvane::cli {
+
+namespace {
+
+// How often a watch looks for ports that only show as links, and how often it sums up.
+constexpr uint32_t LookAgainMs = 200;
+constexpr auto SummaryEvery = std::chrono::minutes(1);
+
+// The ports that take part now: those named, as the system lists them where it does, else every
+// port listed and every link a glob rule names; then those the rules pick.
+class PortSelection {
+  public:
+    PortSelection(const UpdateOptions& options, std::vector<line::PortRule> rules)
+        : options(options), rules(std::move(rules)) {}
+
+    // onlyPresent: leave out a named port that does not exist (a watch waits for it).
+    std::vector<platform::SerialPortInfo> Now(bool onlyPresent) const {
+        const std::vector<platform::SerialPortInfo> listed = platform::ListSerialPorts();
+        std::vector<platform::SerialPortInfo> candidates;
+        if (!options.ports.empty()) {
+            for (const std::string& name : options.ports) {
+                if (!onlyPresent || !platform::ExistingPathsMatching(name).empty() ||
+                    Listed(listed, name)) {
+                    platform::SerialPortInfo port =
+                        Listed(listed, name).value_or(platform::SerialPortInfo{});
+                    port.device = name;
+                    candidates.push_back(port);
+                }
+            }
+        } else {
+            candidates = listed;
+            for (const line::PortRule& rule : rules) {
+                if (rule.kind != line::PortRule::Kind::Glob) {
+                    continue;
+                }
+                for (const std::string& path : platform::ExistingPathsMatching(rule.text)) {
+                    if (!Listed(candidates, path)) {
+                        candidates.push_back({.device = path});
+                    }
+                }
+            }
+        }
+        std::erase_if(candidates, [this](const platform::SerialPortInfo& port) {
+            return !line::PicksAny(rules, port);
+        });
+        return candidates;
+    }
+
+  private:
+    static std::optional<platform::SerialPortInfo> Listed(
+        const std::vector<platform::SerialPortInfo>& ports, const std::string& name) {
+        for (const platform::SerialPortInfo& port : ports) {
+            if (platform::NamesPort(name, port)) {
+                return port;
+            }
+        }
+        return std::nullopt;
+    }
+
+    const UpdateOptions& options;
+    std::vector<line::PortRule> rules;
+};
+
+// Each event to the display; each result to the summary and the record as well.
+class LineEvents : public line::LineEvents {
+  public:
+    LineEvents(const UpdateOptions& options, uint32_t baudRate, LineProgress* display,
+               line::UpdateRecorder* recorder, std::ostream& err)
+        : options(options), baudRate(baudRate), display(display), recorder(recorder), err(err) {}
+
+    void Started(size_t slot, const platform::SerialPortInfo& port) override {
+        if (display != nullptr) {
+            display->Started(slot, port);
+        }
+    }
+    void Phase(size_t slot, const PhaseReport& report) override {
+        if (display != nullptr) {
+            display->Phase(slot, report);
+        }
+    }
+    void Progress(size_t slot, uint32_t position, uint32_t range) override {
+        if (display != nullptr) {
+            display->Progress(slot, position, range);
+        }
+    }
+    // On the run's thread: its line is on the disk before the port's next update starts.
+    void Finished(size_t slot, const line::PortResult& result) override {
+        if (recorder != nullptr) {
+            const std::string problem =
+                recorder->Add(JobFor(options, baudRate, result.port.device), result);
+            if (!problem.empty()) {
+                const std::lock_guard lock(mutex);
+                err << "corvane-update: record: " << problem << '\n' << std::flush;
+            }
+        }
+        if (display != nullptr) {
+            display->Finished(slot, result);
+        }
+        const std::lock_guard lock(mutex);
+        summary.Add(result);
+    }
+
+    std::string SummaryText() {
+        const std::lock_guard lock(mutex);
+        return summary.Text();
+    }
+    void Summarise() {
+        if (display != nullptr) {
+            display->Summary(SummaryText());
+        }
+    }
+
+  private:
+    const UpdateOptions& options;
+    uint32_t baudRate;
+    LineProgress* display;
+    line::UpdateRecorder* recorder;
+    std::ostream& err;
+    std::mutex mutex;
+    line::LineSummary summary;
+};
+
+int Watch(const PortSelection& selection, line::PortRuns& runs, LineEvents& events, uint32_t count,
+          StopRequest& stop) {
+    platform::PortChangeWait changes;
+    line::PlugTracker tracker;
+    uint32_t started = 0;
+    auto nextSummary = std::chrono::steady_clock::now() + SummaryEvery;
+    while (!stop.Requested() && (count == 0 || started < count)) {
+        for (const platform::SerialPortInfo& port : tracker.Arrived(selection.Now(true))) {
+            if (runs.Busy(port.device) || (count != 0 && started == count)) {
+                tracker.Postpone(port.device);
+                continue;
+            }
+            runs.Start(port);
+            ++started;
+        }
+        if (std::chrono::steady_clock::now() >= nextSummary) {
+            events.Summarise();
+            nextSummary += SummaryEvery;
+        }
+        changes.Wait(LookAgainMs);
+    }
+    runs.WaitForAll();
+    return 0;
+}
+
+}  // namespace
+
+UploadJob JobFor(const UpdateOptions& options, uint32_t baudRate, const std::string& port) {
+    return {.procedure = options.procedure,
+            .setName = options.setName,
+            .filePath = options.filePath,
+            .portName = port,
+            .baudRate = baudRate};
+}
+
+int RunLineCommand(const UpdateOptions& options, uint32_t baudRate, const JobUpdate& update,
+                   Console& console, StopRequest& stop, const std::function<int()>& signal) {
+    std::vector<line::PortRule> rules;
+    for (const std::string& text : options.matchRules) {
+        std::string problem;
+        const std::optional<line::PortRule> rule = line::ParsePortRule(text, problem);
+        if (!rule) {
+            console.err << "corvane-update: --match " << EscapedText(text) << ": " << problem
+                        << '\n';
+            return UsageErrorStatus;
+        }
+        rules.push_back(*rule);
+    }
+    std::unique_ptr<line::UpdateRecorder> recorder;
+    if (!options.recordFile.empty()) {
+        std::string problem;
+        recorder = line::UpdateRecorder::Open(options.recordFile, problem);
+        if (!recorder) {
+            console.err << "corvane-update: " << EscapedText(options.recordFile) << ": " << problem
+                        << '\n';
+            return UsageErrorStatus;
+        }
+    }
+    const PortSelection selection(options, std::move(rules));
+    std::vector<platform::SerialPortInfo> ports;
+    if (!options.watch) {
+        ports = selection.Now(false);
+        if (ports.empty()) {
+            console.err << "corvane-update: no serial port takes part"
+                        << (options.matchRules.empty() ? "" : " (none that --match picks)")
+                        << "; --list-ports shows those present\n";
+            return UsageErrorStatus;
+        }
+    }
+
+    SignalStop::NoteLine();
+    std::optional<LineProgress> display;
+    if (!options.quiet) {
+        display.emplace(console.err, console.errIsTerminal, console.errColumns);
+    }
+    LineEvents events(options, baudRate, display ? &*display : nullptr, recorder.get(),
+                      console.err);
+    line::PortRuns runs(
+        [&](const platform::SerialPortInfo& port, UploadObserver& observer, StopRequest& stopping) {
+            return update(JobFor(options, baudRate, port.device), observer, stopping);
+        },
+        events, stop);
+    int status = 0;
+    if (options.watch) {
+        status = Watch(selection, runs, events, options.count, stop);
+    } else {
+        for (const platform::SerialPortInfo& port : ports) {
+            runs.Start(port);
+        }
+        runs.WaitForAll();
+        status = line::LineExitStatus(runs.Results(), signal());
+    }
+    events.Summarise();
+    return status;
+}
+
+}  // namespace corvane::cli

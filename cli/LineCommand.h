@@ -1,0 +1,27 @@
+#pragma once
+
+#include <functional>
+
+#include "cli/CommandLine.h"
+#include "cli/UpdateCommand.h"
+#include "line/PortRuns.h"
+#include "upload/StopRequest.h"
+#include "upload/UploadJob.h"
+
+namespace corvane::cli {
+
+// The one update the command runs on a port as the options say, on a platform of its own.
+using JobUpdate =
+    std::function<UploadOutcome(const UploadJob& job, UploadObserver& observer, StopRequest& stop)>;
+
+// The job the options give for one port.
+UploadJob JobFor(const UpdateOptions& options, uint32_t baudRate, const std::string& port);
+
+// The production line: updates the module on each port that takes part (several --port,
+// --all, --match) at the same time, or with --watch each as its port appears, until the stop
+// or --count updates; shows each port's progress and the summary on err and appends every
+// update to the --record file. Returns the exit status. signal: the first signal received.
+int RunLineCommand(const UpdateOptions& options, uint32_t baudRate, const JobUpdate& update,
+                   Console& console, StopRequest& stop, const std::function<int()>& signal);
+
+}  // namespace corvane::cli
