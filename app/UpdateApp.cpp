@@ -7,6 +7,7 @@
 #include "app/QtFileChooser.h"
 #include "app/QtMessagePresenter.h"
 #include "app/VersionRecord.h"
+#include "platform/SystemPlatform.h"
 #include "platform/registry/RegistryFileChoice.h"
 
 namespace corvane {
@@ -54,10 +55,11 @@ bool UpdateApp::InitInstance(const AppOptions& options) {
                                      ? static_cast<MessagePresenter&>(boxes)
                                      : static_cast<MessagePresenter&>(logged);
     QtFileChooser files;
+    platform::SystemPlatform system;
     const DialogServices services{*registry,
                                   files,
                                   messages,
-                                  UpdateController::ModuleProcedure(platform::Platform::System()),
+                                  UpdateController::ModuleProcedure(system.Get()),
                                   registryProblem,
                                   QFile::encodeName(options.parameterFile).toStdString(),
                                   {options.port, options.baudRate}};

@@ -50,12 +50,11 @@ std::string PhaseLogLine(const PhaseReport& report) {
     return PhaseText(report);
 }
 
-int ProgressBar::Report(uint32_t position, uint32_t range) {
+void ProgressBar::Report(uint32_t position, uint32_t range) {
     scale = ScaleProgress(position, range);
     if (withBar) {
         Draw();
     }
-    return 1;
 }
 
 void ProgressBar::Phase(const PhaseReport& report) {

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "upload/ProgressCallback.h"
+#include "upload/ProgressScale.h"
 #include "upload/UploadPhase.h"
 
 namespace corvane::cli {
@@ -39,9 +39,8 @@ class ProgressBar {
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
 
-    // Has the ProgressCallback's signature and result.
-    int Report(uint32_t position, uint32_t range);
-    // Has the PhaseCallback's signature.
+    // What an observer of the run hears, drawn.
+    void Report(uint32_t position, uint32_t range);
     void Phase(const PhaseReport& report);
     // Ends the line, so that what follows starts on a line of its own.
     void Finish();

@@ -26,6 +26,33 @@ std::string RegistryDescription(const std::string& file) {
                         : "registry export " + EscapedText(file);
 }
 
+// The run as the command shows it: on the bar when there is one, else one line per phase when
+// logging them.
+class CommandObserver final : public UploadObserver {
+  public:
+    CommandObserver(std::optional<ProgressBar>& bar, bool logPhases, Console& console)
+        : bar(bar), logPhases(logPhases), console(console) {}
+
+    void Phase(const PhaseReport& report) override {
+        SignalStop::NotePhase(report.phase);
+        if (bar) {
+            bar->Phase(report);
+        } else if (logPhases && (report.phase != UploadPhase::Writing || report.block == 1)) {
+            console.err << PhaseLogLine(report) << '\n' << std::flush;
+        }
+    }
+    void Progress(uint32_t position, uint32_t range) override {
+        if (bar) {
+            bar->Report(position, range);
+        }
+    }
+
+  private:
+    std::optional<ProgressBar>& bar;
+    bool logPhases;
+    Console& console;
+};
+
 // Each line of a detail as the program's own.
 void Said(std::ostream& err, const std::string& detail) {
     size_t start = 0;
@@ -74,7 +101,7 @@ std::optional<Connection> ResolveConnection(const UpdateOptions& options, std::o
 }
 
 UploadOutcome RunUpdateCommand(const UpdateOptions& options, const Connection& connection,
-                               platform::Platform& system, Console& console, StopRequest* stop) {
+                               platform::Platform& system, Console& console, StopRequest& stop) {
     std::optional<TracingSerialPort> tracingPort;
     if (options.trace) {
         tracingPort.emplace(system.port, system.clock, console.err);
@@ -87,30 +114,18 @@ UploadOutcome RunUpdateCommand(const UpdateOptions& options, const Connection& c
     if (console.errIsTerminal && !options.quiet && !options.trace) {
         bar.emplace(console.err, console.errColumns);
     }
-    const ProgressCallback progress = [&bar](uint32_t position, uint32_t range) {
-        return bar ? bar->Report(position, range) : 1;
-    };
     // Elsewhere one line per phase, so that a log shows where a run spent its time.
-    const bool logPhases = !bar && !options.quiet && !options.trace;
-    const PhaseCallback onPhase = [&bar, logPhases, &console](const PhaseReport& report) {
-        SignalStop::NotePhase(report.phase);
-        if (bar) {
-            bar->Phase(report);
-        } else if (logPhases && (report.phase != UploadPhase::Writing || report.block == 1)) {
-            console.err << PhaseLogLine(report) << '\n' << std::flush;
-        }
-    };
+    CommandObserver observer(bar, !bar && !options.quiet && !options.trace, console);
 
     const UploadJob job{.procedure = options.procedure,
                         .setName = options.setName,
                         .filePath = options.filePath,
                         .portName = connection.port,
-                        .baudRate = connection.baudRate,
-                        .onPhase = onPhase};
-    progress(0, 100);
-    const UploadOutcome outcome = RunUpload(job, progress, platform, stop);
+                        .baudRate = connection.baudRate};
+    observer.Progress(0, 100);
+    const UploadOutcome outcome = RunUpload({job, observer, stop, platform});
     if (outcome.Succeeded()) {
-        progress(100, 100);
+        observer.Progress(100, 100);
     }
     if (bar) {
         bar->Finish();

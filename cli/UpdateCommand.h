@@ -39,8 +39,7 @@ std::optional<Connection> ResolveConnection(const UpdateOptions& options, std::o
 // what was written. Unless quiet or traced, err shows the phases of the run as well: on a
 // terminal with the progress bar, else one line each.
 UploadOutcome RunUpdateCommand(const UpdateOptions& options, const Connection& connection,
-                               platform::Platform& system, Console& console,
-                               StopRequest* stop = nullptr);
+                               platform::Platform& system, Console& console, StopRequest& stop);
 
 // The program's exit status: 128 + the signal for a run that the signal stopped, else the
 // update's result code.

@@ -7,8 +7,8 @@
 #include "cli/ProgramInput.h"
 #include "cli/SignalStop.h"
 #include "cli/UpdateCommand.h"
-#include "platform/Platform.h"
 #include "platform/SerialPortList.h"
+#include "platform/SystemPlatform.h"
 
 int main(int argc, char** argv) {
     using namespace corvane::cli;
@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
     }
     corvane::StopRequest stop;
     const SignalStop signals(stop);
-    const corvane::UploadOutcome outcome = RunUpdateCommand(
-        *commandLine.options, *connection, corvane::platform::Platform::System(), console, &stop);
+    corvane::platform::SystemPlatform system;
+    const corvane::UploadOutcome outcome =
+        RunUpdateCommand(*commandLine.options, *connection, system.Get(), console, stop);
     return ExitStatus(outcome, SignalStop::Received());
 }

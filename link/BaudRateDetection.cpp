@@ -74,8 +74,7 @@ bool ModuleLink::AnswersProbeAt(uint32_t rate) {
     char answer[ReplyBufferSize];
     CaptureUntilSilence(answer, 0);
     // The echo of the probe stays in the answer: "0" anywhere counts.
-    const bool answered =
-        reply_text::Contains(answer, "OK\r\n") || reply_text::Contains(answer, "0");
+    const bool answered = reply_text::SaysOk(answer, "OK\r\n");
     const bool echoed = reply_text::Contains(answer, "AT\r");
     probeEcho.anywhere = probeEcho.anywhere || echoed;
     if (answered) {

@@ -68,8 +68,7 @@ BlockResult ModuleLink::SendBinaryBlock(std::span<const uint8_t> data, uint32_t 
     if (!AwaitReply(block, reply, ReplyBufferSize)) {
         return failure;
     }
-    const bool confirmed = reply_text::Contains(reply, "OK") || reply_text::Contains(reply, "0");
-    return confirmed ? BlockResult::Confirmed : failure;
+    return reply_text::SaysOk(reply) ? BlockResult::Confirmed : failure;
 }
 
 BlockResult ModuleLink::SendTextBlock(std::span<uint8_t> data, std::span<char> reply,
@@ -89,9 +88,7 @@ BlockResult ModuleLink::SendTextBlock(std::span<uint8_t> data, std::span<char> r
     if (!AwaitReply(block, reply, std::min(capacity, ReplyBufferSize))) {
         return failure;
     }
-    const bool confirmed =
-        reply_text::Contains(reply, "OK\r\n") || reply_text::Contains(reply, "0");
-    return confirmed ? BlockResult::Confirmed : failure;
+    return reply_text::SaysOk(reply, "OK\r\n") ? BlockResult::Confirmed : failure;
 }
 
 }  // namespace corvane

@@ -1,7 +1,6 @@
 #include "link/ModuleLink.h"
 
 #include "link/LinkTiming.h"
-#include "link/RadioPowerLibrary.h"
 
 namespace corvane {
 
@@ -24,20 +23,20 @@ bool ModuleLink::Open(const std::string& portName, uint32_t baudRate) {
         return false;
     }
     platform.port.SetRts(true);
-    RadioPowerLibrary::Load(platform.libraries);
-    CallIfPresent(RadioPowerLibrary::RHA_Init);
+    power.Load(platform.libraries);
+    CallIfPresent(power.RHA_Init);
     return true;
 }
 
 void ModuleLink::Close() {
     platform.port.Close();
     // The library is told it is done only once the port is gone, and before it is unloaded.
-    CallIfPresent(RadioPowerLibrary::RHA_DeInit);
-    RadioPowerLibrary::Release(platform.libraries);
+    CallIfPresent(power.RHA_DeInit);
+    power.Release(platform.libraries);
 }
 
 bool ModuleLink::PowerOnAndReset() {
-    CallIfPresent(RadioPowerLibrary::RHA_RadioPwrOn);
+    CallIfPresent(power.RHA_RadioPwrOn);
     platform.port.SetDtr(false);
     platform.clock.Sleep(link_timing::DtrLowPulse);
     platform.port.SetDtr(true);
@@ -45,7 +44,7 @@ bool ModuleLink::PowerOnAndReset() {
 }
 
 bool ModuleLink::PowerOff() {
-    CallIfPresent(RadioPowerLibrary::RHA_RadioPwrOff);
+    CallIfPresent(power.RHA_RadioPwrOff);
     return true;
 }
 

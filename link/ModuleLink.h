@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "link/RadioPowerLibrary.h"
 #include "platform/Platform.h"
 
 namespace corvane {
@@ -40,7 +41,7 @@ struct RateProbeOrder {
 // The serial connection to the radio module: port, power control and the AT dialogue.
 class ModuleLink {
   public:
-    explicit ModuleLink(platform::Platform& platform = platform::Platform::System());
+    explicit ModuleLink(platform::Platform& platform);
     virtual ~ModuleLink();
 
     ModuleLink(const ModuleLink&) = delete;
@@ -110,6 +111,7 @@ class ModuleLink {
                               BlockResult failure);
 
     platform::Platform& platform;
+    RadioPowerLibrary power;
     bool echoes = true;
     // The echo of "AT\r" in the current search's probes: heard in any, and (as far as the answer
     // tells) in the latest answered one.

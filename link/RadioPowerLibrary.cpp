@@ -2,16 +2,12 @@
 
 namespace corvane {
 
-namespace {
-
-void ClearEntryPoints() {
-    RadioPowerLibrary::RHA_RadioPwrOn = nullptr;
-    RadioPowerLibrary::RHA_RadioPwrOff = nullptr;
-    RadioPowerLibrary::RHA_Init = nullptr;
-    RadioPowerLibrary::RHA_DeInit = nullptr;
+void RadioPowerLibrary::ClearEntryPoints() {
+    RHA_RadioPwrOn = nullptr;
+    RHA_RadioPwrOff = nullptr;
+    RHA_Init = nullptr;
+    RHA_DeInit = nullptr;
 }
-
-}  // namespace
 
 void RadioPowerLibrary::Load(platform::LibraryLoader& loader) {
     if (library == nullptr) {

@@ -4,17 +4,20 @@
 
 namespace corvane {
 
-// The device's radio power library, loaded for the time a port is open. Process-wide: at most
-// one link is between open and close at any time.
+// The device's radio power library, loaded for the time a link's port is open. Each link holds
+// its own, so that links on different threads share nothing.
 struct RadioPowerLibrary {
-    static inline platform::LibraryHandle library = nullptr;
-    static inline platform::EntryPoint RHA_RadioPwrOn = nullptr;
-    static inline platform::EntryPoint RHA_RadioPwrOff = nullptr;
-    static inline platform::EntryPoint RHA_Init = nullptr;
-    static inline platform::EntryPoint RHA_DeInit = nullptr;
+    platform::LibraryHandle library = nullptr;
+    platform::EntryPoint RHA_RadioPwrOn = nullptr;
+    platform::EntryPoint RHA_RadioPwrOff = nullptr;
+    platform::EntryPoint RHA_Init = nullptr;
+    platform::EntryPoint RHA_DeInit = nullptr;
 
-    static void Load(platform::LibraryLoader& loader);
-    static void Release(platform::LibraryLoader& loader);
+    void Load(platform::LibraryLoader& loader);
+    void Release(platform::LibraryLoader& loader);
+
+  private:
+    void ClearEntryPoints();
 };
 
 }  // namespace corvane

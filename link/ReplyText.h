@@ -28,6 +28,12 @@ inline bool Contains(std::span<const char> reply, std::string_view marker) {
     return Text(reply).find(marker) != std::string_view::npos;
 }
 
+// The module's success result, verbose or numeric, anywhere in the reply. Where an echo could
+// hold a stray "OK", the caller asks for the verbose word with its line end.
+inline bool SaysOk(std::span<const char> reply, std::string_view verbose = "OK") {
+    return Contains(reply, verbose) || Contains(reply, "0");
+}
+
 // A reply that never comes reads as empty text.
 inline void Clear(std::span<char> reply) {
     if (!reply.empty()) {

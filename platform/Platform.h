@@ -11,10 +11,6 @@ struct Platform {
     SerialPort& port;
     Clock& clock;
     LibraryLoader& libraries;
-
-    // The running system's port, clock and loader. There is one serial port object per process:
-    // one update runs at a time, as the power library's process-wide record already requires.
-    static Platform& System();
 };
 
 }  // namespace corvane::platform

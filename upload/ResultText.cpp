@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "upload/ProgressCallback.h"
+#include "upload/ProgressScale.h"
 
 namespace corvane {
 

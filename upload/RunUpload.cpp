@@ -1,28 +1,20 @@
 #include "upload/RunUpload.h"
 
-#include "upload/BinaryParameterUpload.h"
-#include "upload/TextParameterUpload.h"
+#include "link/ModuleLink.h"
+#include "upload/BinaryTransfer.h"
+#include "upload/TextTransfer.h"
+#include "upload/UploadSession.h"
 
 namespace corvane {
 
-namespace {
-
-// One procedure object per run, gone when the run is over.
-template <typename Procedure>
-UploadOutcome RunOnce(const UploadJob& job, const ProgressCallback& progress,
-                      platform::Platform& platform, StopRequest* stop) {
-    Procedure procedure(platform);
-    return procedure.Upload(job, progress, stop);
-}
-
-}  // namespace
-
-UploadOutcome RunUpload(const UploadJob& job, const ProgressCallback& progress,
-                        platform::Platform& platform, StopRequest* stop) {
-    if (job.procedure == UploadProcedure::Text) {
-        return RunOnce<TextParameterUpload>(job, progress, platform, stop);
-    }
-    return RunOnce<BinaryParameterUpload>(job, progress, platform, stop);
+UploadOutcome RunUpload(const UploadRun& run) {
+    ModuleLink link(run.platform);
+    const bool text = run.job.procedure == UploadProcedure::Text;
+    UploadSession session(link, text ? TextClosingPause : BinaryClosingPause, run);
+    const UploadOutcome outcome = session.Run(
+        [&] { return text ? TransferText(link, session) : TransferBinary(link, session); });
+    run.observer.Finished(outcome);
+    return outcome;
 }
 
 }  // namespace corvane

@@ -24,8 +24,6 @@ struct UploadJob {
     std::string filePath;  // UTF-8
     std::string portName;
     uint32_t baudRate = 0;
-    // Who wants to hear what the run is doing; the window does not.
-    PhaseCallback onPhase = {};
 };
 
 }  // namespace corvane

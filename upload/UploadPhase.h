@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 namespace corvane {
 
@@ -18,9 +17,5 @@ struct PhaseReport {
     // is known only once the file has been read.
     uint32_t blocks = 0;
 };
-
-// Told of each phase on the run's thread; may be empty. Unlike the progress callback it is
-// called before a block goes out, not after the module took it.
-using PhaseCallback = std::function<void(const PhaseReport&)>;
 
 }  // namespace corvane

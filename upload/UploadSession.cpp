@@ -1,7 +1,6 @@
 #include "upload/UploadSession.h"
 
-#include <cstring>
-
+#include "link/ReplyText.h"
 #include "platform/EscapedBytes.h"
 #include "upload/BlockCommands.h"
 #include "upload/FailureDetail.h"
@@ -19,21 +18,16 @@ std::string Named(const std::string& name, const std::string& reason) {
 
 }  // namespace
 
-UploadSession::UploadSession(ModuleLink* link, platform::Clock& clock, uint32_t closingPause,
-                             const UploadJob& job, const ProgressCallback& progress,
-                             StopRequest* stop)
+UploadSession::UploadSession(ModuleLink& link, uint32_t closingPause, const UploadRun& run)
     : link(link),
-      clock(clock),
+      clock(run.platform.clock),
       closingPause(closingPause),
-      job(job),
-      progress(progress),
-      stop(stop),
-      outcome{.procedure = job.procedure} {}
+      job(run.job),
+      observer(run.observer),
+      stop(run.stop),
+      outcome{.procedure = run.job.procedure} {}
 
 ResultCode UploadSession::Start() {
-    if (link == nullptr) {
-        return ResultPortUnavailable;
-    }
     // The command refuses such a name before this; other callers meet it here.
     if (!SetNameProblem(job.setName).empty()) {
         return ResultInvalidParameters;
@@ -44,22 +38,22 @@ ResultCode UploadSession::Start() {
         return ResultFileOpenFailed;
     }
     portTried = !job.portName.empty();
-    if (!link->Open(job.portName, job.baudRate)) {
+    if (!link.Open(job.portName, job.baudRate)) {
         outcome.detail = job.portName.empty() ? "no serial port configured"
-                                              : Named(job.portName, link->PortError());
+                                              : Named(job.portName, link.PortError());
         return Abandon(ResultPortUnavailable, false);
     }
     Report({.phase = UploadPhase::FindingRate, .rate = job.baudRate});
-    outcome.rate = link->DetectBaudRate(job.baudRate, [this] { return StopHere(); });
+    outcome.rate = link.DetectBaudRate(job.baudRate, [this] { return StopHere(); });
     if (StopHere()) {
         return Abandon(ResultOk, true);
     }
     if (!outcome.rate) {
-        outcome.detail = NoAnswerAtAnyRate(job.baudRate, link->Echoes());
+        outcome.detail = NoAnswerAtAnyRate(job.baudRate, link.Echoes());
         return Abandon(ResultModemNotConnected, true);
     }
     Report({.phase = UploadPhase::RateFound, .rate = *outcome.rate});
-    link->PowerOnAndReset();
+    link.PowerOnAndReset();
     if (!Handshake()) {
         if (outcome.stopped) {
             return Abandon(ResultOk, true);
@@ -77,8 +71,7 @@ bool UploadSession::Handshake() {
         }
         SendUnchecked("AT\r");
         // Verbose or numeric result, wherever it stands in the reply.
-        if (std::strstr(reply.data(), "OK") != nullptr ||
-            std::strchr(reply.data(), '0') != nullptr) {
+        if (reply_text::SaysOk(reply)) {
             return true;
         }
     }
@@ -86,11 +79,11 @@ bool UploadSession::Handshake() {
 }
 
 void UploadSession::SendUnchecked(const char* command) {
-    link->SendCommand(command, reply, ReplyBufferSize);
+    link.SendCommand(command, reply, ReplyBufferSize);
 }
 
 bool UploadSession::StopHere() {
-    if (stop == nullptr || !stop->Requested()) {
+    if (!stop.Requested()) {
         return false;
     }
     outcome.stopped = true;
@@ -101,35 +94,31 @@ void UploadSession::Accepted(uint32_t position, uint32_t range) {
     ++outcome.accepted;
     outcome.position = position;
     outcome.range = range;
-    if (progress) {
-        progress(position, range);
-    }
+    observer.Progress(position, range);
 }
 
 void UploadSession::Report(const PhaseReport& report) {
-    if (job.onPhase) {
-        job.onPhase(report);
-    }
+    observer.Phase(report);
 }
 
 ResultCode UploadSession::Finish(ResultCode result) {
     Report({.phase = UploadPhase::SwitchingOff});
     SendUnchecked("AT^QMSO\r");
     clock.Sleep(closingPause);
-    link->PowerOff();
-    link->Close();
+    link.PowerOff();
+    link.Close();
     file.Close();
     return result;
 }
 
 void UploadSession::NameOtherHolders() {
-    AddOtherHolders(outcome.detail, job.portName, link->OtherPortHolders(job.portName));
+    AddOtherHolders(outcome.detail, job.portName, link.OtherPortHolders(job.portName));
 }
 
 ResultCode UploadSession::Abandon(ResultCode result, bool portOpen) {
     file.Close();
     if (portOpen) {
-        link->Close();
+        link.Close();
     }
     return result;
 }

@@ -10,9 +10,7 @@
 #include "platform/Clock.h"
 #include "upload/FileFamily.h"
 #include "upload/ParameterFile.h"
-#include "upload/ProgressCallback.h"
-#include "upload/StopRequest.h"
-#include "upload/UploadJob.h"
+#include "upload/RunUpload.h"
 #include "upload/UploadOutcome.h"
 
 namespace corvane {
@@ -23,15 +21,13 @@ namespace corvane {
 class UploadSession {
   public:
     // closingPause: the wait after the switch-off command, before the radio is powered down.
-    // progress and stop may be empty.
-    UploadSession(ModuleLink* link, platform::Clock& clock, uint32_t closingPause,
-                  const UploadJob& job, const ProgressCallback& progress, StopRequest* stop);
+    UploadSession(ModuleLink& link, uint32_t closingPause, const UploadRun& run);
 
     // One whole run: opens the file, then the port, finds the module's rate, powers and resets
     // the module and checks that it answers "AT\r"; only then runs the transfer, and ends with
     // the closing sequence whatever its result. A run that fails, or is stopped, before the
-    // module answered releases what it took (file first, then the port) and says why; a missing
-    // link or an unusable set name touches nothing.
+    // module answered releases what it took (file first, then the port) and says why; an
+    // unusable set name touches nothing.
     template <typename Transfer>
     UploadOutcome Run(Transfer transfer) {
         const ResultCode started = Start();
@@ -49,7 +45,7 @@ class UploadSession {
     bool StopHere();
     // The module accepted a block: counted, and reported as (position, range).
     void Accepted(uint32_t position, uint32_t range);
-    // Tells the job's phase observer, if any.
+    // Tells the run's observer.
     void Report(const PhaseReport& report);
     // Why the transfer failed, for the operator: what the file holds there or what the module
     // answered.
@@ -74,12 +70,12 @@ class UploadSession {
     // Another program on the port may be why it failed: the detail names it.
     void NameOtherHolders();
 
-    ModuleLink* link;
+    ModuleLink& link;
     platform::Clock& clock;
     uint32_t closingPause;
     const UploadJob& job;
-    const ProgressCallback& progress;
-    StopRequest* stop;
+    UploadObserver& observer;
+    StopRequest& stop;
     // The run got as far as opening the port.
     bool portTried = false;
     UploadOutcome outcome;

@@ -42,8 +42,8 @@ ChosenFile GivenFile(const std::string& given) {
 }  // namespace
 
 UpdateController::Procedure UpdateController::ModuleProcedure(platform::Platform& platform) {
-    return [&platform](const UploadJob& job, const ProgressCallback& progress, StopRequest& stop) {
-        return RunUpload(job, progress, platform, &stop);
+    return [&platform](const UploadJob& job, UploadObserver& observer, StopRequest& stop) {
+        return RunUpload({job, observer, stop, platform});
     };
 }
 
@@ -144,11 +144,15 @@ void UpdateController::StartUpdate() {
 }
 
 void UpdateController::RunWorker() {
-    const ProgressCallback progress = [this](uint32_t position, uint32_t range) {
-        view.PostProgress(ScaleProgress(position, range));
-        return 1;
-    };
-    outcome = setup.procedure(job, progress, stop);
+    // The bar takes 16-bit counts; the run's thread reaches the view only by posting.
+    struct ToView final : UploadObserver {
+        explicit ToView(UpdateView& view) : view(view) {}
+        void Progress(uint32_t position, uint32_t range) override {
+            view.PostProgress(ScaleProgress(position, range));
+        }
+        UpdateView& view;
+    } toView(view);
+    outcome = setup.procedure(job, toView, stop);
     view.PostRunEnded();
 }
 

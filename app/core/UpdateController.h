@@ -10,9 +10,10 @@
 #include "platform/Platform.h"
 #include "platform/registry/ConnectionSettings.h"
 #include "platform/registry/Registry.h"
-#include "upload/ProgressCallback.h"
+#include "upload/ProgressScale.h"
 #include "upload/StopRequest.h"
 #include "upload/UploadJob.h"
+#include "upload/UploadObserver.h"
 #include "upload/UploadOutcome.h"
 
 namespace corvane {
@@ -23,8 +24,7 @@ namespace corvane {
 // thread reaches the view only through its Post calls.
 class UpdateController {
   public:
-    using Procedure =
-        std::function<UploadOutcome(const UploadJob&, const ProgressCallback&, StopRequest&)>;
+    using Procedure = std::function<UploadOutcome(const UploadJob&, UploadObserver&, StopRequest&)>;
 
     // --port and --baud of the program's command line: each, when given, wins over the registry.
     struct GivenSettings {

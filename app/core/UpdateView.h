@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/core/Message.h"
-#include "upload/ProgressCallback.h"
+#include "upload/ProgressScale.h"
 
 namespace corvane {
 

@@ -5,8 +5,8 @@
 #include "app/win32/OpenFileDialog.h"
 #include "app/win32/ProgramNotice.h"
 #include "app/win32/Win32UpdateDialog.h"
-#include "platform/Platform.h"
 #include "platform/RateText.h"
+#include "platform/SystemPlatform.h"
 #include "platform/registry/RegistryFileChoice.h"
 #include "platform/win32/WideText.h"
 
@@ -89,12 +89,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         platform::ChooseRegistryFile(given.registryFile,
                                      registryVariable != nullptr ? registryValue.c_str() : nullptr),
         registryProblem);
-    Win32UpdateDialog dialog(
-        {.registry = *registry,
-         .procedure = UpdateController::ModuleProcedure(platform::Platform::System()),
-         .chooseFile = ChooseParameterFile,
-         .registryProblem = registryProblem,
-         .givenFile = given.parameterFile,
-         .givenSettings = given.settings});
+    platform::SystemPlatform system;
+    Win32UpdateDialog dialog({.registry = *registry,
+                              .procedure = UpdateController::ModuleProcedure(system.Get()),
+                              .chooseFile = ChooseParameterFile,
+                              .registryProblem = registryProblem,
+                              .givenFile = given.parameterFile,
+                              .givenSettings = given.settings});
     return dialog.Run(instance) == -1 ? 1 : 0;
 }

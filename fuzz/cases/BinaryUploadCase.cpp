@@ -3,7 +3,6 @@
 #include "fuzz/cases/Cases.h"
 #include "fuzz/cases/UploadJudges.h"
 #include "fuzz/cases/UploadRun.h"
-#include "upload/BinaryParameterUpload.h"
 
 namespace corvane::fuzz {
 
@@ -135,7 +134,7 @@ Violations JudgeBinaryUpload(std::string_view file, const UploadOutcome& run, Mo
 }
 
 Violations CheckBinaryUpload(std::span<const uint8_t> input) {
-    return UploadToBothFamilies(UploadWith<BinaryParameterUpload>, JudgeBinaryUpload, input,
+    return UploadToBothFamilies(UploadProcedure::Binary, JudgeBinaryUpload, input,
                                 sim::Family::K47);
 }
 

@@ -4,7 +4,6 @@
 #include "fuzz/cases/Cases.h"
 #include "fuzz/cases/UploadJudges.h"
 #include "fuzz/cases/UploadRun.h"
-#include "upload/TextParameterUpload.h"
 
 namespace corvane::fuzz {
 
@@ -147,8 +146,7 @@ Violations JudgeTextUpload(std::string_view file, const UploadOutcome& run, Modu
 }
 
 Violations CheckTextUpload(std::span<const uint8_t> input) {
-    return UploadToBothFamilies(UploadWith<TextParameterUpload>, JudgeTextUpload, input,
-                                sim::Family::K31);
+    return UploadToBothFamilies(UploadProcedure::Text, JudgeTextUpload, input, sim::Family::K31);
 }
 
 }  // namespace corvane::fuzz

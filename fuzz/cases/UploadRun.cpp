@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "fuzz/cases/ScratchFile.h"
-#include "link/RadioPowerLibrary.h"
 #include "tests/support/FakeModem.h"
 #include "tests/support/FakePlatform.h"
+#include "upload/RunUpload.h"
 
 namespace corvane::fuzz {
 
@@ -25,8 +25,8 @@ std::vector<WireWrite> WritesAfterHandshake(const test::EventLog& log) {
 
 }  // namespace
 
-UploadOutcome RunUpload(Procedure procedure, std::span<const uint8_t> file, sim::Family family,
-                        ModuleKind kind) {
+UploadOutcome RunUpload(UploadProcedure procedure, std::span<const uint8_t> file,
+                        sim::Family family, ModuleKind kind) {
     const std::string& path = WriteScratchFile(file);
     test::FakePlatform fake;
     // The case judges the release itself and reports it as a violation.
@@ -37,18 +37,28 @@ UploadOutcome RunUpload(Procedure procedure, std::span<const uint8_t> file, sim:
         fake.port, {.family = family, .echo = sameFamily, .faults = {.wrongMarker = !sameFamily}});
 
     UploadOutcome outcome;
-    outcome.result = procedure(fake.platform, path, [&](uint32_t position, uint32_t range) {
-        outcome.progress.emplace_back(position, range);
-        return 1;
-    });
+    struct Recorder final : UploadObserver {
+        explicit Recorder(UploadOutcome& outcome) : outcome(outcome) {}
+        void Progress(uint32_t position, uint32_t range) override {
+            outcome.progress.emplace_back(position, range);
+        }
+        UploadOutcome& outcome;
+    } recorder(outcome);
+    StopRequest stop;
+    const UploadJob job{.procedure = procedure,
+                        .setName = SetName,
+                        .filePath = path,
+                        .portName = "COM1:",
+                        .baudRate = 115200};
+    outcome.result = corvane::RunUpload({job, recorder, stop, fake.platform}).code;
     outcome.transfer = WritesAfterHandshake(fake.log);
     outcome.portClosed = !fake.port.IsOpen();
-    outcome.libraryReleased = fake.libraries.Loaded() == 0 && RadioPowerLibrary::library == nullptr;
+    outcome.libraryReleased = fake.libraries.Loaded() == 0;
     return outcome;
 }
 
-Violations UploadToBothFamilies(Procedure procedure, Judge judge, std::span<const uint8_t> file,
-                                sim::Family family) {
+Violations UploadToBothFamilies(UploadProcedure procedure, Judge judge,
+                                std::span<const uint8_t> file, sim::Family family) {
     const std::string_view text(reinterpret_cast<const char*>(file.data()), file.size());
     Violations violations = judge(text, RunUpload(procedure, file, family, ModuleKind::SameFamily),
                                   ModuleKind::SameFamily);

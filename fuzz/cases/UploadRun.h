@@ -10,9 +10,7 @@
 
 #include "fuzz/cases/Violations.h"
 #include "fuzz/cases/WireWrites.h"
-#include "platform/Platform.h"
 #include "sim/ModemOptions.h"
-#include "upload/ProgressCallback.h"
 #include "upload/ResultCode.h"
 #include "upload/UploadJob.h"
 
@@ -36,28 +34,16 @@ struct UploadOutcome {
     bool libraryReleased = false;
 };
 
-// Runs one upload of file (written to the scratch file) against the virtual module on the fake
-// port and the virtual clock, with a power library installed.
-using Procedure = ResultCode (*)(platform::Platform& platform, const std::string& path,
-                                 const ProgressCallback& progress);
-UploadOutcome RunUpload(Procedure procedure, std::span<const uint8_t> file, sim::Family family,
-                        ModuleKind kind);
-
-// A Procedure: one run of the upload class as the worker makes it.
-template <typename Upload>
-ResultCode UploadWith(platform::Platform& platform, const std::string& path,
-                      const ProgressCallback& progress) {
-    Upload upload(platform);
-    const UploadJob job{
-        .setName = SetName, .filePath = path, .portName = "COM1:", .baudRate = 115200};
-    return upload.Upload(job, progress).code;
-}
+// Runs one upload of file (written to the scratch file) with the procedure against the virtual
+// module on the fake port and the virtual clock, with a power library installed.
+UploadOutcome RunUpload(UploadProcedure procedure, std::span<const uint8_t> file,
+                        sim::Family family, ModuleKind kind);
 
 using Judge = Violations (*)(std::string_view file, const UploadOutcome& run, ModuleKind module);
 // Uploads the file to a module of the procedure's family (with echo) and to one that asks for the
 // other mode (without echo), and judges both runs.
-Violations UploadToBothFamilies(Procedure procedure, Judge judge, std::span<const uint8_t> file,
-                                sim::Family family);
+Violations UploadToBothFamilies(UploadProcedure procedure, Judge judge,
+                                std::span<const uint8_t> file, sim::Family family);
 
 // Properties every run with an answering module has: a result the procedure can give, the
 // module switched off as the last word, and port and power library released.

@@ -1,4 +1,4 @@
-#include "platform/Platform.h"
+#include "platform/SystemPlatform.h"
 
 #include "platform/posix/DlLibraryLoader.h"
 #include "platform/posix/PosixSerialPort.h"
@@ -6,12 +6,10 @@
 
 namespace corvane::platform {
 
-Platform& Platform::System() {
-    static posix::PosixSerialPort port;
-    static posix::SystemClock clock;
-    static posix::DlLibraryLoader libraries;
-    static Platform system{port, clock, libraries};
-    return system;
-}
+SystemPlatform::SystemPlatform()
+    : port(std::make_unique<posix::PosixSerialPort>()),
+      clock(std::make_unique<posix::SystemClock>()),
+      libraries(std::make_unique<posix::DlLibraryLoader>()),
+      platform{*port, *clock, *libraries} {}
 
 }  // namespace corvane::platform

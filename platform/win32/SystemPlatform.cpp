@@ -1,16 +1,15 @@
-#include "platform/Platform.h"
+#include "platform/SystemPlatform.h"
+
 #include "platform/win32/WinClock.h"
 #include "platform/win32/WinLibraryLoader.h"
 #include "platform/win32/WinSerialPort.h"
 
 namespace corvane::platform {
 
-Platform& Platform::System() {
-    static win32::WinSerialPort port;
-    static win32::WinClock clock;
-    static win32::WinLibraryLoader libraries;
-    static Platform system{port, clock, libraries};
-    return system;
-}
+SystemPlatform::SystemPlatform()
+    : port(std::make_unique<win32::WinSerialPort>()),
+      clock(std::make_unique<win32::WinClock>()),
+      libraries(std::make_unique<win32::WinLibraryLoader>()),
+      platform{*port, *clock, *libraries} {}
 
 }  // namespace corvane::platform

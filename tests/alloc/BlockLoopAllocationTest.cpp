@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
 #include <new>
 #include <ostream>
 #include <string>
@@ -56,12 +57,19 @@ class HeapDuringTransfer : public ::testing::TestWithParam<Transfer> {
         std::remove(path.c_str());
     }
 
-    ResultCode Run(const ProgressCallback& progress) {
+    // onReport is called for each progress report.
+    ResultCode Run(const std::function<void()>& onReport) {
+        struct Reporting final : UploadObserver {
+            explicit Reporting(const std::function<void()>& onReport) : onReport(onReport) {}
+            void Progress(uint32_t /*position*/, uint32_t /*range*/) override { onReport(); }
+            const std::function<void()>& onReport;
+        } observer(onReport);
+        StopRequest stop;
         const UploadJob job{.procedure = ProcedureForModelCode(GetParam().modelCode),
                             .filePath = path,
                             .portName = "/dev/ttyS1",
                             .baudRate = 115200};
-        return RunUpload(job, progress, platform).code;
+        return RunUpload({job, observer, stop, platform}).code;
     }
 
     std::string path = "/tmp/corvane-alloc-XXXXXX";
@@ -74,8 +82,7 @@ class HeapDuringTransfer : public ::testing::TestWithParam<Transfer> {
 
 TEST_P(HeapDuringTransfer, NothingIsAllocatedFromTheFirstProbeToThePortsClose) {
     uint32_t reports = 0;
-    ASSERT_EQ(Run([&reports](uint32_t, uint32_t) { return static_cast<int>(++reports); }),
-              ResultOk);
+    ASSERT_EQ(Run([&reports] { ++reports; }), ResultOk);
 
     EXPECT_EQ(module.Model().StoredSet().size(), GetParam().blocks);
     EXPECT_EQ(reports, GetParam().blocks);
@@ -89,10 +96,9 @@ TEST_P(HeapDuringTransfer, NothingIsAllocatedFromTheFirstProbeToThePortsClose) {
 // on each report is caught once per block.
 TEST_P(HeapDuringTransfer, AnAllocationInTheBlockLoopIsCaught) {
     static void* volatile kept = nullptr;
-    ASSERT_EQ(Run([](uint32_t, uint32_t) {
+    ASSERT_EQ(Run([] {
                   kept = ::operator new(32);
                   ::operator delete(kept);
-                  return 1;
               }),
               ResultOk);
 

@@ -3,14 +3,14 @@
 namespace corvane::test {
 
 UpdateController::Procedure ScriptedProcedure::Procedure() {
-    return [this](const UploadJob& job, const ProgressCallback& progress, StopRequest& stop) {
+    return [this](const UploadJob& job, UploadObserver& observer, StopRequest& stop) {
         {
             std::lock_guard lock(mutex);
             lastJob = job;
         }
         ++runs;
         for (const auto& [position, range] : reports) {
-            progress(position, range);
+            observer.Progress(position, range);
         }
         entered = true;
         std::unique_lock lock(mutex);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/UpdateApp.h"
+#include "platform/SystemPlatform.h"
 #include "sim/PtyModem.h"
 #include "tests/app/AppTestRig.h"
 
@@ -27,6 +28,7 @@ class EndToEndTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<sim::PtyModem> modem;
+    platform::SystemPlatform system;
 
     uint32_t rate = 0;
 
@@ -47,7 +49,7 @@ class EndToEndTest : public QObject {
     RigOptions RealUpdates() {
         return {.port = modem->DevicePath(),
                 .rate = rate,
-                .procedure = UpdateController::ModuleProcedure(platform::Platform::System())};
+                .procedure = UpdateController::ModuleProcedure(system.Get())};
     }
 
     // Starts the K31 sample from the window, closes the window once closeWhen holds, answers Yes

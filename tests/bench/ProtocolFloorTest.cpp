@@ -185,7 +185,9 @@ TEST_P(VirtualUpdate, TakesExactlyTheWaitsOfItsFloor) {
                         .filePath = path,
                         .portName = "/dev/ttyS1",
                         .baudRate = 115200};
-    ASSERT_TRUE(RunUpload(job, {}, platform).Succeeded());
+    UploadObserver observer;
+    StopRequest stop;
+    ASSERT_TRUE(RunUpload({job, observer, stop, platform}).Succeeded());
     std::remove(path.c_str());
 
     std::istringstream lines(trace.str());

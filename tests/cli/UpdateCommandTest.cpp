@@ -103,13 +103,14 @@ class UpdateCommandTest : public ::testing::Test {
     int Run(const std::string& content, bool terminal) {
         options.filePath = directory.Write("set.prm", content);
         Console console{out, err, terminal};
-        return RunUpdateCommand(options, {"/dev/ttyS1", 115200}, fake.platform, console).code;
+        return RunUpdateCommand(options, {"/dev/ttyS1", 115200}, fake.platform, console, stop).code;
     }
 
     ScratchDirectory directory;
     test::FakePlatform fake;
     test::FakeModem module{fake.port, {}};
     UpdateOptions options;
+    StopRequest stop;
     std::ostringstream out;
     std::ostringstream err;
 };

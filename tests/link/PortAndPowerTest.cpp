@@ -1,7 +1,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
+#include <latch>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "link/ModuleLink.h"
@@ -157,6 +161,37 @@ TEST_F(PortAndPowerTest, SecondOpenReloadsTheLibraryAndInitialisesItAgain) {
                 ElementsAre("Load RHA_SWUP.DLL failed", "Load RHA.DLL", "Call RHA_Init",
                             "Call RHA_DeInit", "Free RHA.DLL", "Load RHA_SWUP.DLL failed",
                             "Load RHA.DLL", "Call RHA_Init", "Call RHA_DeInit", "Free RHA.DLL"));
+}
+
+// Links on different threads, each over a platform of its own, overlap between open and close:
+// each loads, calls and frees only its own library.
+TEST(PowerLibraryPerLink, LinksOnTwoThreadsKeepTheirLibrariesApart) {
+    constexpr int Links = 2;
+    std::latch allOpen(Links);
+    const auto cycle = [&allOpen](std::vector<std::string>& lines) {
+        test::FakePlatform fake;
+        fake.libraries.Install("RHA.DLL");
+        ModuleLink link(fake.platform);
+        if (link.Open("COM1:", 115200)) {
+            allOpen.arrive_and_wait();
+            link.PowerOnAndReset();
+            link.PowerOff();
+            link.Close();
+        }
+        lines = fake.log.Lines({EventKind::Load, EventKind::Free, EventKind::Call});
+    };
+    std::array<std::vector<std::string>, Links> lines;
+    {
+        std::vector<std::jthread> threads;
+        for (auto& each : lines) {
+            threads.emplace_back(cycle, std::ref(each));
+        }
+    }
+    for (const auto& each : lines) {
+        EXPECT_THAT(each, ElementsAre("Load RHA_SWUP.DLL failed", "Load RHA.DLL", "Call RHA_Init",
+                                      "Call RHA_RadioPwrOn", "Call RHA_RadioPwrOff",
+                                      "Call RHA_DeInit", "Free RHA.DLL"));
+    }
 }
 
 TEST_F(PortAndPowerTest, SetBaudRateIsTrueOnlyWhenThePortRunsAtTheRequestedRate) {

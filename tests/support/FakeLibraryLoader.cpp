@@ -8,7 +8,8 @@ namespace corvane::test {
 
 namespace {
 
-FakeLibraryLoader* activeLoader = nullptr;
+// Per thread, so that runs on different threads each log into their own loader.
+thread_local FakeLibraryLoader* activeLoader = nullptr;
 
 template <size_t Library, size_t Entry>
 int Trampoline() {

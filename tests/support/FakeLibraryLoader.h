@@ -15,8 +15,8 @@ namespace corvane::test {
 // it exports (any subset of the four power-library names). Load, Find and Free go into the
 // event log, and so does every call of an entry point handed out by Find ("Call RHA_Init"),
 // marked "after free" when its library had been freed by then. Entry points are plain
-// functions, so they reach the log through the one loader alive at the time: create at most one
-// FakeLibraryLoader at once.
+// functions, so they reach the log through the one loader alive on the calling thread: create at
+// most one FakeLibraryLoader at once on a thread, and call its entry points on that thread.
 class FakeLibraryLoader : public platform::LibraryLoader {
   public:
     static constexpr size_t MaxLibraries = 4;

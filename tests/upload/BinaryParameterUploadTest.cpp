@@ -1,4 +1,4 @@
-#include "upload/BinaryParameterUpload.h"
+#include "upload/UploadJob.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -59,24 +59,13 @@ TEST(BinaryParameterUpload, SendsRecordsWholeAndReportsTheShareOfTheFileSent) {
     };
     for (const Walk& walk : walks) {
         UploadRig rig(Join(walk.records), Binary);
-        EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultOk);
+        EXPECT_EQ(rig.Run(UploadProcedure::Binary), ResultOk);
         EXPECT_EQ(rig.Writes(), WritesFor(walk.records));
         EXPECT_EQ(rig.Stored(), walk.records);
         EXPECT_EQ(rig.reports, walk.reports);
         // The operator hears that an empty file wrote nothing.
         EXPECT_EQ(rig.outcome.detail, walk.records.empty() ? NothingWrittenText : "");
     }
-}
-
-TEST(BinaryParameterUpload, RunsWithoutProgressCallbackAndCreatesItsLinkAtTheStart) {
-    UploadRig rig(Record(9) + Record(12), Binary);
-    BinaryParameterUpload upload(rig.platform);
-    EXPECT_EQ(upload.link, nullptr);
-    const UploadJob job{
-        .filePath = rig.filePath, .portName = test::PortName, .baudRate = test::ConfiguredRate};
-    EXPECT_TRUE(upload.Upload(job, nullptr).Succeeded());
-    EXPECT_NE(upload.link, nullptr);
-    EXPECT_EQ(rig.Writes(), WritesFor({Record(9), Record(12)}));
 }
 
 // Good records followed by one that the module must not get, nor its commands.
@@ -95,7 +84,7 @@ class BadRecordTest : public testing::TestWithParam<BadRecordCase> {};
 
 TEST_P(BadRecordTest, EndsBeforeAnythingOfTheRecordGoesOut) {
     UploadRig rig(Join(GetParam().good) + GetParam().bad, Binary);
-    EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultInvalidFile);
+    EXPECT_EQ(rig.Run(UploadProcedure::Binary), ResultInvalidFile);
     EXPECT_EQ(rig.Writes(), WritesFor(GetParam().good));
     EXPECT_EQ(rig.reports.size(), GetParam().good.size());
     EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(200));
@@ -140,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(BinaryParameterUpload, TheLargestRecordOfOneBlockGoesIn) {
     UploadRig rig(Record(1023), Binary);
-    EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultOk);
+    EXPECT_EQ(rig.Run(UploadProcedure::Binary), ResultOk);
     EXPECT_THAT(rig.Stored(), ElementsAre(Record(1023)));
 }
 
@@ -162,7 +151,7 @@ TEST(BinaryParameterUpload, PassesTheBlockTransfersFailureOn) {
     };
     for (const auto& [faults, result, detail] : failures) {
         UploadRig rig(Record(9) + Record(10), {.family = sim::Family::K47, .faults = faults});
-        EXPECT_EQ(rig.Run<BinaryParameterUpload>(), result);
+        EXPECT_EQ(rig.Run(UploadProcedure::Binary), result);
         EXPECT_THAT(rig.reports, IsEmpty());
         EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(200));
         EXPECT_EQ(rig.outcome.detail, detail);
@@ -173,7 +162,7 @@ TEST(BinaryParameterUpload, PassesTheBlockTransfersFailureOn) {
 TEST(BinaryParameterUpload, RefusesAFileTooLargeToMeasure) {
     UploadRig rig(Record(7), Binary);
     std::filesystem::resize_file(rig.filePath, uint64_t{1} << 32);
-    EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultInvalidFile);
+    EXPECT_EQ(rig.Run(UploadProcedure::Binary), ResultInvalidFile);
     EXPECT_EQ(rig.Writes(), WritesFor({}));
     EXPECT_EQ(rig.outcome.detail,
               rig.filePath + ": the file holds 4294967296 bytes, more than 4294967295");
@@ -187,7 +176,7 @@ TEST(BinaryParameterUpload, AModuleAskingForTextGetsNoRecord) {
         SCOPED_TRACE(length);
         UploadRig rig(Record(length),
                       {.family = sim::Family::K47, .faults = {.wrongMarker = true}});
-        EXPECT_EQ(rig.Run<BinaryParameterUpload>(), ResultWrongModuleType);
+        EXPECT_EQ(rig.Run(UploadProcedure::Binary), ResultWrongModuleType);
         EXPECT_EQ(rig.Writes(),
                   (Writes{"AT\r", "AT\r", "AT^QNFS=3\r", WriteCommand, "\x1b", "AT^QMSO\r"}));
         EXPECT_THAT(rig.Stored(), IsEmpty());

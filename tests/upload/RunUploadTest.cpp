@@ -37,8 +37,7 @@ UploadJob JobFor(const test::UploadRig& rig, UploadProcedure procedure) {
 
 TEST(RunUpload, RunsTheJobsProcedureAndCountsWhatTheModuleAccepted) {
     test::UploadRig text("Lines:5\nA\nB\nC\nD\nE\n", {.family = sim::Family::K31});
-    const UploadOutcome sent =
-        RunUpload(JobFor(text, UploadProcedure::Text), text.Progress(), text.platform);
+    const UploadOutcome sent = text.Run(JobFor(text, UploadProcedure::Text));
     EXPECT_TRUE(sent.Succeeded());
     EXPECT_EQ(sent.procedure, UploadProcedure::Text);
     EXPECT_EQ(sent.rate, test::ConfiguredRate);
@@ -47,15 +46,11 @@ TEST(RunUpload, RunsTheJobsProcedureAndCountsWhatTheModuleAccepted) {
     EXPECT_EQ(sent.range, 5u);
     EXPECT_EQ(text.reports, (test::Reports{{2, 5}, {4, 5}, {6, 5}}));
     EXPECT_EQ(sent.detail, "");
+    EXPECT_EQ(text.finished, 1) << "the outcome is told once";
 
     test::UploadRig binary(test::Record(10) + test::Record(30), {.family = sim::Family::K47});
-    StopRequest stop;
-    const ProgressCallback stopAfterFirst = [&stop](uint32_t, uint32_t) {
-        stop.Request();
-        return 1;
-    };
-    const UploadOutcome stopped =
-        RunUpload(JobFor(binary, UploadProcedure::Binary), stopAfterFirst, binary.platform, &stop);
+    binary.afterReport = [&binary] { binary.stop.Request(); };
+    const UploadOutcome stopped = binary.Run(JobFor(binary, UploadProcedure::Binary));
     EXPECT_TRUE(stopped.stopped);
     EXPECT_FALSE(stopped.Succeeded());
     EXPECT_EQ(stopped.procedure, UploadProcedure::Binary);
@@ -69,7 +64,7 @@ TEST(RunUpload, NamesThePortAndWhatItSaid) {
     test::UploadRig rig("Lines:1\nA\n", {.family = sim::Family::K31});
     UploadJob job = JobFor(rig, UploadProcedure::Text);
     job.portName = "/dev/ttyUSB0";
-    const auto detail = [&rig, &job] { return RunUpload(job, {}, rig.platform).detail; };
+    const auto detail = [&rig, &job] { return rig.Run(job).detail; };
 
     rig.port.FailOpen(true, "permission denied (is the user in the dialout group?)");
     EXPECT_EQ(detail(), "/dev/ttyUSB0: permission denied (is the user in the dialout group?)");
@@ -110,8 +105,7 @@ TEST(RunUpload, NamesOtherProgramsOnThePortOfAFailedRun) {
                             {.family = sim::Family::K31, .faults = {.silent = c.silent}});
         rig.port.SetOtherHolders({{"ModemManager", 812}, {"corvane-update", 900}});
         rig.port.FailOpen(c.openFailure != nullptr, c.openFailure ? c.openFailure : "");
-        const UploadOutcome outcome =
-            RunUpload(JobFor(rig, UploadProcedure::Text), {}, rig.platform);
+        const UploadOutcome outcome = rig.Run(JobFor(rig, UploadProcedure::Text));
         EXPECT_EQ(outcome.code, c.code);
         EXPECT_EQ(outcome.detail, c.detail);
     }

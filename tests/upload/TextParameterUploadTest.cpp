@@ -1,4 +1,4 @@
-#include "upload/TextParameterUpload.h"
+#include "upload/UploadJob.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -23,15 +23,11 @@ const sim::ModemOptions Text{.family = sim::Family::K31};
 
 TEST(TextParameterUpload, SendsFiveLinesAsThreeNumberedBlocks) {
     UploadRig rig("Lines:5\r\n\r\nD1\r\nD2\r\nD3\r\nD4\r\nD5\r\n", Text);
-    EXPECT_EQ(rig.Run<TextParameterUpload>(), ResultOk);
+    EXPECT_EQ(rig.Run(UploadProcedure::Text), ResultOk);
     EXPECT_THAT(rig.Writes(), ElementsAre("AT\r", "AT\r", "AT^QBNW=aud,0,1,3\r", "D1D2\x1A",
                                           "AT^QBNW=aud,0,2,3\r", "D3D4\x1A", "AT^QBNW=aud,0,3,3\r",
                                           "D5\x1A", "AT^QMSO\r"));
     EXPECT_EQ(rig.reports, (Reports{{2, 5}, {4, 5}, {6, 5}}));
-
-    UploadRig unreported("Lines:5\nD1\nD2\nD3\nD4\nD5\n", Text);
-    EXPECT_EQ(unreported.Run<TextParameterUpload>(unreported.filePath, "aud", false), ResultOk);
-    EXPECT_EQ(unreported.Writes(), rig.Writes());
 }
 
 // What a file makes of a run with a willing module: the blocks it received, the total its block
@@ -58,7 +54,7 @@ class TextFileTest : public testing::TestWithParam<FileCase> {};
 TEST_P(TextFileTest, SendsWhatTheFileHolds) {
     const FileCase& file = GetParam();
     UploadRig rig(file.content, Text);
-    EXPECT_EQ(rig.Run<TextParameterUpload>(), file.result);
+    EXPECT_EQ(rig.Run(UploadProcedure::Text), file.result);
 
     std::vector<std::string> commands;
     Reports reports;
@@ -295,7 +291,7 @@ TEST(TextParameterUpload, AFailedBlockEndsWithCancelOrResetAndClosing) {
     for (const auto& [name, module, writesAfterBlock, reset, detail] : failures) {
         SCOPED_TRACE(name);
         UploadRig rig("Lines:2\nA\nB\n", module);
-        EXPECT_EQ(rig.Run<TextParameterUpload>(), ResultInvalidFile);
+        EXPECT_EQ(rig.Run(UploadProcedure::Text), ResultInvalidFile);
 
         const std::vector<std::string> writes = rig.Writes();
         EXPECT_EQ(writes[2], "AT^QBNW=aud,0,1,1\r");
@@ -312,16 +308,6 @@ TEST(TextParameterUpload, AFailedBlockEndsWithCancelOrResetAndClosing) {
         EXPECT_EQ(rig.StepsAfterLastWrite(), test::ClosingSteps(100));
         EXPECT_EQ(rig.outcome.detail, detail);
     }
-}
-
-TEST(TextParameterUpload, WithoutLinkTouchesNothing) {
-    UploadRig rig("Lines:1\nA\n", Text);
-    TextParameterUpload upload(rig.platform);
-    upload.link.reset();
-    const UploadJob job{
-        .filePath = rig.filePath, .portName = test::PortName, .baudRate = test::ConfiguredRate};
-    EXPECT_EQ(upload.Upload(job, nullptr).code, ResultPortUnavailable);
-    EXPECT_THAT(rig.fake.log.Events(), IsEmpty());
 }
 
 }  // namespace

@@ -9,9 +9,7 @@
 #include <vector>
 
 #include "tests/upload/UploadRig.h"
-#include "upload/BinaryParameterUpload.h"
-#include "upload/StopRequest.h"
-#include "upload/TextParameterUpload.h"
+#include "upload/UploadJob.h"
 
 namespace corvane {
 namespace {
@@ -21,7 +19,7 @@ using testing::ElementsAre;
 using testing::IsEmpty;
 
 struct TextProcedure {
-    using Upload = TextParameterUpload;
+    static constexpr auto Procedure = UploadProcedure::Text;
     static constexpr auto Family = sim::Family::K31;
     static std::string ValidFile() { return "Lines:2\nA\nB\n"; }
     static std::string TwoBlockFile() { return "Lines:4\nA\nB\nC\nD\n"; }
@@ -33,7 +31,7 @@ struct TextProcedure {
 };
 
 struct BinaryProcedure {
-    using Upload = BinaryParameterUpload;
+    static constexpr auto Procedure = UploadProcedure::Binary;
     static constexpr auto Family = sim::Family::K47;
     static std::string ValidFile() { return test::Record(7); }
     static std::string TwoBlockFile() { return test::Record(7) + test::Record(9, 'k'); }
@@ -43,8 +41,11 @@ struct BinaryProcedure {
     static constexpr const char* Announcement = "AT^QNFS=3\\r";
 };
 
-UploadJob JobFor(const test::UploadRig& rig) {
-    return {.filePath = rig.filePath, .portName = test::PortName, .baudRate = test::ConfiguredRate};
+UploadJob JobFor(const test::UploadRig& rig, UploadProcedure procedure) {
+    return {.procedure = procedure,
+            .filePath = rig.filePath,
+            .portName = test::PortName,
+            .baudRate = test::ConfiguredRate};
 }
 
 // What the module says: its own answer to the rate search's probe, then these to the handshake's
@@ -61,7 +62,7 @@ class UploadExitPathsTest : public testing::Test {
     test::UploadRig rig{Procedure::ValidFile(), {.family = Procedure::Family}};
 
     ResultCode Run(const std::string& path, const std::string& setName = "aud") {
-        return rig.Run<typename Procedure::Upload>(path, setName);
+        return rig.Run(Procedure::Procedure, path, setName);
     }
     ResultCode Run() { return Run(rig.filePath); }
 };
@@ -89,7 +90,7 @@ TYPED_TEST(UploadExitPathsTest, AnAdapterThatRoundsTheRateStillReachesTheModule)
     constexpr uint32_t Rounded = 115384;
     test::UploadRig rig(TypeParam::ValidFile(), {.family = TypeParam::Family, .rate = Rounded});
     rig.port.RoundRate(test::ConfiguredRate, Rounded);
-    EXPECT_EQ(rig.Run<typename TypeParam::Upload>(), ResultOk);
+    EXPECT_EQ(rig.Run(TypeParam::Procedure), ResultOk);
     EXPECT_EQ(rig.outcome.rate, test::ConfiguredRate);
     EXPECT_EQ(rig.port.Rate(), Rounded);
     EXPECT_EQ(rig.Stored().size(), 1u);
@@ -169,7 +170,7 @@ TYPED_TEST(UploadExitPathsTest, AModuleThatDoesNotAnswerIsNotSwitchedOff) {
         SCOPED_TRACE(name);
         test::UploadRig rig(TypeParam::ValidFile(),
                             {.family = TypeParam::Family, .faults = faults});
-        EXPECT_EQ(rig.Run<typename TypeParam::Upload>(), ResultModemNotConnected);
+        EXPECT_EQ(rig.Run(TypeParam::Procedure), ResultModemNotConnected);
 
         for (const std::string& write : rig.Writes()) {
             EXPECT_EQ(write, "AT\r");
@@ -193,7 +194,7 @@ TYPED_TEST(UploadExitPathsTest, TheHandshakeTakesOkOrAZeroAnywhere) {
         test::UploadRig rig(
             TypeParam::ValidFile(),
             {.family = TypeParam::Family, .faults = {.givenAnswers = HandshakeAnswers(replies)}});
-        EXPECT_EQ(rig.Run<typename TypeParam::Upload>(), ResultOk);
+        EXPECT_EQ(rig.Run(TypeParam::Procedure), ResultOk);
         EXPECT_EQ(rig.Count("Write AT\\r"), replies.size() + 1);
     }
 }
@@ -205,21 +206,17 @@ TYPED_TEST(UploadExitPathsTest, StopsAtTheNextBlockBoundaryWithTheClosingSequenc
     for (size_t stopAfter = 1; stopAfter <= file.size(); ++stopAfter) {
         SCOPED_TRACE("stop requested after block " + std::to_string(stopAfter));
         test::UploadRig rig(TypeParam::TwoBlockFile(), {.family = TypeParam::Family});
-        StopRequest stop;
-        size_t reports = 0;
-        const ProgressCallback progress = [&](uint32_t, uint32_t) {
-            if (++reports == stopAfter) {
-                stop.Request();
+        rig.afterReport = [&rig, stopAfter] {
+            if (rig.reports.size() == stopAfter) {
+                rig.stop.Request();
             }
-            return 1;
         };
-        typename TypeParam::Upload upload(rig.platform);
-        const UploadOutcome outcome = upload.Upload(JobFor(rig), progress, &stop);
+        const UploadOutcome outcome = rig.Run(JobFor(rig, TypeParam::Procedure));
 
         const bool complete = stopAfter == file.size();
         EXPECT_EQ(outcome.code, ResultOk);
         EXPECT_EQ(outcome.stopped, !complete);
-        EXPECT_EQ(reports, stopAfter);
+        EXPECT_EQ(rig.reports.size(), stopAfter);
         const bool cancelled = TypeParam::CancelsTheSet && !complete;
         const std::vector<std::string> kept(file.begin(),
                                             file.begin() + (cancelled ? 0 : stopAfter));
@@ -286,18 +283,16 @@ TYPED_TEST(UploadExitPathsTest, AStopBeforeTheBlocksEndsAtTheNextProbeOrCommand)
         SCOPED_TRACE(point.name);
         test::UploadRig rig(TypeParam::TwoBlockFile(),
                             {.family = TypeParam::Family, .faults = point.faults});
-        StopRequest stop;
         if (point.stopAtWrite == 0) {
-            stop.Request();
+            rig.stop.Request();
         }
         size_t writes = 0;
         rig.port.afterWrite = [&] {
             if (++writes == point.stopAtWrite) {
-                stop.Request();
+                rig.stop.Request();
             }
         };
-        typename TypeParam::Upload upload(rig.platform);
-        const UploadOutcome outcome = upload.Upload(JobFor(rig), rig.Progress(), &stop);
+        const UploadOutcome outcome = rig.Run(JobFor(rig, TypeParam::Procedure));
 
         EXPECT_EQ(outcome.code, ResultOk);
         EXPECT_TRUE(outcome.stopped);

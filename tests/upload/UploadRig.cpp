@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "upload/RunUpload.h"
+
 namespace corvane::test {
 
 namespace {
@@ -19,8 +21,8 @@ namespace {
 std::string MakeDirectory() {
     std::random_device random;
     for (;;) {
-        const std::filesystem::path directory = std::filesystem::temp_directory_path() /
-                                                ("corvane-upload-" + std::to_string(random()));
+        const std::filesystem::path directory =
+            std::filesystem::temp_directory_path() / ("corvane-upload-" + std::to_string(random()));
         if (std::filesystem::create_directory(directory)) {
             return directory.generic_string();
         }
@@ -89,11 +91,30 @@ UploadRig::~UploadRig() {
     std::filesystem::remove_all(directory, ignored);
 }
 
-ProgressCallback UploadRig::Progress() {
-    return [this](uint32_t position, uint32_t range) {
-        reports.emplace_back(position, range);
-        return 1;
-    };
+ResultCode UploadRig::Run(UploadProcedure procedure, const std::string& path,
+                          const std::string& setName) {
+    return Run({.procedure = procedure,
+                .setName = setName,
+                .filePath = path,
+                .portName = PortName,
+                .baudRate = ConfiguredRate})
+        .code;
+}
+
+UploadOutcome UploadRig::Run(const UploadJob& job) {
+    outcome = RunUpload({job, *this, stop, platform});
+    return outcome;
+}
+
+void UploadRig::Progress(uint32_t position, uint32_t range) {
+    reports.emplace_back(position, range);
+    if (afterReport) {
+        afterReport();
+    }
+}
+
+void UploadRig::Finished(const UploadOutcome& /*outcome*/) {
+    ++finished;
 }
 
 std::vector<std::string> UploadRig::Writes() const {

@@ -13,9 +13,10 @@
 #include "tests/support/BinaryRecord.h"
 #include "tests/support/FakeModem.h"
 #include "tests/support/FakePlatform.h"
-#include "upload/ProgressCallback.h"
 #include "upload/ResultCode.h"
+#include "upload/StopRequest.h"
 #include "upload/UploadJob.h"
+#include "upload/UploadObserver.h"
 #include "upload/UploadOutcome.h"
 
 namespace corvane::test {
@@ -47,29 +48,22 @@ class FileWatchingPort : public FakeSerialPort {
     std::string path;
 };
 
-// One procedure run's surroundings: the parameter file in a fresh directory, a fake platform
-// with a power library, the virtual module and a recording progress callback.
-class UploadRig {
+// One run's surroundings: the parameter file in a fresh directory, a fake platform with a power
+// library, the virtual module, a stop request and an observer that records the progress reports.
+class UploadRig : public UploadObserver {
   public:
     UploadRig(std::string_view content, sim::ModemOptions module);
-    ~UploadRig();
+    ~UploadRig() override;
 
     // The result code of one run of the procedure on the file at path.
-    template <typename Procedure>
-    ResultCode Run(const std::string& path, const std::string& setName = "aud",
-                   bool report = true) {
-        Procedure upload(platform);
-        const UploadJob job{
-            .setName = setName, .filePath = path, .portName = PortName, .baudRate = ConfiguredRate};
-        outcome = upload.Upload(job, report ? Progress() : ProgressCallback{});
-        return outcome.code;
-    }
-    template <typename Procedure>
-    ResultCode Run() {
-        return Run<Procedure>(filePath);
-    }
+    ResultCode Run(UploadProcedure procedure, const std::string& path,
+                   const std::string& setName = "aud");
+    ResultCode Run(UploadProcedure procedure) { return Run(procedure, filePath); }
+    // One run of the job as it stands.
+    UploadOutcome Run(const UploadJob& job);
 
-    ProgressCallback Progress();
+    void Progress(uint32_t position, uint32_t range) override;
+    void Finished(const UploadOutcome& outcome) override;
     // The bytes of every write to the port, in order.
     std::vector<std::string> Writes() const;
     // What happened after the last write, without the exchange's own short pauses and purges.
@@ -87,9 +81,13 @@ class UploadRig {
     FileWatchingPort port;
     platform::Platform platform;
     FakeModem module;
+    StopRequest stop;
     Reports reports;
-    // How the last run ended.
+    // Called after each progress report is recorded: lets a test act at a block boundary.
+    std::function<void()> afterReport;
+    // How the last run ended, and how often runs told their outcome.
     UploadOutcome outcome;
+    int finished = 0;
 };
 
 }  // namespace corvane::test

@@ -14,7 +14,7 @@
 #include "app/core/MainDialogIds.h"
 #include "app/win32/ProgramNotice.h"
 #include "app/win32/Win32UpdateDialog.h"
-#include "platform/Platform.h"
+#include "platform/SystemPlatform.h"
 #include "platform/registry/MemoryRegistry.h"
 #include "platform/registry/RegistryValues.h"
 
@@ -105,7 +105,7 @@ class RunningDialog {
             started.set_value(GetCurrentThreadId());
             Win32UpdateDialog dialog(
                 {.registry = registry,
-                 .procedure = UpdateController::ModuleProcedure(platform::Platform::System()),
+                 .procedure = UpdateController::ModuleProcedure(system.Get()),
                  .chooseFile = [](HWND) {
                      return ChosenFile{CORVANE_SAMPLES_DIR "/k31-audio.prm", "k31-audio.prm"};
                  }});
@@ -175,6 +175,7 @@ class RunningDialog {
     }
 
     platform::MemoryRegistry registry;
+    platform::SystemPlatform system;
     std::future<DWORD> threadId;
     DWORD dialogThread = 0;
     std::thread thread;

@@ -1,6 +1,5 @@
-#include "upload/TextParameterUpload.h"
+#include "upload/TextTransfer.h"
 
-#include <new>
 #include <string>
 
 #include "link/ReplyText.h"
@@ -12,8 +11,6 @@
 namespace corvane {
 
 namespace {
-
-constexpr uint32_t ClosingPause = 100;
 
 // True when the module's latest answer says that it waits for a binary record.
 bool WantsRecord(UploadSession& session) {
@@ -33,7 +30,9 @@ bool SendCancel(ModuleLink& link, UploadSession& session, CommandBuffer& command
     return true;
 }
 
-ResultCode SendLinePairs(ModuleLink& link, UploadSession& session) {
+}  // namespace
+
+ResultCode TransferText(ModuleLink& link, UploadSession& session) {
     TextBlockReader blocks(session.File().Stream());
     CommandBuffer command{};
     if (!blocks.ReadHeader()) {
@@ -80,21 +79,6 @@ ResultCode SendLinePairs(ModuleLink& link, UploadSession& session) {
                          static_cast<uint16_t>(blocks.DeclaredLines()));
     }
     return ResultOk;
-}
-
-}  // namespace
-
-TextParameterUpload::TextParameterUpload() : TextParameterUpload(platform::Platform::System()) {}
-
-TextParameterUpload::TextParameterUpload(platform::Platform& platform)
-    : link(new (std::nothrow) ModuleLink(platform)), platform(platform) {}
-
-TextParameterUpload::~TextParameterUpload() = default;
-
-UploadOutcome TextParameterUpload::Upload(const UploadJob& job, const ProgressCallback& progress,
-                                          StopRequest* stop) {
-    UploadSession session(link.get(), platform.clock, ClosingPause, job, progress, stop);
-    return session.Run([&] { return SendLinePairs(*link, session); });
 }
 
 }  // namespace corvane

@@ -1,6 +1,5 @@
-#include "upload/BinaryParameterUpload.h"
+#include "upload/BinaryTransfer.h"
 
-#include <new>
 #include <string>
 
 #include "upload/BinaryRecordReader.h"
@@ -12,7 +11,6 @@ namespace corvane {
 
 namespace {
 
-constexpr uint32_t ClosingPause = 200;
 constexpr uint32_t ProgressRange = 100;
 
 // The module wants the first two records announced: the first with mode 3, the second with 1.
@@ -39,7 +37,9 @@ ResultCode RecordResult(BlockResult result) {
     return ResultModemRejectedData;
 }
 
-ResultCode SendRecords(ModuleLink& link, UploadSession& session) {
+}  // namespace
+
+ResultCode TransferBinary(ModuleLink& link, UploadSession& session) {
     BinaryRecordReader records(session.File().Stream(), session.File().Size());
     CommandBuffer command{};
     FormatSetCommand(command, session.SetName());
@@ -74,22 +74,6 @@ ResultCode SendRecords(ModuleLink& link, UploadSession& session) {
         return ResultInvalidFile;
     }
     return ResultOk;
-}
-
-}  // namespace
-
-BinaryParameterUpload::BinaryParameterUpload()
-    : BinaryParameterUpload(platform::Platform::System()) {}
-
-BinaryParameterUpload::BinaryParameterUpload(platform::Platform& platform) : platform(platform) {}
-
-BinaryParameterUpload::~BinaryParameterUpload() = default;
-
-UploadOutcome BinaryParameterUpload::Upload(const UploadJob& job, const ProgressCallback& progress,
-                                            StopRequest* stop) {
-    link.reset(new (std::nothrow) ModuleLink(platform));
-    UploadSession session(link.get(), platform.clock, ClosingPause, job, progress, stop);
-    return session.Run([&] { return SendRecords(*link, session); });
 }
 
 }  // namespace corvane

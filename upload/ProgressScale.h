@@ -1,15 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 namespace corvane {
 
-// Reports (position, range); only the low 16 bits of each count, a range of 0 counts as 1.
-// Returns 1; callers ignore the result.
-using ProgressCallback = std::function<int(uint32_t position, uint32_t range)>;
-
-// What a progress display shows for one report: the callback's 16-bit and zero-range rule.
+// What a progress display shows for one report (position, range): only the low 16 bits of each
+// count, and a range of 0 counts as 1.
 struct ProgressScale {
     uint16_t position;
     uint16_t range;  // never 0
