@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build ccache g++ clang clang-format libclang-rt-14-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev
+    nlohmann-json3-dev libssl-dev
     qt6-base-dev libgl-dev fonts-dejavu-core
     g++-mingw-w64-x86-64 wine64
     xvfb xdotool imagemagick
