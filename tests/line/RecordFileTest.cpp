@@ -45,6 +45,17 @@ TEST_F(RecordFileTest, CreatesAMissingFileAndRefusesAFolder) {
     EXPECT_EQ(OpenRecordFile(PathOf("")).file, nullptr);
 }
 
+TEST_F(RecordFileTest, TwoOpensOfOneFileEachAddAtTheEnd) {
+    // Each open has a position of its own; only appending keeps one from writing over the other.
+    const std::unique_ptr<RecordFile> first = Open(PathOf("two.jsonl"));
+    const std::unique_ptr<RecordFile> second = Open(PathOf("two.jsonl"));
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->Append("1\n"), "");
+    EXPECT_EQ(second->Append("2\n"), "");
+    EXPECT_EQ(first->Append("3\n"), "");
+    EXPECT_EQ(Read("two.jsonl"), "1\n2\n3\n");
+}
+
 #ifndef _WIN32
 TEST_F(RecordFileTest, LinesOfTwoProcessesNeverInterleave) {
     constexpr int LinesEach = 200;
