@@ -6,6 +6,7 @@ set -euo pipefail
 # the window, the Windows build and the packages.
 demo_packages=(
     cmake ninja-build ccache g++ libcli11-dev scdoc python3 libudev-dev pkg-config nlohmann-json3-dev
+    libssl-dev
 )
 other_packages=(
     clang clang-format libclang-rt-14-dev
