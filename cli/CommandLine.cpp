@@ -85,9 +85,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
         "or the first problem; no port is opened. Exit status 0, 3 or 4");
     CLI::Option* file = app.add_option("FILE", options.filePath, "parameter file (*.prm)");
     file->type_name("");
-    CLI::Option* all = app.add_flag(
-        "--all", options.allPorts,
-        "update the module on every port --list-ports shows, all at the same time");
+    CLI::Option* all =
+        app.add_flag("--all", options.allPorts,
+                     "update the module on every port --list-ports shows, all at the same time");
     app.add_option("--match", options.matchRules,
                    "take part only with a port that RULE picks: vvvv:pppp (USB vendor:product), "
                    "serial:PREFIX (USB serial number), or a glob over the device or its stable "
@@ -145,8 +145,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
         // The trace of several ports at once would be one tangle on stderr.
         if (options.trace && (ports.size() > 1 || options.allPorts || options.watch ||
                               !options.matchRules.empty())) {
-            throw CLI::ValidationError("--trace", "follows one port; leave out --all, --match, "
-                                                  "--watch and the other --port");
+            throw CLI::ValidationError("--trace",
+                                       "follows one port; leave out --all, --match, "
+                                       "--watch and the other --port");
         }
     } catch (const CLI::ParseError& error) {
         std::ostringstream output;

@@ -14,6 +14,7 @@
 #include "line/UpdateRecorder.h"
 #include "platform/EscapedBytes.h"
 #include "platform/PortArrivals.h"
+#include "platform/SystemPlatform.h"
 
 namespace corvane::cli {
 
@@ -36,12 +37,9 @@ class PortSelection {
         std::vector<platform::SerialPortInfo> candidates;
         if (!options.ports.empty()) {
             for (const std::string& name : options.ports) {
-                if (!onlyPresent || !platform::ExistingPathsMatching(name).empty() ||
-                    Listed(listed, name)) {
-                    platform::SerialPortInfo port =
-                        Listed(listed, name).value_or(platform::SerialPortInfo{});
-                    port.device = name;
-                    candidates.push_back(port);
+                const std::optional<platform::SerialPortInfo> port = line::Listed(name, listed);
+                if (!onlyPresent || port || !platform::ExistingPathsMatching(name).empty()) {
+                    candidates.push_back(port.value_or(platform::SerialPortInfo{.device = name}));
                 }
             }
         } else {
@@ -51,7 +49,11 @@ class PortSelection {
                     continue;
                 }
                 for (const std::string& path : platform::ExistingPathsMatching(rule.text)) {
-                    if (!Listed(candidates, path)) {
+                    const bool known = std::any_of(candidates.begin(), candidates.end(),
+                                                   [&path](const platform::SerialPortInfo& port) {
+                                                       return platform::NamesPort(path, port);
+                                                   });
+                    if (!known) {
                         candidates.push_back({.device = path});
                     }
                 }
@@ -64,16 +66,6 @@ class PortSelection {
     }
 
   private:
-    static std::optional<platform::SerialPortInfo> Listed(
-        const std::vector<platform::SerialPortInfo>& ports, const std::string& name) {
-        for (const platform::SerialPortInfo& port : ports) {
-            if (platform::NamesPort(name, port)) {
-                return port;
-            }
-        }
-        return std::nullopt;
-    }
-
     const UpdateOptions& options;
     std::vector<line::PortRule> rules;
 };
@@ -172,6 +164,47 @@ UploadJob JobFor(const UpdateOptions& options, uint32_t baudRate, const std::str
             .baudRate = baudRate};
 }
 
+bool OpenRecord(const UpdateOptions& options, std::ostream& err,
+                std::unique_ptr<line::UpdateRecorder>& recorder) {
+    if (options.recordFile.empty()) {
+        return true;
+    }
+    std::string problem;
+    recorder = line::UpdateRecorder::Open(options.recordFile, problem);
+    if (!recorder) {
+        err << "corvane-update: " << EscapedText(options.recordFile) << ": " << problem << '\n';
+    }
+    return recorder != nullptr;
+}
+
+int RunSingleCommand(const UpdateOptions& options, const Connection& connection, Console& console,
+                     StopRequest& stop, const std::function<int()>& signal) {
+    std::unique_ptr<line::UpdateRecorder> recorder;
+    if (!OpenRecord(options, console.err, recorder)) {
+        return UsageErrorStatus;
+    }
+    platform::SystemPlatform system;
+    const auto started = std::chrono::system_clock::now();
+    const auto begun = std::chrono::steady_clock::now();
+    const UploadOutcome outcome =
+        RunUpdateCommand(options, connection, system.Get(), console, stop);
+    if (recorder) {
+        const line::PortResult result{
+            .port = line::Listed(connection.port, platform::ListSerialPorts())
+                        .value_or(platform::SerialPortInfo{.device = connection.port}),
+            .outcome = outcome,
+            .started = started,
+            .duration = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - begun)};
+        const std::string problem =
+            recorder->Add(JobFor(options, connection.baudRate, connection.port), result);
+        if (!problem.empty()) {
+            console.err << "corvane-update: record: " << problem << '\n' << std::flush;
+        }
+    }
+    return ExitStatus(outcome, signal());
+}
+
 int RunLineCommand(const UpdateOptions& options, uint32_t baudRate, const JobUpdate& update,
                    Console& console, StopRequest& stop, const std::function<int()>& signal) {
     std::vector<line::PortRule> rules;
@@ -186,14 +219,8 @@ int RunLineCommand(const UpdateOptions& options, uint32_t baudRate, const JobUpd
         rules.push_back(*rule);
     }
     std::unique_ptr<line::UpdateRecorder> recorder;
-    if (!options.recordFile.empty()) {
-        std::string problem;
-        recorder = line::UpdateRecorder::Open(options.recordFile, problem);
-        if (!recorder) {
-            console.err << "corvane-update: " << EscapedText(options.recordFile) << ": " << problem
-                        << '\n';
-            return UsageErrorStatus;
-        }
+    if (!OpenRecord(options, console.err, recorder)) {
+        return UsageErrorStatus;
     }
     const PortSelection selection(options, std::move(rules));
     std::vector<platform::SerialPortInfo> ports;

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <ostream>
 
 #include "cli/CommandLine.h"
 #include "cli/UpdateCommand.h"
 #include "line/PortRuns.h"
+#include "line/UpdateRecorder.h"
 #include "upload/StopRequest.h"
 #include "upload/UploadJob.h"
 
@@ -16,6 +19,16 @@ using JobUpdate =
 
 // The job the options give for one port.
 UploadJob JobFor(const UpdateOptions& options, uint32_t baudRate, const std::string& port);
+
+// The --record file, opened for appending; false, said on err, when it cannot be. Without
+// --record, true and no recorder.
+bool OpenRecord(const UpdateOptions& options, std::ostream& err,
+                std::unique_ptr<line::UpdateRecorder>& recorder);
+
+// One update on the connection's port as RunUpdateCommand runs it on the running system, with
+// its line in the --record file; returns the exit status.
+int RunSingleCommand(const UpdateOptions& options, const Connection& connection, Console& console,
+                     StopRequest& stop, const std::function<int()>& signal);
 
 // The production line: updates the module on each port that takes part (several --port,
 // --all, --match) at the same time, or with --watch each as its port appears, until the stop

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "line/PortRuns.h"
-#include "upload/ProgressCallback.h"
+#include "upload/ProgressScale.h"
 
 namespace corvane::cli {
 

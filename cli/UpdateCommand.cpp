@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "cli/LineCommand.h"
 #include "cli/ProgressBar.h"
 #include "cli/SignalStop.h"
 #include "cli/TerminalText.h"
@@ -117,11 +118,7 @@ UploadOutcome RunUpdateCommand(const UpdateOptions& options, const Connection& c
     // Elsewhere one line per phase, so that a log shows where a run spent its time.
     CommandObserver observer(bar, !bar && !options.quiet && !options.trace, console);
 
-    const UploadJob job{.procedure = options.procedure,
-                        .setName = options.setName,
-                        .filePath = options.filePath,
-                        .portName = connection.port,
-                        .baudRate = connection.baudRate};
+    const UploadJob job = JobFor(options, connection.baudRate, connection.port);
     observer.Progress(0, 100);
     const UploadOutcome outcome = RunUpload({job, observer, stop, platform});
     if (outcome.Succeeded()) {

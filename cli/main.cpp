@@ -3,12 +3,14 @@
 #include "cli/CheckCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleStream.h"
+#include "cli/LineCommand.h"
 #include "cli/PortListing.h"
 #include "cli/ProgramInput.h"
 #include "cli/SignalStop.h"
 #include "cli/UpdateCommand.h"
+#include "line/LineUpdate.h"
 #include "platform/SerialPortList.h"
-#include "platform/SystemPlatform.h"
+#include "platform/registry/ConnectionSettings.h"
 
 int main(int argc, char** argv) {
     using namespace corvane::cli;
@@ -28,14 +30,20 @@ int main(int argc, char** argv) {
     if (commandLine.options->listPorts) {
         return ListPorts(corvane::platform::ListSerialPorts(), *commandLine.options, console);
     }
-    const std::optional<Connection> connection = ResolveConnection(*commandLine.options, std::cerr);
+    const UpdateOptions& options = *commandLine.options;
+    corvane::StopRequest stop;
+    if (options.Line()) {
+        // The registry names the handheld's own port and rate; a line's modules are found by
+        // the search from --baud.
+        const SignalStop signals(stop);
+        return RunLineCommand(options,
+                              options.baudRate.value_or(corvane::platform::DefaultBaudRate),
+                              corvane::line::RunLineUpdate, console, stop, SignalStop::Received);
+    }
+    const std::optional<Connection> connection = ResolveConnection(options, std::cerr);
     if (!connection) {
         return UsageErrorStatus;
     }
-    corvane::StopRequest stop;
     const SignalStop signals(stop);
-    corvane::platform::SystemPlatform system;
-    const corvane::UploadOutcome outcome =
-        RunUpdateCommand(*commandLine.options, *connection, system.Get(), console, stop);
-    return ExitStatus(outcome, SignalStop::Received());
+    return RunSingleCommand(options, *connection, console, stop, SignalStop::Received);
 }

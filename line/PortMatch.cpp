@@ -128,6 +128,18 @@ bool Picks(const PortRule& rule, const platform::SerialPortInfo& port) {
     return false;
 }
 
+std::optional<platform::SerialPortInfo> Listed(
+    const std::string& name, const std::vector<platform::SerialPortInfo>& listed) {
+    for (const platform::SerialPortInfo& port : listed) {
+        if (platform::NamesPort(name, port)) {
+            platform::SerialPortInfo named = port;
+            named.device = name;
+            return named;
+        }
+    }
+    return std::nullopt;
+}
+
 bool PicksAny(const std::vector<PortRule>& rules, const platform::SerialPortInfo& port) {
     return rules.empty() || std::any_of(rules.begin(), rules.end(), [&port](const PortRule& rule) {
                return Picks(rule, port);

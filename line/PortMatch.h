@@ -26,6 +26,11 @@ bool Picks(const PortRule& rule, const platform::SerialPortInfo& port);
 // No rule picks every port; several pick what any of them picks.
 bool PicksAny(const std::vector<PortRule>& rules, const platform::SerialPortInfo& port);
 
+// The port of the system's list that the name stands for (itself, or a link to it), with the
+// name as its device; nothing when the list does not have it.
+std::optional<platform::SerialPortInfo> Listed(const std::string& name,
+                                               const std::vector<platform::SerialPortInfo>& listed);
+
 // Shell-style matching of the whole text: '*' any run of characters ('/' among them), '?' one
 // character, "[abc]", "[a-z]", "[!a]" one of a set; a '\' takes the next character as it is.
 bool GlobMatches(std::string_view pattern, std::string_view text);

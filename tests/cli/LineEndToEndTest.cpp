@@ -38,8 +38,9 @@ size_t LineCount(const std::string& path) {
     return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
-// Four modules at once, the third of which refuses blocks: each is written or fails alone, the
-// exit status is the first failure's, and the record holds every field of each run.
+// Four modules at once, the third of which answers block commands with ERROR: each is written or
+// fails alone, the exit status is the first failure's, and the record holds every field of each
+// run.
 TEST(LineEndToEndTest, SeveralPortsAtOnceEachWithItsRecordLine) {
     ScratchDirectory directory;
     std::vector<std::unique_ptr<sim::PtyModem>> modems;
@@ -55,9 +56,11 @@ TEST(LineEndToEndTest, SeveralPortsAtOnceEachWithItsRecordLine) {
     arguments.push_back(BinarySample);
     const ChildResult run = RunChild(CORVANE_UPDATE_COMMAND, arguments, {});
 
-    EXPECT_EQ(run.status, 5) << run.err;
-    EXPECT_THAT(run.err, HasSubstr(modems[2]->DevicePath() + ": failed: 5 Modem didn't accept data."));
-    EXPECT_THAT(run.err, HasSubstr("4 updates: 3 written, 1 failed (5 Modem didn't accept data.: 1)"));
+    EXPECT_EQ(run.status, 7) << run.err;
+    EXPECT_THAT(run.err,
+                HasSubstr(modems[2]->DevicePath() + ": failed: 7 Probably Wrong module type."));
+    EXPECT_THAT(run.err,
+                HasSubstr("4 updates: 3 written, 1 failed (7 Probably Wrong module type.: 1)"));
     const std::vector<Json> records = RecordLines(directory.PathOf("r.jsonl"));
     ASSERT_EQ(records.size(), 4u);
     std::map<std::string, Json> byPort;
@@ -68,8 +71,9 @@ TEST(LineEndToEndTest, SeveralPortsAtOnceEachWithItsRecordLine) {
         modems[k]->Stop();
         SCOPED_TRACE(k);
         const Json& record = byPort.at(modems[k]->DevicePath());
-        EXPECT_THAT(record.at("started").get<std::string>(),
-                    ::testing::MatchesRegex("20[0-9][0-9]-[01][0-9]-[0-3][0-9]T[0-9:]{8}\\.[0-9]{3}Z"));
+        EXPECT_THAT(
+            record.at("started").get<std::string>(),
+            ::testing::MatchesRegex("20[0-9][0-9]-[01][0-9]-[0-3][0-9]T[0-9:]{8}\\.[0-9]{3}Z"));
         EXPECT_GT(record.at("duration_ms").get<int>(), 100);
         EXPECT_FALSE(record.at("host").get<std::string>().empty());
         EXPECT_EQ(record.at("version"), CORVANE_VERSION);
@@ -82,10 +86,10 @@ TEST(LineEndToEndTest, SeveralPortsAtOnceEachWithItsRecordLine) {
         EXPECT_EQ(record.at("file_sha256").get<std::string>().size(), 64u);
         EXPECT_EQ(record.at("set"), "aud");
         EXPECT_EQ(record.at("rate"), 115200);
-        EXPECT_EQ(record.at("result"), k == 2 ? 5 : 0);
+        EXPECT_EQ(record.at("result"), k == 2 ? 7 : 0);
         EXPECT_EQ(record.at("written").get<size_t>(), k == 2 ? 0u : modems[k]->StoredSet().size());
         EXPECT_EQ(record.at("result_text"),
-                  k == 2 ? "Modem didn't accept data." : "Audio Parameter Update successfull");
+                  k == 2 ? "Probably Wrong module type." : "Audio Parameter Update successfull");
         EXPECT_EQ(record.at("detail").is_null(), k != 2);
         EXPECT_EQ(record.at("stopped"), false);
     }
@@ -109,7 +113,8 @@ TEST(LineEndToEndTest, WatchUpdatesEachModuleOncePerPlugIn) {
             modems.push_back(std::make_unique<sim::PtyModem>(sim::ModemOptions{}));
             std::string error;
             ASSERT_TRUE(modems.back()->Start(error)) << error;
-            ASSERT_TRUE(modems.back()->Publish(directory.PathOf("port-" + std::to_string(k)), error))
+            ASSERT_TRUE(
+                modems.back()->Publish(directory.PathOf("port-" + std::to_string(k)), error))
                 << error;
         }
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
