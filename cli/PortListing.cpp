@@ -52,6 +52,11 @@ int ListPorts(const std::vector<platform::SerialPortInfo>& ports, const UpdateOp
         PrintField(console.out, "", port.manufacturer);
         PrintField(console.out, "", port.product);
         PrintField(console.out, "driver ", port.driver);
+        PrintField(console.out, "serial ", port.serialNumber);
+        // Windows keeps the COM name for the device: no need to say it twice.
+        if (port.stableName != port.device) {
+            PrintField(console.out, "", port.stableName);
+        }
         if (!registryPort.empty() && platform::NamesPort(registryPort, port)) {
             console.out << "  (the registry's port)";
             marked = true;
