@@ -9,6 +9,12 @@ namespace corvane::cli {
 // redraw its line; false for a file or a pipe.
 bool IsConsole(std::FILE* stream);
 
+// Whether the console the stream goes to moves its cursor on the usual escape sequences (ESC [ n A
+// and the like), turning them on where the console has them switched off (Windows 10's consoles);
+// false for a file or a pipe, and for a console without them, where a display that redraws
+// lines in place cannot be used.
+bool MovesCursorOnRequest(std::FILE* stream);
+
 // The width in columns of the console or terminal the stream goes to; 0 when it has none or
 // does not say.
 size_t ConsoleWidth(std::FILE* stream);

@@ -237,7 +237,7 @@ int RunLineCommand(const UpdateOptions& options, uint32_t baudRate, const JobUpd
     SignalStop::NoteLine();
     std::optional<LineProgress> display;
     if (!options.quiet) {
-        display.emplace(console.err, console.errIsTerminal, console.errColumns);
+        display.emplace(console.err, console.errMovesCursor, console.errColumns);
     }
     LineEvents events(options, baudRate, display ? &*display : nullptr, recorder.get(),
                       console.err);

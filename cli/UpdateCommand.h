@@ -19,6 +19,8 @@ struct Console {
     // The progress bar is drawn only on a terminal, and fitted to its width (0: not known).
     bool errIsTerminal = false;
     size_t errColumns = 0;
+    // Lines above the cursor can be redrawn (a line's display); set where it is asked for.
+    bool errMovesCursor = false;
 };
 
 struct Connection {

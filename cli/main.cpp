@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
         // The registry names the handheld's own port and rate; a line's modules are found by
         // the search from --baud.
         const SignalStop signals(stop);
+        console.errMovesCursor = MovesCursorOnRequest(stderr);
         return RunLineCommand(options,
                               options.baudRate.value_or(corvane::platform::DefaultBaudRate),
                               corvane::line::RunLineUpdate, console, stop, SignalStop::Received);

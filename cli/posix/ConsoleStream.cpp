@@ -3,10 +3,18 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <string_view>
+
 namespace corvane::cli {
 
 bool IsConsole(std::FILE* stream) {
     return isatty(fileno(stream)) == 1;
+}
+
+bool MovesCursorOnRequest(std::FILE* stream) {
+    const char* terminal = std::getenv("TERM");
+    return IsConsole(stream) && !(terminal != nullptr && std::string_view(terminal) == "dumb");
 }
 
 size_t ConsoleWidth(std::FILE* stream) {

@@ -11,6 +11,17 @@ bool IsConsole(std::FILE* stream) {
     return handle != -1 && GetConsoleMode(reinterpret_cast<HANDLE>(handle), &mode) != FALSE;
 }
 
+bool MovesCursorOnRequest(std::FILE* stream) {
+    const intptr_t handle = _get_osfhandle(_fileno(stream));
+    DWORD mode = 0;
+    if (handle == -1 || GetConsoleMode(reinterpret_cast<HANDLE>(handle), &mode) == FALSE) {
+        return false;
+    }
+    return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
+           SetConsoleMode(reinterpret_cast<HANDLE>(handle),
+                          mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != FALSE;
+}
+
 size_t ConsoleWidth(std::FILE* stream) {
     const intptr_t handle = _get_osfhandle(_fileno(stream));
     CONSOLE_SCREEN_BUFFER_INFO info{};
