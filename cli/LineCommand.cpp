@@ -130,7 +130,7 @@ class LineEvents : public line::LineEvents {
 };
 
 int Watch(const PortSelection& selection, line::PortRuns& runs, LineEvents& events, uint32_t count,
-          StopRequest& stop) {
+          StopRequest& stop, const std::function<void()>& tellStop) {
     platform::PortChangeWait changes;
     line::PlugTracker tracker;
     uint32_t started = 0;
@@ -149,6 +149,9 @@ int Watch(const PortSelection& selection, line::PortRuns& runs, LineEvents& even
             nextSummary += SummaryEvery;
         }
         changes.Wait(LookAgainMs);
+    }
+    if (stop.Requested()) {
+        tellStop();
     }
     runs.WaitForAll();
     return 0;
@@ -234,11 +237,13 @@ int RunLineCommand(const UpdateOptions& options, uint32_t baudRate, const JobUpd
         }
     }
 
-    SignalStop::NoteLine();
     std::optional<LineProgress> display;
     if (!options.quiet) {
         display.emplace(console.err, console.errMovesCursor, console.errColumns);
     }
+    // Lines redrawn in place would be shifted by a notice from the signal handler.
+    const bool showsStop = display && console.errMovesCursor;
+    SignalStop::NoteLine(!showsStop);
     LineEvents events(options, baudRate, display ? &*display : nullptr, recorder.get(),
                       console.err);
     line::PortRuns runs(
@@ -246,14 +251,25 @@ int RunLineCommand(const UpdateOptions& options, uint32_t baudRate, const JobUpd
             return update(JobFor(options, baudRate, port.device), observer, stopping);
         },
         events, stop);
+    const auto tellStop = [&display, showsStop] {
+        if (showsStop) {
+            display->Summary("corvane-update: " + std::string(SignalStop::LineNotice()));
+        }
+    };
     int status = 0;
     if (options.watch) {
-        status = Watch(selection, runs, events, options.count, stop);
+        status = Watch(selection, runs, events, options.count, stop, tellStop);
     } else {
         for (const platform::SerialPortInfo& port : ports) {
             runs.Start(port);
         }
-        runs.WaitForAll();
+        for (bool told = false; runs.Running() > 0;) {
+            runs.WaitForAnEnd(std::chrono::milliseconds(LookAgainMs));
+            if (stop.Requested() && !told) {
+                tellStop();
+                told = true;
+            }
+        }
         status = line::LineExitStatus(runs.Results(), signal());
     }
     events.Summarise();

@@ -28,8 +28,11 @@ class SignalStop {
     // phase as it begins. A new SignalStop starts before the first, while the run takes the file
     // and the port.
     static void NotePhase(UploadPhase phase);
-    // Several updates run at once: the notice speaks of all of them, whatever their phases.
-    static void NoteLine();
+    // Several updates run at once: the notice speaks of all of them, whatever their phases;
+    // none where the display says it itself (a notice would shift lines it redraws in place).
+    static void NoteLine(bool notice);
+    // The words of that notice, for a display that shows them in its own place.
+    static std::string_view LineNotice();
     // What the first signal prints now. Async-signal-safe: one lock-free load picks a fixed text.
     static std::string_view Notice() noexcept;
 

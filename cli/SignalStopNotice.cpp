@@ -19,6 +19,7 @@ constexpr std::string_view WhileEnding =
     "\ncorvane-update: the update is ending: the module is being switched off and the port "
     "closed; interrupt again to stop at once\n";
 
+constexpr std::string_view Silent = "";
 constexpr std::string_view ForEveryPort =
     "\ncorvane-update: stopping every update at its next probe, command or block, so that each "
     "module is switched off and its port closed; interrupt again to stop at once\n";
@@ -26,6 +27,7 @@ constexpr std::string_view ForEveryPort =
 // The phase the run is in, as an UploadPhase, for the signal handler; -1 before the first.
 constexpr int NoPhase = -1;
 constexpr int ManyRuns = -2;
+constexpr int ManyRunsShown = -3;
 std::atomic<int> current = NoPhase;
 static_assert(std::atomic<int>::is_always_lock_free, "read in a signal handler");
 
@@ -35,8 +37,12 @@ void SignalStop::NotePhase(UploadPhase phase) {
     current.store(static_cast<int>(phase));
 }
 
-void SignalStop::NoteLine() {
-    current.store(ManyRuns);
+void SignalStop::NoteLine(bool notice) {
+    current.store(notice ? ManyRuns : ManyRunsShown);
+}
+
+std::string_view SignalStop::LineNotice() {
+    return ForEveryPort.substr(1, ForEveryPort.size() - 2);
 }
 
 std::string_view SignalStop::Notice() noexcept {
@@ -46,6 +52,9 @@ std::string_view SignalStop::Notice() noexcept {
     }
     if (phase == ManyRuns) {
         return ForEveryPort;
+    }
+    if (phase == ManyRunsShown) {
+        return Silent;
     }
     switch (static_cast<UploadPhase>(phase)) {
         case UploadPhase::FindingRate:
