@@ -5,7 +5,8 @@
 #   3. a K31 module that answers only at 57600 while 115200 is configured, its port found
 #      through a registry file: the rate search at work;
 #   4. a K47 module sent the K31 file, which it refuses, then the K47 file on the same module:
-#      the module is reset through the virtual module's power library.
+#      the module is reset through the virtual module's power library;
+#   5. four K47 modules at once, as on a production line, with a record of every update.
 # Shows each result and what the module stored; exits non-zero when an update ended otherwise
 # than it should or a module stored anything but the file's data. With CORVANE_BIN set, it takes
 # the two commands from that directory as they are built there, and builds nothing; the power
@@ -138,6 +139,23 @@ expected_status=4 run_update k31-file-to-k47 samples/k31-audio.prm --family 31 -
 run_update reset samples/k47-audio.prm --family 47 --port "$device" --baud 115200
 stop_module
 check_stored reset 47 samples/k47-audio.prm
+
+# Four modules in one virtual-module process, under links that --match picks.
+mkdir "$work/line"
+start_module line --family 47 --count 4 --link "$work/line/port"
+run_update line samples/k47-audio.prm --family 47 --all --match "$work/line/port-*" \
+    --record "$work/line.jsonl"
+stop_module
+echo "the record, one line per update:"
+sed 's/^/    /' "$work/line.jsonl"
+for k in 1 2 3 4; do
+    mv "$work/line.stored-$k" "$work/line-$k.stored"  # the module's own stored set
+    check_stored "line-$k" 47 samples/k47-audio.prm
+done
+if [[ $(wc -l <"$work/line.jsonl") -ne 4 ]]; then
+    echo "    MISMATCH: not four lines in the record"
+    failures=$((failures + 1))
+fi
 
 echo
 if ((failures > 0)); then
