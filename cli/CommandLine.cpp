@@ -92,7 +92,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Environmen
                    "take part only with a port that RULE picks: vvvv:pppp (USB vendor:product), "
                    "serial:PREFIX (USB serial number), or a glob over the device or its stable "
                    "name (/dev/serial/by-path/*); given more than once, any of them; without "
-                   "--port, among every port")
+                   "--port, among every port; with --list-ports, the ports listed")
         ->type_name("RULE")
         ->allow_extra_args(false);
     CLI::Option* watch = app.add_flag(

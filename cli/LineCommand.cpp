@@ -167,6 +167,21 @@ UploadJob JobFor(const UpdateOptions& options, uint32_t baudRate, const std::str
             .baudRate = baudRate};
 }
 
+std::optional<std::vector<line::PortRule>> MatchRules(const UpdateOptions& options,
+                                                      std::ostream& err) {
+    std::vector<line::PortRule> rules;
+    for (const std::string& text : options.matchRules) {
+        std::string problem;
+        const std::optional<line::PortRule> rule = line::ParsePortRule(text, problem);
+        if (!rule) {
+            err << "corvane-update: --match " << EscapedText(text) << ": " << problem << '\n';
+            return std::nullopt;
+        }
+        rules.push_back(*rule);
+    }
+    return rules;
+}
+
 bool OpenRecord(const UpdateOptions& options, std::ostream& err,
                 std::unique_ptr<line::UpdateRecorder>& recorder) {
     if (options.recordFile.empty()) {
@@ -210,22 +225,15 @@ int RunSingleCommand(const UpdateOptions& options, const Connection& connection,
 
 int RunLineCommand(const UpdateOptions& options, uint32_t baudRate, const JobUpdate& update,
                    Console& console, StopRequest& stop, const std::function<int()>& signal) {
-    std::vector<line::PortRule> rules;
-    for (const std::string& text : options.matchRules) {
-        std::string problem;
-        const std::optional<line::PortRule> rule = line::ParsePortRule(text, problem);
-        if (!rule) {
-            console.err << "corvane-update: --match " << EscapedText(text) << ": " << problem
-                        << '\n';
-            return UsageErrorStatus;
-        }
-        rules.push_back(*rule);
+    const std::optional<std::vector<line::PortRule>> rules = MatchRules(options, console.err);
+    if (!rules) {
+        return UsageErrorStatus;
     }
     std::unique_ptr<line::UpdateRecorder> recorder;
     if (!OpenRecord(options, console.err, recorder)) {
         return UsageErrorStatus;
     }
-    const PortSelection selection(options, std::move(rules));
+    const PortSelection selection(options, *rules);
     std::vector<platform::SerialPortInfo> ports;
     if (!options.watch) {
         ports = selection.Now(false);

@@ -2,10 +2,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
+#include <vector>
 
 #include "cli/CommandLine.h"
 #include "cli/UpdateCommand.h"
+#include "line/PortMatch.h"
 #include "line/PortRuns.h"
 #include "line/UpdateRecorder.h"
 #include "upload/StopRequest.h"
@@ -19,6 +22,10 @@ using JobUpdate =
 
 // The job the options give for one port.
 UploadJob JobFor(const UpdateOptions& options, uint32_t baudRate, const std::string& port);
+
+// The --match rules; nothing, with the rule that does not read said on err, when one does not.
+std::optional<std::vector<line::PortRule>> MatchRules(const UpdateOptions& options,
+                                                      std::ostream& err);
 
 // The --record file, opened for appending; false, said on err, when it cannot be. Without
 // --record, true and no recorder.

@@ -28,7 +28,15 @@ int main(int argc, char** argv) {
         return RunCheckCommand(*commandLine.options, console);
     }
     if (commandLine.options->listPorts) {
-        return ListPorts(corvane::platform::ListSerialPorts(), *commandLine.options, console);
+        const auto rules = MatchRules(*commandLine.options, std::cerr);
+        if (!rules) {
+            return UsageErrorStatus;
+        }
+        std::vector<corvane::platform::SerialPortInfo> ports = corvane::platform::ListSerialPorts();
+        std::erase_if(ports, [&rules](const corvane::platform::SerialPortInfo& port) {
+            return !corvane::line::PicksAny(*rules, port);
+        });
+        return ListPorts(ports, *commandLine.options, console);
     }
     const UpdateOptions& options = *commandLine.options;
     corvane::StopRequest stop;

@@ -105,6 +105,8 @@ TEST(CommandLineTest, SeveralPortsMakeALineAndOnePortDoesNot) {
     EXPECT_EQ(watch.options->count, 5u);
     EXPECT_EQ(watch.options->matchRules, (std::vector<std::string>{"0403:6001", "serial:A"}));
     EXPECT_TRUE(Parse({"--all", "x"}).options->Line());
+    EXPECT_EQ(Parse({"--list-ports", "--match", "*USB*"}).options->matchRules.size(), 1u)
+        << "narrows the listing";
 }
 
 TEST(CommandLineTest, PortAndRateFromTheEnvironmentWhenTheOptionsDoNotGiveThem) {
