@@ -22,15 +22,6 @@ fail() {
     failures=$((failures + 1))
 }
 
-# What a K31 module holds after the whole text file went in: the declared number of data
-# lines, two to a block, one block a line.
-text_set() {
-    tr '\r' '\n' <"$1" | grep -v '^$' | {
-        read -r header
-        head -n "$((${header#Lines:}))" | paste -d '' - -
-    }
-}
-
 # start_module with the module's stored set and transcript kept under its port's name.
 module() {
     local name=$1

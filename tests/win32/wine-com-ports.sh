@@ -40,6 +40,15 @@ finish() {
 }
 trap finish EXIT
 
+# What a K31 module holds after the whole text file went in: the declared number of data
+# lines, two to a block, one block a line.
+text_set() {
+    tr '\r' '\n' <"$1" | grep -v '^$' | {
+        read -r header
+        head -n "$((${header#Lines:}))" | paste -d '' - -
+    }
+}
+
 # start_module COMn SIMULATOR OPTIONS...: its device goes into ${devices[COMn]}.
 start_module() {
     local name=$1 simulator=$2 input
