@@ -22,10 +22,11 @@ module() {
     start_module "$name" "$simulator" --stored "$scratch/$name.stored" "$@"
 }
 
+# The silent module fails last, after its rate search, but comes first in port order.
 module COM20
-module COM21
+module COM21 --silent
 module COM22
-module COM23 --silent
+module COM23 --block-error
 # Mapped while nothing is behind it: a port can only be mapped with a restart of Wine's server,
 # which would end a watch running in it.
 devices[COM24]=$scratch/late-link
@@ -58,11 +59,11 @@ for line in open(sys.argv[1], encoding="utf-8"):
 
 start=$SECONDS
 run named -p COM20 -p COM21 -p COM22 -p COM23
-expect named 6 'COM20 0 3' 'COM21 0 3' 'COM22 0 3' 'COM23 6 0'
+expect named 6 'COM20 0 3' 'COM21 6 0' 'COM22 0 3' 'COM23 4 0'
 
 # Wine lists COM1 as well as every mapped port, also COM24 with nothing behind it.
 run glob --all --match 'COM2?'
-expect glob 6 'COM20 0 3' 'COM21 0 3' 'COM22 0 3' 'COM23 6 0'
+expect glob 6 'COM20 0 3' 'COM21 6 0' 'COM22 0 3' 'COM23 4 0'
 
 "$WINE" "$update" --watch --count 2 --match 'COM2[04]' -f 31 --record "$scratch/watch.jsonl" \
     "$sample" >"$scratch/watch.out" 2>"$scratch/watch.err" &
@@ -85,11 +86,13 @@ expect watch 0 'COM20 0 3' 'COM24 0 3'
 stop_modules
 echo "three runs in $((SECONDS - start)) s"
 
-for name in COM20 COM21 COM22 COM24; do
+for name in COM20 COM22 COM24; do
     [[ $(<"$scratch/$name.stored") == "$(text_set "$sample")" ]] ||
         fail "$name: the module holds something else than the file's data"
 done
-[[ ! -s $scratch/COM23.stored ]] || fail "COM23: the silent module stored something"
+for name in COM21 COM23; do
+    [[ ! -s $scratch/$name.stored ]] || fail "$name: the faulty module stored something"
+done
 
 if ((failures > 0)); then
     echo "$failures checks failed" >&2
