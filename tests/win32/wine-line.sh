@@ -10,18 +10,6 @@ sample=$3/k31-audio.prm
 # shellcheck source=tests/win32/wine-com-ports.sh
 source "$(dirname "$0")/wine-com-ports.sh"
 
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-
-module() {
-    local name=$1
-    shift
-    start_module "$name" "$simulator" --stored "$scratch/$name.stored" "$@"
-}
-
 # The silent module fails last, after its rate search, but comes first in port order.
 module COM20
 module COM21 --silent
@@ -94,8 +82,4 @@ for name in COM21 COM23; do
     [[ ! -s $scratch/$name.stored ]] || fail "$name: the faulty module stored something"
 done
 
-if ((failures > 0)); then
-    echo "$failures checks failed" >&2
-    exit 1
-fi
-echo "all checks passed"
+end_checks
