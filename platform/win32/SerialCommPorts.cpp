@@ -48,15 +48,36 @@ std::vector<std::string> SerialCommNames() {
     return names;
 }
 
+// Wine enters each COM port it maps in SERIALCOMM, also one whose device is missing (a link that
+// a test makes later): such a port is not present. Asking for the name's attributes opens no port
+// (Wine only looks the device up), so no modem line moves. A device that exists but has no
+// attributes to give, or is in use, answers with another error and stays listed.
+bool DeviceBehind(const std::string& name) {
+    const std::optional<std::string> normal = win32::NormalComPortName(name);
+    if (!normal ||
+        GetFileAttributesW(win32::ComDevicePath(*normal).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return true;
+    }
+    switch (GetLastError()) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_BAD_DEV_TYPE:
+            return false;
+        default:
+            return true;
+    }
+}
+
 }  // namespace
 
 // The Ports class tells what each port is; SERIALCOMM names every port present, also those whose
-// driver enters no device in that class (some virtual ports, Wine's).
+// driver enters no device in that class (some virtual ports, Wine's), and under Wine also mapped
+// ports whose device is missing.
 std::vector<SerialPortInfo> ListSerialPorts() {
     std::vector<SerialPortInfo> ports = win32::PortsClassDevices();
     for (std::string& name : SerialCommNames()) {
         const auto named = [&name](const SerialPortInfo& port) { return NamesPort(name, port); };
-        if (std::none_of(ports.begin(), ports.end(), named)) {
+        if (std::none_of(ports.begin(), ports.end(), named) && DeviceBehind(name)) {
             ports.push_back({.device = std::move(name)});
         }
     }

@@ -15,29 +15,6 @@ binary_sample=$samples/k47-audio.prm
 # Wine hands the program its arguments from UTF-8.
 export LC_ALL=C.UTF-8
 success="Audio Parameter Update successfull"
-failures=0
-
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-
-# What a K31 module holds after the whole text file went in: the declared number of data
-# lines, two to a block, one block a line.
-text_set() {
-    tr '\r' '\n' <"$1" | grep -v '^$' | {
-        read -r header
-        head -n "$((${header#Lines:}))" | paste -d '' - -
-    }
-}
-
-# start_module with the module's stored set and transcript kept under its port's name.
-module() {
-    local name=$1
-    shift
-    start_module "$name" "$simulator" --stored "$scratch/$name.stored" \
-        --transcript "$scratch/$name.transcript" "$@"
-}
 
 module COM5 --family 31
 module COM6 --family 47
@@ -170,8 +147,4 @@ grep -q 'AT^QMSO' <(tail -n 1 "$scratch/COM8.transcript") || fail "stop: not swi
     fail "stop twice: exit status $(<"$scratch/stop-twice.status")"
 ! grep -q 'AT^QMSO' "$scratch/COM9.transcript" || fail "stop twice: went on to the switch-off"
 
-if ((failures > 0)); then
-    echo "$failures checks failed" >&2
-    exit 1
-fi
-echo "all checks passed"
+end_checks

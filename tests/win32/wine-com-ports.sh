@@ -40,6 +40,31 @@ finish() {
 }
 trap finish EXIT
 
+# What a K31 module holds after the whole text file went in: the declared number of data
+# lines, two to a block, one block a line.
+text_set() {
+    tr '\r' '\n' <"$1" | grep -v '^$' | {
+        read -r header
+        head -n "$((${header#Lines:}))" | paste -d '' - -
+    }
+}
+
+# The runners' checks: each failed one is told at once, and end_checks ends the runner with
+# their count.
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+end_checks() {
+    if ((failures > 0)); then
+        echo "$failures checks failed" >&2
+        exit 1
+    fi
+    echo "all checks passed"
+}
+
 # start_module COMn SIMULATOR OPTIONS...: its device goes into ${devices[COMn]}.
 start_module() {
     local name=$1 simulator=$2 input
@@ -61,6 +86,15 @@ start_module() {
         echo "the module for $name did not start: ${devices[$name]}" >&2
         return 1
     fi
+}
+
+# module COMn OPTIONS...: start_module with the runner's $simulator, the module's stored set and
+# transcript kept under its port's name.
+module() {
+    local name=$1
+    shift
+    start_module "$name" "$simulator" --stored "$scratch/$name.stored" \
+        --transcript "$scratch/$name.transcript" "$@"
 }
 
 # Maps every started module's COM port onto its device. Wine reads the mapping when its server
