@@ -33,6 +33,13 @@ std::optional<uint64_t> PacedChannel::NextArrival() const {
     return wire.front().arrivalNs;
 }
 
+std::optional<uint64_t> PacedChannel::LastArrival() const {
+    if (wire.empty()) {
+        return std::nullopt;
+    }
+    return wire.back().arrivalNs;
+}
+
 size_t PacedChannel::Arrived(uint64_t nowNs, std::span<uint8_t> out, uint32_t& rate) const {
     size_t count = 0;
     rate = wire.empty() ? 0 : wire.front().rate;

@@ -19,6 +19,8 @@ class PacedChannel {
 
     // When the oldest byte still on the wire arrives; nothing when the line is idle.
     std::optional<uint64_t> NextArrival() const;
+    // When the newest byte on the wire arrives; nothing when the line is idle.
+    std::optional<uint64_t> LastArrival() const;
     // Copies the bytes that have arrived by nowNs, oldest first, as far as they were sent at the
     // rate of the oldest and as out takes them; returns how many, and that rate in rate.
     size_t Arrived(uint64_t nowNs, std::span<uint8_t> out, uint32_t& rate) const;

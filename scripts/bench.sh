@@ -3,6 +3,7 @@
 #
 # Usage: scripts/bench.sh [--runs N] [--build DIR] [--report FILE]
 #                         [--windows | --only-windows] [--windows-build DIR]
+#        scripts/bench.sh --parallel N [--parallel N ...] [--runs N] [--build DIR] [--report FILE]
 #   --runs           runs per case (default 5); times are the medians over the runs
 #   --build          build directory (default build; configured RelWithDebInfo when it is not yet);
 #                    its tools drive every run, the Windows program's too
@@ -11,6 +12,8 @@
 #   --only-windows   measures only the Windows program
 #   --windows-build  the Windows build (default build-windows, from the windows preset); when it
 #                    is not configured, or Wine is missing, the report says so instead
+#   --parallel       instead of the cases below, N modules updated at once by one corvane-update
+#                    (see "Many modules at once"); given again, one table row per N
 #
 # Each run is a whole update with corvane-update against corvane-modemsim (zero reply latency,
 # echo on, answering only at the case's rate, which is also the configured rate). Between them
@@ -60,6 +63,20 @@
 #     30 to 60 ms, and that is Wine's loader at work, not the program.
 # CPU and peak RSS are not reported for Windows: the Wine process's own CPU times leave out the
 # work the wineserver does on its behalf, and its resident set is mostly Wine's own libraries.
+#
+# Many modules at once (--parallel N): the binary case at 115200, on N modules that one
+# corvane-modemsim --count N serves, each behind a corvane-wire of its own, updated by ONE
+# corvane-update with N --port (one thread per port). All N take the same path, so each one's
+# floor is that of a single run of the case; --trace is refused with several ports, so the floor
+# comes from one traced single run made first (its own wall/floor is reported beside). Every
+# module must have stored exactly the file, and the --record line of each must say result 0.
+# Reported per N: medians of the process's wall time, the slowest module's own update time
+# (duration_ms of its record line: without process start, exit and the other ports' start),
+# wall/floor, CPU time (user + system) of the process divided by N and that as a share of one
+# core over the wall time, the process's peak RSS, and the CPU time the relays and the virtual
+# modules took meanwhile (on a small machine they compete with the program for the cores). Each
+# relay lets bytes wait up to 1 ms to be passed on together (corvane-wire --hold-us); the last
+# byte of a burst is never held, so what the program waits for arrives on time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -69,6 +86,7 @@ report=""
 linux=yes
 windows=""
 windows_build="build-windows"
+parallel=()
 while (($#)); do
     case $1 in
         --runs) runs=$2; shift 2 ;;
@@ -77,13 +95,24 @@ while (($#)); do
         --windows) windows=yes; shift ;;
         --only-windows) windows=yes linux=""; shift ;;
         --windows-build) windows_build=$2; shift 2 ;;
+        --parallel) parallel+=("$2"); shift 2 ;;
         *)
             echo "usage: $0 [--runs N] [--build DIR] [--report FILE]" \
-                "[--windows | --only-windows] [--windows-build DIR]" >&2
+                "[--windows | --only-windows] [--windows-build DIR] | --parallel N ..." >&2
             exit 64
             ;;
     esac
 done
+for modules in "${parallel[@]}"; do
+    if [[ ! $modules =~ ^[0-9]+$ ]] || ((modules < 2 || modules > 256)); then
+        echo "$0: --parallel takes 2 to 256 modules" >&2
+        exit 64
+    fi
+done
+if ((${#parallel[@]})) && [[ -n $windows ]]; then
+    echo "$0: --parallel measures the Linux program only" >&2
+    exit 64
+fi
 report=${report:-$build/bench/report.md}
 bin=$build/bin
 windows_bin=$windows_build/bin
@@ -154,22 +183,24 @@ LC_ALL=C awk 'NR > 1 { sub(/\r$/, ""); pair = pair $0 } NR > 1 && NR % 2 == 1 { 
     "$work/text.prm" >"$work/text.stored"
 cp "$work/binary.prm" "$work/binary.stored"
 
-# Starts a server that prints its device path as its first line and runs until its stdin
-# closes. Sets served_pid, served_fd (holding its stdin open) and served_device.
+# Starts a server that prints its device paths (count of them), one a line, first, and runs
+# until its stdin closes. Sets served_pid, served_fd (holding its stdin open), served_devices and
+# served_device (the first).
 serve() {
-    local name=$1
-    shift
+    local name=$1 count=$2
+    shift 2
     rm -f "$work/$name.in" "$work/$name.out"
     mkfifo "$work/$name.in"
     "$@" <"$work/$name.in" >"$work/$name.out" &
     served_pid=$!
     servers+=("$served_pid")
     exec {served_fd}>"$work/$name.in"
-    until [[ -s $work/$name.out ]]; do
+    until (($(wc -l <"$work/$name.out") >= count)); do
         kill -0 "$served_pid" 2>/dev/null || { echo "$name did not start" >&2; exit 1; }
         sleep 0.01
     done
-    read -r served_device <"$work/$name.out"
+    mapfile -t -n "$count" served_devices <"$work/$name.out"
+    served_device=${served_devices[0]}
 }
 
 # Closes a server's stdin and waits for it to end.
@@ -197,10 +228,10 @@ run_once() {
         "$bin/corvane-measure" "$work/startup" "${program[@]}" --version >/dev/null
         startup=" startup_ms=$(value wall_ms "$(<"$work/startup")")"
     fi
-    serve module "$bin/corvane-modemsim" --family "$family" --rate "$rate" --latency 0 --echo \
+    serve module 1 "$bin/corvane-modemsim" --family "$family" --rate "$rate" --latency 0 --echo \
         --stored "$work/stored"
     local module_pid=$served_pid module_fd=$served_fd
-    serve wire "$bin/corvane-wire" --answers-at-once "$served_device"
+    serve wire 1 "$bin/corvane-wire" --answers-at-once "$served_device"
     local wire_pid=$served_pid wire_fd=$served_fd
 
     local port=$served_device
@@ -229,6 +260,70 @@ run_once() {
     # Windows ends its lines in CR LF.
     tr -d '\r' <"$work/trace" >"$work/trace.lf"
     echo "$measured$startup $("$bin/corvane-floor" "$family" "$work/trace.lf")" >>"$lines"
+}
+
+# The many-modules case: the binary file at 115200, each relay passing bytes on at most 1 ms
+# after they arrived (and the last byte of a burst as it arrives).
+parallel_family=47 parallel_rate=115200 parallel_kind=binary parallel_hold_us=1000
+
+# CPU time (user + system, ms) a running process has used so far.
+cpu_ms() {
+    awk -v tick="$(getconf CLK_TCK)" '{ print ($14 + $15) * 1000 / tick }' "/proc/$1/stat"
+}
+
+# One update of N modules at once by one corvane-update; appends its measurements, the slowest
+# module's own update time and the floor of the traced single run whose line is in the file
+# named second, as one line of key=value pairs, to the file named third.
+run_parallel() {
+    local modules=$1 single=$2 lines=$3 k fd
+    local family=$parallel_family rate=$parallel_rate kind=$parallel_kind
+    local wire_pids=() wire_fds=() ports=()
+    rm -f "$work"/stored-* "$work/record"
+    serve module "$modules" "$bin/corvane-modemsim" --count "$modules" --family "$family" \
+        --rate "$rate" --latency 0 --echo --stored "$work/stored"
+    local module_pid=$served_pid module_fd=$served_fd module_devices=("${served_devices[@]}")
+    for ((k = 0; k < modules; k++)); do
+        serve "wire-$k" 1 "$bin/corvane-wire" --answers-at-once --hold-us "$parallel_hold_us" \
+            "${module_devices[k]}"
+        wire_pids+=("$served_pid")
+        wire_fds+=("$served_fd")
+        ports+=(--port "$served_device")
+    done
+    (
+        exec {module_fd}>&-
+        for fd in "${wire_fds[@]}"; do
+            exec {fd}>&-
+        done
+        exec "$bin/corvane-measure" "$work/measured" "$bin/corvane-update" --family "$family" \
+            "${ports[@]}" --baud "$rate" --quiet --record "$work/record" "$work/$kind.prm" \
+            >/dev/null 2>"$work/errors"
+    )
+    local harness_ms pid
+    harness_ms=$(for pid in "$module_pid" "${wire_pids[@]}"; do cpu_ms "$pid"; done |
+        awk '{ sum += $1 } END { print sum }')
+    # Each server holds the inputs of those started before it: the last one ends first.
+    for ((k = modules - 1; k >= 0; k--)); do
+        stop "${wire_pids[k]}" "${wire_fds[k]}"
+    done
+    stop "$module_pid" "$module_fd"
+
+    local measured failures=() succeeded
+    measured=$(<"$work/measured")
+    [[ $(value status "$measured") == 0 ]] || failures+=("exit status $(value status "$measured")")
+    for ((k = 1; k <= modules; k++)); do
+        cmp -s "$work/stored-$k" "$work/$kind.stored" || failures+=("module $k stored another set")
+    done
+    succeeded=$(grep -c '"result":0,' "$work/record" || true)
+    ((succeeded == modules)) || failures+=("$succeeded of $modules records say result 0")
+    if ((${#failures[@]})); then
+        echo "the update of $modules modules at once failed: ${failures[*]}" >&2
+        cat "$work/errors" >&2
+        exit 1
+    fi
+    local slowest
+    slowest=$(sed -n 's/.*"duration_ms":\([0-9]*\).*/\1/p' "$work/record" | sort -n | tail -n 1)
+    echo "$measured modules=$modules harness_ms=$harness_ms slowest_ms=$slowest floor_ms=$(value floor_ms "$(<"$single")")" \
+        >>"$lines"
 }
 
 median() {
@@ -272,6 +367,46 @@ windows_row() {
         "$(path_of "$lines")"
 }
 
+# N modules at once, one table row.
+parallel_row() {
+    local lines=$1
+    printf '| %d | %.2f | %.2f | %.2f | %.3f | %.1f | %.3f %% | %.1f | %.1f |\n' \
+        "$(median_of "$lines" 'm["modules"]')" \
+        "$(median_of "$lines" 'm["wall_ms"] / 1000')" \
+        "$(median_of "$lines" 'm["slowest_ms"] / 1000')" \
+        "$(median_of "$lines" 'm["floor_ms"] / 1000')" \
+        "$(median_of "$lines" 'm["wall_ms"] / m["floor_ms"]')" \
+        "$(median_of "$lines" '(m["user_ms"] + m["sys_ms"]) / m["modules"]')" \
+        "$(median_of "$lines" '100 * (m["user_ms"] + m["sys_ms"]) / m["modules"] / m["wall_ms"]')" \
+        "$(median_of "$lines" 'm["maxrss_kib"] / 1024')" \
+        "$(median_of "$lines" 'm["harness_ms"] / 1000')"
+}
+
+# Every N asked for, one table row each, after the traced single run that gives the floor.
+measure_parallel() {
+    local modules run
+    : >"$work/single"
+    echo "one module, traced, for the floor" >&2
+    run_once linux "$parallel_family" "$parallel_rate" "$parallel_kind" "$work/single"
+    echo "Binary case, 60 records × 1000 B at 115200, every module through its own paced line" \
+        "(bytes held up to $parallel_hold_us µs to be passed on together)."
+    printf 'Floor from one traced single run: %s; that run took %.2f s, wall/floor %.3f.\n' \
+        "$(path_of "$work/single")" "$(median_of "$work/single" 'm["wall_ms"] / 1000')" \
+        "$(median_of "$work/single" 'm["wall_ms"] / m["floor_ms"]')"
+    echo
+    echo "| Modules | Wall (s) | Slowest update (s) | Floor (s) | Wall / floor | CPU per module (ms) | CPU per module, of a core | Peak RSS (MiB) | Relays + modules CPU (s) |"
+    echo "|---|---|---|---|---|---|---|---|---|"
+    for modules in "${parallel[@]}"; do
+        : >"$work/lines"
+        for ((run = 1; run <= runs; run++)); do
+            echo "$modules modules at once: run $run of $runs" >&2
+            run_parallel "$modules" "$work/single" "$work/lines"
+        done
+        parallel_row "$work/lines"
+    done
+    echo
+}
+
 cases=(
     "31 115200 text|text, 200 lines × 60 chars, 115200"
     "31 19200 text|text, 200 lines × 60 chars, 19200"
@@ -295,6 +430,10 @@ measure() {
 
 mkdir -p "$(dirname "$report")"
 : >"$report"
+if ((${#parallel[@]})); then
+    measure_parallel >>"$report"
+    linux=""
+fi
 if [[ -n $linux ]]; then
     {
         echo "| Case | Wall (s) | Floor (s) | Wall / floor | CPU user+sys (ms) | CPU of wall | Peak RSS (MiB) | Path |"

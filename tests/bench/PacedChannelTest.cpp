@@ -29,6 +29,7 @@ TEST(PacedChannel, EachByteArrivesTenBitTimesAfterThePreviousOne) {
     uint32_t rate = 0;
 
     EXPECT_EQ(line.NextArrival(), 6 * Ms);
+    EXPECT_EQ(line.LastArrival(), 8 * Ms);
     EXPECT_EQ(ArrivedBy(line, 6 * Ms - 1, rate), "");
     EXPECT_EQ(ArrivedBy(line, 7 * Ms, rate), "AB");
     EXPECT_EQ(rate, OneBytePerMs);
@@ -36,6 +37,7 @@ TEST(PacedChannel, EachByteArrivesTenBitTimesAfterThePreviousOne) {
     EXPECT_EQ(line.NextArrival(), 8 * Ms);
     EXPECT_EQ(line.Consume(5), 8 * Ms);
     EXPECT_EQ(line.NextArrival(), std::nullopt);
+    EXPECT_EQ(line.LastArrival(), std::nullopt);
     EXPECT_EQ(line.Consume(1), 0u);
 }
 
@@ -43,6 +45,7 @@ TEST(PacedChannel, ABusyLineSendsNewBytesBehindTheOldOnesAnIdleOneAtOnce) {
     PacedChannel line;
     line.Send(Bytes("AB"), OneBytePerMs, 0);
     line.Send(Bytes("C"), OneBytePerMs, 1 * Ms);  // B still on the wire
+    EXPECT_EQ(line.LastArrival(), 3 * Ms);
     line.Consume(2);
     EXPECT_EQ(line.NextArrival(), 3 * Ms);
 
