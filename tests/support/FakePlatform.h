@@ -19,9 +19,7 @@ namespace corvane::test {
 //     ModuleLink link(fake.platform);
 //
 // On destruction it checks that the run left the port closed and no power library loaded
-// (a gtest failure otherwise) and clears the process-wide power-library record, so that one
-// test's leftovers do not leak into the next. A test that leaves them on purpose sets
-// expectReleased to false.
+// (a gtest failure otherwise). A test that leaves them on purpose sets expectReleased to false.
 struct FakePlatform {
     explicit FakePlatform(uint32_t startTick = 0);
     ~FakePlatform();
