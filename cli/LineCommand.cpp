@@ -1,7 +1,7 @@
 #include "cli/LineCommand.h"
 
-#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -9,8 +9,9 @@
 #include "cli/LineProgress.h"
 #include "cli/SignalStop.h"
 #include "line/LineSummary.h"
-#include "line/PlugTracker.h"
 #include "line/PortMatch.h"
+#include "line/PortSelection.h"
+#include "line/PortWatch.h"
 #include "line/UpdateRecorder.h"
 #include "platform/EscapedBytes.h"
 #include "platform/PortArrivals.h"
@@ -23,52 +24,6 @@ namespace {
 // How often a watch looks for ports that only show as links, and how often it sums up.
 constexpr uint32_t LookAgainMs = 200;
 constexpr auto SummaryEvery = std::chrono::minutes(1);
-
-// The ports that take part now: those named, as the system lists them where it does, else every
-// port listed and every link a glob rule names; then those the rules pick.
-class PortSelection {
-  public:
-    PortSelection(const UpdateOptions& options, std::vector<line::PortRule> rules)
-        : options(options), rules(std::move(rules)) {}
-
-    // onlyPresent: leave out a named port that does not exist (a watch waits for it).
-    std::vector<platform::SerialPortInfo> Now(bool onlyPresent) const {
-        const std::vector<platform::SerialPortInfo> listed = platform::ListSerialPorts();
-        std::vector<platform::SerialPortInfo> candidates;
-        if (!options.ports.empty()) {
-            for (const std::string& name : options.ports) {
-                const std::optional<platform::SerialPortInfo> port = line::Listed(name, listed);
-                if (!onlyPresent || port || !platform::ExistingPathsMatching(name).empty()) {
-                    candidates.push_back(port.value_or(platform::SerialPortInfo{.device = name}));
-                }
-            }
-        } else {
-            candidates = listed;
-            for (const line::PortRule& rule : rules) {
-                if (rule.kind != line::PortRule::Kind::Glob) {
-                    continue;
-                }
-                for (const std::string& path : platform::ExistingPathsMatching(rule.text)) {
-                    const bool known = std::any_of(candidates.begin(), candidates.end(),
-                                                   [&path](const platform::SerialPortInfo& port) {
-                                                       return platform::NamesPort(path, port);
-                                                   });
-                    if (!known) {
-                        candidates.push_back({.device = path});
-                    }
-                }
-            }
-        }
-        std::erase_if(candidates, [this](const platform::SerialPortInfo& port) {
-            return !line::PicksAny(rules, port);
-        });
-        return candidates;
-    }
-
-  private:
-    const UpdateOptions& options;
-    std::vector<line::PortRule> rules;
-};
 
 // Each event to the display; each result to the summary and the record as well.
 class LineEvents : public line::LineEvents {
@@ -129,21 +84,14 @@ class LineEvents : public line::LineEvents {
     line::LineSummary summary;
 };
 
-int Watch(const PortSelection& selection, line::PortRuns& runs, LineEvents& events, uint32_t count,
-          StopRequest& stop, const std::function<void()>& tellStop) {
+int Watch(const line::PortSelection& selection, line::PortRuns& runs, LineEvents& events,
+          uint32_t count, StopRequest& stop, const std::function<void()>& tellStop) {
     platform::PortChangeWait changes;
-    line::PlugTracker tracker;
+    line::PortWatch watch(selection, runs);
     uint32_t started = 0;
     auto nextSummary = std::chrono::steady_clock::now() + SummaryEvery;
     while (!stop.Requested() && (count == 0 || started < count)) {
-        for (const platform::SerialPortInfo& port : tracker.Arrived(selection.Now(true))) {
-            if (runs.Busy(port.device) || (count != 0 && started == count)) {
-                tracker.Postpone(port.device);
-                continue;
-            }
-            runs.Start(port);
-            ++started;
-        }
+        started += watch.Look(count == 0 ? SIZE_MAX : count - started);
         if (std::chrono::steady_clock::now() >= nextSummary) {
             events.Summarise();
             nextSummary += SummaryEvery;
@@ -233,7 +181,7 @@ int RunLineCommand(const UpdateOptions& options, uint32_t baudRate, const JobUpd
     if (!OpenRecord(options, console.err, recorder)) {
         return UsageErrorStatus;
     }
-    const PortSelection selection(options, *rules);
+    const line::PortSelection selection({.names = options.ports, .rules = *rules});
     std::vector<platform::SerialPortInfo> ports;
     if (!options.watch) {
         ports = selection.Now(false);

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "cli/ProgressBar.h"
+#include "line/RunText.h"
 #include "platform/EscapedBytes.h"
-#include "upload/ResultText.h"
 
 namespace corvane::cli {
 
@@ -13,34 +13,7 @@ namespace {
 
 constexpr size_t BarWidth = 20;
 
-// A detail of several lines on one.
-std::string OneLine(std::string text) {
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    std::replace(text.begin(), text.end(), '\r', ' ');
-    return text;
-}
-
-std::string Seconds(std::chrono::milliseconds duration) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f s", static_cast<double>(duration.count()) / 1000.0);
-    return text;
-}
-
 }  // namespace
-
-std::string PortResultText(const line::PortResult& result) {
-    const UploadOutcome& outcome = result.outcome;
-    const std::string detail = outcome.detail.empty() ? "" : " (" + OneLine(outcome.detail) + ")";
-    if (outcome.stopped) {
-        const std::string stopped = StoppedText(outcome);
-        return "stopped: " + OneLine(stopped.substr(stopped.find('\n') + 1));
-    }
-    if (outcome.Succeeded()) {
-        return "written in " + Seconds(result.duration) + detail;
-    }
-    return "failed: " + std::to_string(outcome.code) + " " + ResultMessageText(outcome.code) +
-           detail;
-}
 
 LineProgress::LineProgress(std::ostream& err, bool terminal, size_t columns)
     : err(err), terminal(terminal), columns(columns == 0 ? ProgressBar::AssumedColumns : columns) {}
@@ -74,7 +47,7 @@ void LineProgress::Started(size_t slot, const platform::SerialPortInfo& port) {
 void LineProgress::Phase(size_t slot, const PhaseReport& report) {
     const std::lock_guard lock(mutex);
     Row& row = Of(slot);
-    row.phase = PhaseText(report);
+    row.phase = line::PhaseText(report);
     row.withBar = row.withBar || report.phase == UploadPhase::Writing;
     if (terminal) {
         Draw(slot);
@@ -98,7 +71,7 @@ void LineProgress::Progress(size_t slot, uint32_t position, uint32_t range) {
 void LineProgress::Finished(size_t slot, const line::PortResult& result) {
     const std::lock_guard lock(mutex);
     Row& row = Of(slot);
-    row.result = PortResultText(result);
+    row.result = line::PortResultText(result);
     if (terminal) {
         Draw(slot);
     } else {

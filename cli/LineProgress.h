@@ -57,8 +57,4 @@ class LineProgress : public line::LineEvents {
     std::string summary;
 };
 
-// What the result of one port's update says in a word or a line: "written in 16.4 s",
-// "failed: 6 Possibly modem not connected. (...detail...)", "stopped: 3 blocks were written".
-std::string PortResultText(const line::PortResult& result);
-
 }  // namespace corvane::cli

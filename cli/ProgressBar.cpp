@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "line/RunText.h"
+
 namespace corvane::cli {
 
 std::string RenderProgress(ProgressScale scale, size_t width) {
@@ -12,25 +14,6 @@ std::string RenderProgress(ProgressScale scale, size_t width) {
     const std::string number = std::to_string(percent);
     line += std::string(3 - number.size(), ' ') + number + "%";
     return line;
-}
-
-std::string PhaseText(const PhaseReport& report) {
-    switch (report.phase) {
-        case UploadPhase::FindingRate:
-            return "finding the rate...";
-        case UploadPhase::RateFound:
-            return "module answers at " + std::to_string(report.rate) + " baud";
-        case UploadPhase::Writing:
-            if (report.blocks > 0) {
-                return "writing block " + std::to_string(report.block) + " of " +
-                       std::to_string(report.blocks);
-            }
-            // The bar beside it tells how much of the file has gone.
-            return "writing record " + std::to_string(report.block);
-        case UploadPhase::SwitchingOff:
-            return "switching the module off";
-    }
-    return "";
 }
 
 std::string PhaseLogLine(const PhaseReport& report) {
@@ -47,7 +30,7 @@ std::string PhaseLogLine(const PhaseReport& report) {
         case UploadPhase::SwitchingOff:
             break;
     }
-    return PhaseText(report);
+    return line::PhaseText(report);
 }
 
 void ProgressBar::Report(uint32_t position, uint32_t range) {
@@ -58,7 +41,7 @@ void ProgressBar::Report(uint32_t position, uint32_t range) {
 }
 
 void ProgressBar::Phase(const PhaseReport& report) {
-    phase = PhaseText(report);
+    phase = line::PhaseText(report);
     withBar = withBar || report.phase == UploadPhase::Writing;
     Draw();
     if (report.phase == UploadPhase::RateFound) {

@@ -13,13 +13,8 @@ namespace corvane::cli {
 // (the text procedure reports n + 1 of n for an odd n) shows as full.
 std::string RenderProgress(ProgressScale scale, size_t width);
 
-// What the run is doing, as a terminal shows it while it lasts: "finding the rate...",
-// "module answers at 115200 baud", "writing block 7 of 20", "writing record 7",
-// "switching the module off".
-std::string PhaseText(const PhaseReport& report);
-
-// The same for a log, one line per phase: the writing phase as a whole ("writing 20 blocks",
-// "writing the records") rather than block by block.
+// What the run is doing (line::PhaseText) for a log, one line per phase: the writing phase as a
+// whole ("writing 20 blocks", "writing the records") rather than block by block.
 std::string PhaseLogLine(const PhaseReport& report);
 
 // A one-line display on a terminal, redrawn in place: the phase, and once the blocks go out the

@@ -1,9 +1,8 @@
 #include "app/core/UpdateController.h"
 
-#include <cstdio>
-#include <filesystem>
 #include <system_error>
 
+#include "app/core/ChosenFileText.h"
 #include "app/core/ParameterFileCheck.h"
 #include "app/core/ResultMessage.h"
 #include "platform/SystemRegistry.h"
@@ -13,31 +12,6 @@ namespace corvane {
 namespace {
 
 constexpr const char* StopQuestion = "An update is running. Stop it after the current block?";
-
-// "audio.old.prm" shows as "audio.old"; a name without "." whole.
-std::string NameBeforeLastDot(const std::string& fileName) {
-    return fileName.substr(0, fileName.rfind('.'));
-}
-
-std::string DateText(const FileDate& date) {
-    char text[48];
-    std::snprintf(text, sizeof text, "File Date: %d/%d/%d", date.year, date.month, date.day);
-    return text;
-}
-
-// A path as the command line gave it, made whole as the file dialog gives it, so that the tooltip
-// tells where the file is; kept as given when the system cannot say.
-ChosenFile GivenFile(const std::string& given) {
-    std::filesystem::path path(std::u8string(given.begin(), given.end()));
-    std::error_code error;
-    std::filesystem::path whole = std::filesystem::absolute(path, error);
-    if (!error) {
-        path = whole.lexically_normal();
-    }
-    const std::u8string full = path.u8string();
-    const std::u8string name = path.filename().u8string();
-    return {std::string(full.begin(), full.end()), std::string(name.begin(), name.end())};
-}
 
 }  // namespace
 

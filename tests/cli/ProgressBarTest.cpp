@@ -1,4 +1,5 @@
 #include "cli/ProgressBar.h"
+#include "line/RunText.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +42,7 @@ TEST(ProgressBarTest, PhasesInTheOperatorsWords) {
         {{.phase = Writing, .block = 7}, "writing record 7", "writing the records"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(PhaseText(c.report), c.text);
+        EXPECT_EQ(line::PhaseText(c.report), c.text);
         EXPECT_EQ(PhaseLogLine(c.report), c.logLine);
     }
 }
