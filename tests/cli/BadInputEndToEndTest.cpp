@@ -103,16 +103,20 @@ class BadInputEndToEndTest : public ::testing::TestWithParam<BadInput> {
 };
 
 // A text file whose header gives no usable count: refused before any block command.
+// checkOnly: with --check, which names the line the same way and never opens the port.
 std::function<Scenario(BadInputEndToEndTest&)> WithoutACount(const std::string& content,
-                                                             const std::string& count) {
+                                                             const std::string& count,
+                                                             bool checkOnly = false) {
     return [=](BadInputEndToEndTest& t) {
         const std::string file = t.directory.Write("count.prm", content);
+        const std::string why =
+            file + ": line 1 at byte 0: \"Lines:\" is followed by no count of lines (\"" + count +
+            "\")";
+        if (checkOnly) {
+            return Scenario{{"--check", file}, 4, Said(why), NeverHeardAByte};
+        }
         return Scenario{t.At115200(t.Device(), file, Family::K31), 4,
-                        Failed(ResultInvalidFile, file +
-                                                      ": line 1 at byte 0: \"Lines:\" is followed "
-                                                      "by no count of lines (\"" +
-                                                      count + "\")"),
-                        NothingSent};
+                        Failed(ResultInvalidFile, why), NothingSent};
     };
 }
 
@@ -262,6 +266,8 @@ std::vector<BadInput> Inputs() {
         // atoi would read no count as 0 and a negative one as a huge block total.
         {"TextFileWithANegativeCount", K31, false, WithoutACount("Lines: -3\r\nA\r\nB\r\n", " -3")},
         {"TextFileWithoutACount", K31, false, WithoutACount("Lines:\r\nA\r\n", "")},
+        {"CheckedTextFileWithABadCount", K31, false,
+         WithoutACount("Lines: x\r\nA\r\n", " x", true)},
         // The other family's file: said so, with the option that takes it.
         {"K47FileGivenAsK31", K47, false,
          [](T& t) {
