@@ -58,15 +58,15 @@ class StationController::Events final : public line::LineEvents {
   private:
     template <typename Task>
     void Post(Task task) {
-        owner.view.Post([weak = std::weak_ptr(alive), task = std::move(task)] {
-            if (const auto controller = weak.lock()) {
+        owner.view.Post([alive = alive, task = std::move(task)] {
+            if (const auto controller = alive.lock()) {
                 task(**controller);
             }
         });
     }
 
     StationController& owner;
-    std::shared_ptr<StationController*> alive;
+    std::weak_ptr<StationController*> alive;
 };
 
 StationController::StationController(StationView& view, Setup setup)
