@@ -1,5 +1,6 @@
 #include "app/StationApp.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QPixmap>
 
@@ -43,6 +44,8 @@ void RunStationWindow(const StationServices& services, bool fullScreen) {
 bool RenderStationWindow(const StationServices& services, const QString& pngPath) {
     StationWindow window(services);
     window.show();
+    // The set-up's area takes the height of its contents once the layouts' requests have run.
+    QCoreApplication::processEvents();
     const bool saved = window.grab().save(pngPath, "PNG");
     window.hide();
     return saved;

@@ -85,10 +85,10 @@ StationWindow::StationWindow(const StationServices& services, QWidget* parent)
     auto* commands = new QWidget(this);
     buttons = new QGridLayout(commands);
     buttons->setContentsMargins(0, 0, 0, 0);
-    // The window may be as narrow as two columns of commands; wider, they go into one row.
-    PlaceButtons(2);
+    // The window may be as narrow as two columns of commands.
+    Arrange(true);
     commands->setMinimumWidth(commands->minimumSizeHint().width());
-    PlaceButtons(4);
+    Arrange(false);
     counts = new QLabel(this);
     counts->setObjectName(QStringLiteral("counts"));
     counts->setWordWrap(true);
@@ -115,20 +115,17 @@ StationWindow::~StationWindow() = default;
 
 QWidget* StationWindow::BuildSetup() {
     setup = new QWidget;
-    auto* form = new QFormLayout(setup);
+    form = new QFormLayout(setup);
     form->setContentsMargins(0, 0, 0, 0);
-    // Narrow, each label goes above its fields.
-    form->setRowWrapPolicy(QFormLayout::WrapLongRows);
 
-    auto* file = new QHBoxLayout;
+    fileRow = new QGridLayout;
     fileName = Shown(setup);
     fileDate = Shown(setup);
-    fileDate->setMaximumWidth(fileDate->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 12);
-    QPushButton* chooseFile = Browse(setup);
-    file->addWidget(fileName, 2);
-    file->addWidget(fileDate, 1);
-    file->addWidget(chooseFile);
-    form->addRow(QStringLiteral("Parameter file"), file);
+    fileDate->setFixedWidth(
+        fileDate->fontMetrics().horizontalAdvance(QStringLiteral("File Date: 2000/00/00")) + 12);
+    chooseFile = Browse(setup);
+    fileRow->setColumnStretch(0, 1);
+    form->addRow(QStringLiteral("Parameter file"), fileRow);
 
     auto* family = new QHBoxLayout;
     families = new QButtonGroup(setup);
@@ -185,11 +182,23 @@ void StationWindow::BuildTable() {
     table->setMinimumHeight(table->verticalHeader()->defaultSectionSize() * 3);
 }
 
-void StationWindow::PlaceButtons(int columns) {
-    if (columns == buttonColumns) {
+void StationWindow::Arrange(bool narrowNow) {
+    if (arranged && narrowNow == narrow) {
         return;
     }
-    buttonColumns = columns;
+    arranged = true;
+    narrow = narrowNow;
+    // Narrow, each label goes above its fields, which then have the whole width.
+    form->setRowWrapPolicy(narrow ? QFormLayout::WrapAllRows : QFormLayout::WrapLongRows);
+    // The file's date under its name, or beside it.
+    for (QWidget* widget : {static_cast<QWidget*>(fileName), static_cast<QWidget*>(fileDate),
+                            static_cast<QWidget*>(chooseFile)}) {
+        fileRow->removeWidget(widget);
+    }
+    fileRow->addWidget(fileName, 0, 0);
+    fileRow->addWidget(fileDate, narrow ? 1 : 0, narrow ? 0 : 1, Qt::AlignLeft);
+    fileRow->addWidget(chooseFile, 0, narrow ? 1 : 2);
+    const int columns = narrow ? 2 : 4;
     QPushButton* const all[] = {startAll, watch, stop, retry};
     for (int index = 0; index < 4; ++index) {
         buttons->removeWidget(all[index]);
@@ -218,7 +227,7 @@ void StationWindow::resizeEvent(QResizeEvent* event) {
         row += button->sizeHint().width() + buttons->horizontalSpacing();
     }
     const QMargins margins = layout()->contentsMargins();
-    PlaceButtons(row <= event->size().width() - margins.left() - margins.right() ? 4 : 2);
+    Arrange(row > event->size().width() - margins.left() - margins.right());
     QWidget::resizeEvent(event);
 }
 

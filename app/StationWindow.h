@@ -10,6 +10,7 @@
 
 class QButtonGroup;
 class QComboBox;
+class QFormLayout;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
@@ -73,15 +74,19 @@ class StationWindow : public QWidget, private StationView {
 
     QWidget* BuildSetup();
     void BuildTable();
-    // Four commands in a row where they fit, else two rows of two.
-    void PlaceButtons(int columns);
+    // Where the four commands fit in a row, they go there and the set-up's labels beside their
+    // fields; narrower, two rows of two and the labels above.
+    void Arrange(bool narrow);
     void PortKindChosen();
 
     StationServices services;
     QScrollArea* setupArea = nullptr;
     QWidget* setup = nullptr;
+    QFormLayout* form = nullptr;
+    QGridLayout* fileRow = nullptr;
     QLineEdit* fileName = nullptr;
     QLineEdit* fileDate = nullptr;
+    QPushButton* chooseFile = nullptr;
     QButtonGroup* families = nullptr;
     QComboBox* portKind = nullptr;
     QLineEdit* portText = nullptr;
@@ -94,7 +99,8 @@ class StationWindow : public QWidget, private StationView {
     QLabel* counts = nullptr;
     QTableWidget* table = nullptr;
     QTimer looking;
-    int buttonColumns = 0;
+    bool arranged = false;
+    bool narrow = false;
     bool settingsEnabled = true;
     bool opened = false;
     bool ending = false;
