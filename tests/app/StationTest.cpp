@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
 #include <map>
@@ -32,7 +33,13 @@ QString Cell(const QTableWidget& table, int row, int column) {
     return table.item(row, column)->text();
 }
 
-// The record's result code of each port.
+int RecordLines(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return static_cast<int>(file.readAll().count('\n'));
+}
+
+// The record's last result code of each port.
 std::map<QString, int> RecordedResults(const QString& path) {
     QFile file(path);
     file.open(QIODevice::ReadOnly);
@@ -53,11 +60,12 @@ std::map<QString, int> RecordedResults(const QString& path) {
 class StationTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir folder;
+    std::unique_ptr<QTemporaryDir> folder;
     FakeFileChooser files;
     FakeMessagePresenter messages;
 
-    QString Link(int index) const { return folder.filePath(QStringLiteral("port-%1").arg(index)); }
+    QString Record() const { return folder->filePath(QStringLiteral("r.jsonl")); }
+    QString Link(int index) const { return folder->filePath(QStringLiteral("port-%1").arg(index)); }
 
     std::unique_ptr<sim::PtyModem> PlugIn(int index, bool faulty = false) {
         sim::ModemOptions options;
@@ -75,13 +83,18 @@ class StationTest : public QObject {
         return {files,
                 messages,
                 {.procedure = line::RunLineUpdate,
-                 .recordPath = folder.filePath(QStringLiteral("r.jsonl")).toStdString(),
+                 .recordPath = folder->filePath(QStringLiteral("r.jsonl")).toStdString(),
                  .givenFile = Sample.toStdString(),
                  .givenPorts = {PortChoiceText::Kind::Match,
-                                folder.filePath(QStringLiteral("port-*")).toStdString()}}};
+                                folder->filePath(QStringLiteral("port-*")).toStdString()}}};
     }
 
   private slots:
+    void init() {
+        folder = std::make_unique<QTemporaryDir>();
+        messages = {};
+    }
+
     // Eight modules at once, one refusing its blocks; then a watch picks up a ninth.
     void UpdatesEightModulesAtOnceThenWatchesForANewOne() {
         constexpr int Faulty = 5;
@@ -92,7 +105,7 @@ class StationTest : public QObject {
         }
         StationWindow window(Services());
         window.show();
-        const auto* table = window.findChild<QTableWidget*>();
+        auto* table = window.findChild<QTableWidget*>();
         const auto* counts = window.findChild<QLabel*>(QStringLiteral("counts"));
         QTest::mouseClick(Button(window, QStringLiteral("Start all")), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(counts->text(), QStringLiteral("7 written, 1 failed, 0 running"),
@@ -101,7 +114,8 @@ class StationTest : public QObject {
                  messages.shown.empty() ? "" : messages.shown[0].message.text.c_str());
 
         QCOMPARE(table->rowCount(), 8);
-        const std::map<QString, int> recorded = RecordedResults(folder.filePath("r.jsonl"));
+        const std::map<QString, int> recorded = RecordedResults(Record());
+        QCOMPARE(RecordLines(Record()), 8);
         QCOMPARE(recorded.size(), size_t{8});
         for (int row = 0; row < 8; ++row) {
             // In port order: the links sort as they were numbered.
@@ -119,6 +133,16 @@ class StationTest : public QObject {
         }
         QVERIFY(!table->item(Faulty, StationWindow::PortColumn)->toolTip().isEmpty());
 
+        // The failed row alone, again: it fails again, the others stay as they were.
+        QPushButton* retry = Button(window, QStringLiteral("Retry"));
+        table->selectRow(0);
+        QVERIFY(!retry->isEnabled());
+        table->selectRow(Faulty);
+        QTest::mouseClick(retry, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(counts->text(), QStringLiteral("7 written, 2 failed, 0 running"),
+                                  RunTimeoutMs);
+        QCOMPARE(RecordLines(Record()), 9);
+
         // Unplugged, they are not the watch's; a module plugged in while it watches is.
         modems.clear();
         QPushButton* watch = Button(window, QStringLiteral("Watch"));
@@ -127,14 +151,42 @@ class StationTest : public QObject {
         QVERIFY(!Button(window, QStringLiteral("Start all"))->isEnabled());
         const std::unique_ptr<sim::PtyModem> added = PlugIn(8);
         QVERIFY(added);
-        QTRY_COMPARE_WITH_TIMEOUT(counts->text(), QStringLiteral("8 written, 1 failed, 0 running"),
+        QTRY_COMPARE_WITH_TIMEOUT(counts->text(), QStringLiteral("8 written, 2 failed, 0 running"),
                                   RunTimeoutMs);
         QCOMPARE(table->rowCount(), 9);
         QCOMPARE(Cell(*table, 8, StationWindow::PortColumn), Link(8));
-        QCOMPARE(RecordedResults(folder.filePath("r.jsonl")).at(Link(8)), 0);
+        QCOMPARE(RecordedResults(Record()).at(Link(8)), 0);
+        QCOMPARE(RecordLines(Record()), 10);
         QTest::mouseClick(watch, Qt::LeftButton);
         QVERIFY(!watch->isChecked());
         QVERIFY(Button(window, QStringLiteral("Start all"))->isEnabled());
+    }
+
+    // Closing during a run asks, and the window ends once the run has stopped.
+    void ClosingDuringARunStopsItFirst() {
+        sim::ModemOptions options;
+        options.latencyMs = 150;
+        sim::PtyModem modem(options);
+        std::string error;
+        QVERIFY2(modem.Start(error) && modem.Publish(Link(0).toStdString(), error), error.c_str());
+        StationWindow window(Services());
+        window.show();
+        QSignalSpy ended(&window, &StationWindow::Ended);
+        QTest::mouseClick(Button(window, QStringLiteral("Start all")), Qt::LeftButton);
+        const auto* table = window.findChild<QTableWidget*>();
+        QTRY_VERIFY_WITH_TIMEOUT(Cell(*table, 0, StationWindow::PhaseColumn).startsWith("writing"),
+                                 RunTimeoutMs);
+        messages.answer = true;
+        window.close();
+        QCOMPARE(messages.shown.size(), size_t{1});
+        QVERIFY(messages.shown[0].question);
+        QVERIFY(window.isVisible() && ended.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, RunTimeoutMs);
+        QVERIFY(!window.isVisible());
+        QVERIFY2(Cell(*table, 0, StationWindow::ResultColumn).startsWith("stopped"),
+                 qPrintable(Cell(*table, 0, StationWindow::ResultColumn)));
+        QCOMPARE(table->item(0, StationWindow::ResultColumn)->background().color(),
+                 QColor(0xfb, 0xe0, 0xa8));
     }
 
     // A handheld's screen: nothing forces the window larger, every command is within it and the
