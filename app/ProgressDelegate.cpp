@@ -32,12 +32,4 @@ void ProgressDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     style->drawControl(QStyle::CE_ProgressBar, &bar, painter, widget);
 }
 
-QSize ProgressDelegate::sizeHint(const QStyleOptionViewItem& option,
-                                 const QModelIndex& index) const {
-    const QSize text = QStyledItemDelegate::sizeHint(option, index);
-    return {
-        std::max(text.width(), option.fontMetrics.horizontalAdvance(QStringLiteral("100 %")) * 3),
-        text.height()};
-}
-
 }  // namespace corvane
