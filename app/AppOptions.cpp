@@ -29,18 +29,33 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
         QStringLiteral("file"));
     const QCommandLineOption port(
         {QStringLiteral("p"), QStringLiteral("port")},
-        QStringLiteral("The module's serial port, before the registry's."),
+        QStringLiteral("The module's serial port, before the registry's. With --station: a port "
+                       "that takes part, again for each."),
         QStringLiteral("device"));
     const QCommandLineOption baud(
         {QStringLiteral("b"), QStringLiteral("baud")},
         QStringLiteral("Its configured baud rate, before the registry's."), QStringLiteral("rate"));
     const QCommandLineOption fullScreen(QStringLiteral("fullscreen"),
                                         QStringLiteral("Fill the screen, as on a handheld."));
+    const QCommandLineOption station(
+        QStringLiteral("station"),
+        QStringLiteral("Open the production line's station: one row per port, many at once."));
+    const QCommandLineOption match(
+        QStringLiteral("match"),
+        QStringLiteral("With --station: the ports that a rule picks take part (USB id such as "
+                       "0403:6001, serial:PREFIX, or a glob over the name), again for each."),
+        QStringLiteral("rule"));
+    const QCommandLineOption record(
+        QStringLiteral("record"),
+        QStringLiteral("With --station: add each update's line to this file (default: "
+                       "updates.jsonl in the user's data folder)."),
+        QStringLiteral("file"));
     QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                   QStringLiteral("Render the window to a PNG file and exit."),
                                   QStringLiteral("file"));
     screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({help, version, port, baud, registry, fullScreen, screenshot});
+    parser.addOptions(
+        {help, version, port, baud, registry, fullScreen, station, match, record, screenshot});
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("The parameter file to take at start."),
                                  QStringLiteral("[file]"));
@@ -83,6 +98,33 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
     options.fullScreen = parser.isSet(fullScreen);
     options.screenshotPath = parser.value(screenshot);
     options.parameterFile = files.value(0);
+    if (parser.isSet(station)) {
+        std::vector<std::string> given;
+        for (const QString& name : parser.values(port)) {
+            given.insert(given.end(), {"--port", QFile::encodeName(name).toStdString()});
+        }
+        for (const QString& rule : parser.values(match)) {
+            given.insert(given.end(), {"--match", rule.toStdString()});
+        }
+        if (parser.isSet(record)) {
+            given.insert(given.end(),
+                         {"--record", QFile::encodeName(parser.value(record)).toStdString()});
+        }
+        if (!files.isEmpty()) {
+            given.push_back(QFile::encodeName(files[0]).toStdString());
+        }
+        StationArguments read = ReadStationArguments(given);
+        if (!read.wrong.empty()) {
+            options.action = AppOptions::Action::Invalid;
+            options.message = QString::fromStdString(read.wrong);
+            return options;
+        }
+        read.baudRate = options.baudRate;
+        options.station = std::move(read);
+    } else if (parser.isSet(match) || parser.isSet(record)) {
+        options.action = AppOptions::Action::Invalid;
+        options.message = QStringLiteral("--match and --record go with --station.");
+    }
     return options;
 }
 

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "app/core/StationArguments.h"
+
 namespace corvane {
 
 // As corvane-update's: an unknown option, a missing or bad value, more than one file.
@@ -25,6 +27,8 @@ struct AppOptions {
     QString parameterFile;
     // Set by the hidden --screenshot FILE: render the window to a PNG instead of running it.
     QString screenshotPath;
+    // --station: the production line's window instead of the dialog, set up by these.
+    std::optional<StationArguments> station;
     // The help text, or what was wrong with the command line.
     QString message;
 };

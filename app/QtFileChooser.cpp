@@ -25,4 +25,19 @@ std::optional<QString> QtFileChooser::ChooseFile(QWidget* owner) {
     return dialog->selectedFiles().constFirst();
 }
 
+std::optional<QString> QtFileChooser::ChooseRecordFile(QWidget* owner, const QString& current) {
+    QFileDialog dialog(owner);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(
+        {QStringLiteral("Update record (*.jsonl)"), QStringLiteral("All Files (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("jsonl"));
+    // Records are added to: choosing an existing one is not replacing it.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.selectFile(current);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
 }  // namespace corvane

@@ -4,34 +4,15 @@
 #include <QFile>
 #include <QPixmap>
 
+#include "app/LoggedMessages.h"
 #include "app/QtFileChooser.h"
 #include "app/QtMessagePresenter.h"
+#include "app/StationApp.h"
 #include "app/VersionRecord.h"
 #include "platform/SystemPlatform.h"
 #include "platform/registry/RegistryFileChoice.h"
 
 namespace corvane {
-namespace {
-
-// For --screenshot: nobody is there to dismiss a box, so its text goes to the log instead.
-class LoggedMessages : public MessagePresenter {
-  public:
-    void ShowModal(QWidget*, const Message& message) override {
-        qWarning("%s: %s", message.caption.c_str(), message.text.c_str());
-    }
-    // Nobody can answer; the program is ending anyway.
-    bool Ask(QWidget*, const Message& message) override {
-        ShowModal(nullptr, message);
-        return true;
-    }
-    void CloseQuestion() override {}
-    void ShowOwnerless(const Message& message, std::function<void()> dismissed) override {
-        ShowModal(nullptr, message);
-        dismissed();
-    }
-};
-
-}  // namespace
 
 UpdateApp::UpdateApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationVersion(VersionRecord::Load().fileVersion);
@@ -55,6 +36,15 @@ bool UpdateApp::InitInstance(const AppOptions& options) {
                                      ? static_cast<MessagePresenter&>(boxes)
                                      : static_cast<MessagePresenter&>(logged);
     QtFileChooser files;
+    if (options.station) {
+        const StationServices station{files, messages, StationSetup(*options.station, *registry)};
+        if (options.screenshotPath.isEmpty()) {
+            RunStationWindow(station, options.fullScreen);
+        } else if (!RenderStationWindow(station, options.screenshotPath)) {
+            qWarning("cannot write %s", qPrintable(options.screenshotPath));
+        }
+        return false;
+    }
     platform::SystemPlatform system;
     const DialogServices services{*registry,
                                   files,

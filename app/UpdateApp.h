@@ -8,7 +8,8 @@
 
 namespace corvane {
 
-// The process's application object: its start-up runs the one dialog, and the program ends with it.
+// The process's application object: its start-up runs the one dialog, or the station with
+// --station, and the program ends with it.
 class UpdateApp : public QApplication {
     Q_OBJECT
 
@@ -16,8 +17,8 @@ class UpdateApp : public QApplication {
     UpdateApp(int& argc, char** argv);
     ~UpdateApp() override;
 
-    // Runs the main dialog (or renders it, for --screenshot) until it has ended. Returns false:
-    // there is no message loop of the application's own after the dialog.
+    // Runs the main dialog or the station (or renders it, for --screenshot) until it has ended.
+    // Returns false: there is no message loop of the application's own after the dialog.
     bool InitInstance(const AppOptions& options);
 };
 

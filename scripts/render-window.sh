@@ -5,6 +5,8 @@
 # or:    scripts/render-window.sh --win32 [output.png] [build directory]
 #   the Win32 window under Wine on a virtual display (Xvfb); defaults: resources/window-win32.png,
 #   build-windows (built with the windows preset if needed)
+# or:    scripts/render-window.sh --station [output.png] [build directory] [WIDTHxHEIGHT]
+#   the station while it updates eight virtual modules; defaults: resources/station.png, build
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -51,6 +53,15 @@ render_win32() {
 if [[ ${1:-} == --win32 ]]; then
     render_win32 "${2:-resources/window-win32.png}" "${3:-build-windows}"
     echo "${2:-resources/window-win32.png}"
+    exit
+fi
+
+if [[ ${1:-} == --station ]]; then
+    output="${2:-resources/station.png}"
+    build="${3:-build}"
+    [[ -x "$build/bin/station-picture" ]] || cmake --build "$build" --target station-picture
+    QT_QPA_PLATFORM=offscreen "$build/bin/station-picture" "$output" ${4:+"$4"}
+    echo "$output"
     exit
 fi
 

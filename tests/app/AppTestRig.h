@@ -45,7 +45,11 @@ class FakeMessagePresenter : public MessagePresenter {
 class FakeFileChooser : public FileChooser {
   public:
     std::optional<QString> ChooseFile(QWidget*) override { return answer; }
+    std::optional<QString> ChooseRecordFile(QWidget*, const QString&) override {
+        return recordAnswer;
+    }
     std::optional<QString> answer;
+    std::optional<QString> recordAnswer;
 };
 
 struct RigOptions {

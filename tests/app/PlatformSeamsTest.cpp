@@ -121,9 +121,24 @@ class PlatformSeamsTest : public QObject {
             QCOMPARE(parse({version}).action, AppOptions::Action::ShowVersion);
         }
         QVERIFY(!parse({"--help"}).message.contains(QStringLiteral("screenshot")));
+        QVERIFY(parse({"--help"}).message.contains(QStringLiteral("--station")));
+        // The station: ports or rules again for each; --match and --record only with it.
+        const AppOptions station = parse({"--station", "-p", "/dev/ttyUSB0", "--port", "COM4",
+                                          "--record", "r.jsonl", "-b", "57600", "k31.prm"});
+        QVERIFY(station.action == AppOptions::Action::Run && station.station && !parse({}).station);
+        QVERIFY(station.station->ports.kind == PortChoiceText::Kind::List);
+        QCOMPARE(station.station->ports.text, std::string("/dev/ttyUSB0 COM4"));
+        QCOMPARE(station.station->recordFile, std::string("r.jsonl"));
+        QCOMPARE(station.station->baudRate.value_or(0), 57600u);
+        QCOMPARE(station.station->parameterFile, std::string("k31.prm"));
+        QCOMPARE(parse({"--station", "--match", "0403:6001", "--match", "serial:FT"})
+                     .station->ports.text,
+                 std::string("0403:6001 serial:FT"));
         for (const QStringList& wrong :
              {QStringList{"--bogus"}, QStringList{"--registry"}, QStringList{"a.prm", "b.prm"},
-              QStringList{"--baud", "0115200x"}, QStringList{"-b", "0"}, QStringList{"--port"}}) {
+              QStringList{"--baud", "0115200x"}, QStringList{"-b", "0"}, QStringList{"--port"},
+              QStringList{"--match", "COM*"}, QStringList{"--record", "r.jsonl"},
+              QStringList{"--station", "-p", "COM3", "--match", "COM*"}}) {
             QCOMPARE(parse(wrong).action, AppOptions::Action::Invalid);
         }
     }

@@ -16,13 +16,16 @@ desktop-file-validate "$entry"
 appstreamcli validate-tree --no-net "$prefix"
 xmllint --noout "$share"/mime/packages/org.corvane.Corvane.xml
 
-value() { sed -n "s/^$1=//p" "$entry"; }
+# A key of the entry's main group, or of the group named second.
+value() { sed -n "/^\[${2:-Desktop Entry}\]/,/^\[/s/^$1=//p" "$entry"; }
 fail() {
     echo "$*" >&2
     exit 1
 }
 
 [[ $(value Exec) == "Corvane %f" ]] || fail "Exec does not pass the file: $(value Exec)"
+[[ $(value Exec "Desktop Action Station") == "Corvane --station" ]] ||
+    fail "the Station action does not open the station: $(value Exec "Desktop Action Station")"
 [[ -x $prefix/bin/Corvane ]] || fail "no bin/Corvane beside the entry"
 
 icon=$(value Icon)
