@@ -26,7 +26,8 @@ bool UpdateApp::InitInstance(const AppOptions& options) {
     std::string registryProblem;
     const std::unique_ptr<platform::Registry> registry = platform::OpenSettingsRegistry(
         QFile::encodeName(options.registryPath).toStdString(), registryProblem);
-    if (!registryProblem.empty()) {
+    // The station takes no more than a first rate from it, and its search finds the rest.
+    if (!registryProblem.empty() && !options.station) {
         // The dialog's warning tells the operator too; the log is for whoever set the device up.
         qWarning("%s", registryProblem.c_str());
     }
