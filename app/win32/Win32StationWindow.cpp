@@ -16,6 +16,7 @@ using platform::win32::Utf8FromWide;
 constexpr UINT TaskMessage = WM_APP + 1;
 constexpr UINT_PTR LookTimerId = 1;
 constexpr int IconId = 128;
+constexpr int RowHeightDialogUnits = 13;
 
 enum Column { PortColumn, SerialColumn, PhaseColumn, ProgressColumn, ResultColumn };
 
@@ -135,6 +136,12 @@ BOOL Win32StationWindow::Initialise() {
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
     MakeColumns();
+    // Rows as tall as a small image list's images: taller than the text, for a line's screen
+    // read from a step away. The list destroys the image list with itself.
+    RECT rowHeight{0, 0, 0, RowHeightDialogUnits};
+    MapDialogRect(dialog, &rowHeight);
+    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL,
+                 reinterpret_cast<LPARAM>(ImageList_Create(1, rowHeight.bottom, ILC_COLOR, 1, 0)));
     for (const wchar_t* kind : PortKinds) {
         SendDlgItemMessageW(dialog, StationPortKindId, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(kind));
@@ -181,7 +188,7 @@ void Win32StationWindow::MakeColumns() {
     };
     // The result's column takes the rest of the list's width (Resize).
     constexpr std::array<ColumnText, 5> columns{
-        {{L"Port", 44}, {L"USB serial", 64}, {L"Phase", 86}, {L"Progress", 60}, {L"Result", 80}}};
+        {{L"Port", 40}, {L"USB serial", 56}, {L"Phase", 80}, {L"Progress", 56}, {L"Result", 80}}};
     for (size_t i = 0; i < columns.size(); ++i) {
         RECT width{0, 0, columns[i].dialogUnits, 0};
         MapDialogRect(dialog, &width);
@@ -192,6 +199,7 @@ void Win32StationWindow::MakeColumns() {
         column.iSubItem = static_cast<int>(i);
         SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, ResultColumn, LVSCW_AUTOSIZE_USEHEADER);
 }
 
 void Win32StationWindow::MakeTips() {
