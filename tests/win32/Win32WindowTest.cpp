@@ -418,6 +418,24 @@ TEST(Win32Station, UpdatesEveryPortAtOnceAndShowsEachResultInRowsCountersAndTheR
     }
     EXPECT_TRUE(IsWindowEnabled(station.Control(StationStartAllId)));
     EXPECT_FALSE(IsWindowEnabled(station.Control(StationStopId)));
+
+    // On a larger screen the list takes what the window grows by; the commands keep to the
+    // bottom.
+    const auto placeOf = [&](int id) {
+        RECT place{};
+        GetWindowRect(station.Control(id), &place);
+        return place;
+    };
+    const RECT list = placeOf(StationListId);
+    const RECT start = placeOf(StationStartAllId);
+    RECT window{};
+    GetWindowRect(station.window, &window);
+    SetWindowPos(station.window, nullptr, 0, 0, window.right - window.left + 200,
+                 window.bottom - window.top + 100, SWP_NOMOVE | SWP_NOZORDER);
+    const RECT grown = placeOf(StationListId);
+    EXPECT_EQ(grown.right - grown.left, list.right - list.left + 200);
+    EXPECT_EQ(grown.bottom - grown.top, list.bottom - list.top + 100);
+    EXPECT_EQ(placeOf(StationStartAllId).top - start.top, 100);
 }
 
 TEST(Win32Window, NoticeGoesToTheStandardHandleElseIntoABox) {
