@@ -269,21 +269,20 @@ TEST(Win32Window, ARunEndingUnderTheStopQuestionClosesItAndItsResultCanBeDismiss
     EXPECT_TRUE(dialog.Ended());
 }
 
-// The station on a thread of its own, with the ports of the line (CORVANE_STATION_PORTS) and the
-// sample given as on its command line, its record where the runner says.
+// The station on a thread of its own, with a list of ports and the sample given as on its
+// command line.
 class RunningStation {
   public:
-    RunningStation() {
+    RunningStation(const std::string& ports, const std::string& record) {
         std::promise<DWORD> started;
         std::future<DWORD> threadId = started.get_future();
-        thread = std::thread([this, &started] {
+        thread = std::thread([this, &started, ports, record] {
             started.set_value(GetCurrentThreadId());
             Win32StationWindow station(
                 {.setup = {.procedure = line::RunLineUpdate,
-                           .recordPath = std::getenv("CORVANE_STATION_RECORD"),
+                           .recordPath = record,
                            .givenFile = CORVANE_SAMPLES_DIR "/k31-audio.prm",
-                           .givenPorts = {PortChoiceText::Kind::List,
-                                          std::getenv("CORVANE_STATION_PORTS")}},
+                           .givenPorts = {PortChoiceText::Kind::List, ports}},
                  .chooseFile = [](HWND) { return std::optional<ChosenFile>(); },
                  .chooseRecordFile =
                      [](HWND, const std::string&) { return std::optional<ChosenFile>(); }});
@@ -358,7 +357,7 @@ std::vector<std::wstring> PortNamesOf(const std::string& text) {
 }
 
 // Each line's port and result code.
-std::map<std::wstring, int> RecordResults(const char* path) {
+std::map<std::wstring, int> RecordResults(const std::string& path) {
     std::map<std::wstring, int> results;
     std::ifstream record(path);
     const std::regex port("\"port\":\"([^\"]*)\"");
@@ -380,7 +379,8 @@ std::map<std::wstring, int> RecordResults(const char* path) {
 TEST(Win32Station, UpdatesEveryPortAtOnceAndShowsEachResultInRowsCountersAndTheRecord) {
     const std::vector<std::wstring> ports = PortNamesOf(std::getenv("CORVANE_STATION_PORTS"));
     const std::wstring faulty = PortNamesOf(std::getenv("CORVANE_STATION_FAULTY"))[0];
-    RunningStation station;
+    const std::string record = std::getenv("CORVANE_STATION_RECORD");
+    RunningStation station(std::getenv("CORVANE_STATION_PORTS"), record);
     ASSERT_NE(station.window, nullptr) << "no station; is there a display?";
     EXPECT_EQ(TextOf(station.Control(StationFileNameBoxId)), L"k31-audio");
     EXPECT_EQ(TextOf(station.Control(StationCountsId)), L"0 written, 0 failed, 0 running");
@@ -394,8 +394,7 @@ TEST(Win32Station, UpdatesEveryPortAtOnceAndShowsEachResultInRowsCountersAndTheR
     EXPECT_TRUE(WaitUntil([&] { return TextOf(station.Control(StationCountsId)) == done; }, 50s))
         << "counters: " << TextOf(station.Control(StationCountsId));
 
-    const std::map<std::wstring, int> recorded =
-        RecordResults(std::getenv("CORVANE_STATION_RECORD"));
+    const std::map<std::wstring, int> recorded = RecordResults(record);
     EXPECT_EQ(recorded.size(), ports.size());
     for (int row = 0; row < station.Rows(); ++row) {
         const std::wstring port = station.Cell(row, 0);
@@ -436,6 +435,29 @@ TEST(Win32Station, UpdatesEveryPortAtOnceAndShowsEachResultInRowsCountersAndTheR
     EXPECT_EQ(grown.right - grown.left, list.right - list.left + 200);
     EXPECT_EQ(grown.bottom - grown.top, list.bottom - list.top + 100);
     EXPECT_EQ(placeOf(StationStartAllId).top - start.top, 100);
+}
+
+// The runner plugs the module in once the test asks for it.
+TEST(Win32Station, WatchUpdatesAModuleOnceItIsPluggedInUntilTurnedOff) {
+    const std::string record = std::getenv("CORVANE_STATION_RECORD") + std::string("-watch");
+    RunningStation station(std::getenv("CORVANE_WATCH_PORT"), record);
+    ASSERT_NE(station.window, nullptr);
+    SendMessageW(station.Control(StationWatchId), BM_CLICK, 0, 0);
+    EXPECT_EQ(IsDlgButtonChecked(station.window, StationWatchId), BST_CHECKED);
+    EXPECT_FALSE(IsWindowEnabled(station.Control(StationStartAllId)));
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(station.Rows(), 0) << "a port with nothing behind it was taken";
+
+    std::ofstream(std::getenv("CORVANE_WATCH_PLUG_IN")) << "now\n";
+    EXPECT_TRUE(WaitUntil([&] {
+        return TextOf(station.Control(StationCountsId)) == L"1 written, 0 failed, 0 running";
+    })) << TextOf(station.Control(StationCountsId));
+    EXPECT_EQ(IsDlgButtonChecked(station.window, StationWatchId), BST_CHECKED) << "still watching";
+    EXPECT_EQ(RecordResults(record).size(), 1u);
+
+    SendMessageW(station.Control(StationWatchId), BM_CLICK, 0, 0);
+    EXPECT_EQ(IsDlgButtonChecked(station.window, StationWatchId), BST_UNCHECKED);
+    EXPECT_TRUE(IsWindowEnabled(station.Control(StationStartAllId)));
 }
 
 TEST(Win32Window, NoticeGoesToTheStandardHandleElseIntoABox) {
