@@ -19,9 +19,9 @@ start_module COM6 "$simulator" --family 31 --answer-to "AT^QBNW" --answer-delay 
 station_ports=()
 for number in {10..17}; do
     if ((number == 13)); then
-        start_module COM$number "$simulator" --family 31 --silent
+        start_module "COM$number" "$simulator" --family 31 --silent
     else
-        start_module COM$number "$simulator" --family 31
+        start_module "COM$number" "$simulator" --family 31
     fi
     station_ports+=("COM$number")
 done
