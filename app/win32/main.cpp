@@ -96,7 +96,10 @@ StationCommandLine ReadStationCommandLine(const std::vector<std::string>& argume
     std::vector<std::string> own;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument == "--registry" && i + 1 < arguments.size()) {
+        if (argument == "--registry" && i + 1 == arguments.size()) {
+            given.station.wrong = "Missing value after '--registry'.";
+            return given;
+        } else if (argument == "--registry") {
             given.registryFile = arguments[++i];
         } else if (argument == "-V" || argument == "-v" || argument == "--version") {
             given.showVersion = true;

@@ -59,7 +59,8 @@ echo "installed: $version"
 window_version=$("${wine[@]}" "$installed/bin/Corvane.exe" -V | tr -d '\r')
 [[ $window_version == "Corvane "* ]] || fail "the installed window says: $window_version"
 # --port and --baud as the command takes them, a rate in decimal only.
-for wrong in --bogus "--baud 0x1c200" "--baud 0" --port "--station --bogus" "--station --match"; do
+for wrong in --bogus "--baud 0x1c200" "--baud 0" --port "--station --bogus" "--station --match" \
+    "--station --registry"; do
     status=0
     # shellcheck disable=SC2086 # each is an option with its value
     "${wine[@]}" "$installed/bin/Corvane.exe" $wrong 2>/dev/null || status=$?
