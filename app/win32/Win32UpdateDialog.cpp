@@ -5,36 +5,16 @@
 #include <string_view>
 
 #include "app/core/MainDialogIds.h"
-#include "platform/win32/WideText.h"
+#include "app/win32/MessageBoxFor.h"
 
 namespace corvane {
 namespace {
-
-using platform::win32::Utf8FromWide;
-using platform::win32::WideFromUtf8;
 
 // From the update's thread: wParam the position, lParam the range.
 constexpr UINT ProgressMessage = WM_APP + 1;
 constexpr UINT RunEndedMessage = WM_APP + 2;
 
 constexpr int IconId = 128;
-
-// Text that is no UTF-8 cannot come from the rules; shown empty rather than cut.
-std::wstring Wide(const std::string& text) {
-    return WideFromUtf8(text).value_or(std::wstring());
-}
-
-UINT IconStyle(MessageIcon icon) {
-    switch (icon) {
-        case MessageIcon::Information:
-            return MB_ICONINFORMATION;
-        case MessageIcon::Question:
-            return MB_ICONQUESTION;
-        case MessageIcon::Exclamation:
-            break;
-    }
-    return MB_ICONEXCLAMATION;
-}
 
 }  // namespace
 
@@ -143,11 +123,6 @@ void Win32UpdateDialog::CenterWindow() {
     SetWindowPos(dialog, nullptr, area.left + (area.right - area.left - width) / 2,
                  area.top + (area.bottom - area.top - height) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-int Win32UpdateDialog::MessageBoxFor(HWND owner, const Message& message, UINT buttons) {
-    return MessageBoxW(owner, Wide(message.text).c_str(), Wide(message.caption).c_str(),
-                       buttons | IconStyle(message.icon));
 }
 
 int Win32UpdateDialog::CheckedFamily() const {

@@ -43,7 +43,6 @@ class Win32UpdateDialog : private UpdateView {
     BOOL Initialise();
     void Command(int id, int notification);
     void CenterWindow();
-    int MessageBoxFor(HWND owner, const Message& message, UINT buttons);
     void ShowPathTip(std::wstring path);
 
     int CheckedFamily() const override;

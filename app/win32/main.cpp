@@ -1,12 +1,20 @@
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/core/StationArguments.h"
 #include "app/win32/OpenFileDialog.h"
 #include "app/win32/ProgramNotice.h"
+#include "app/win32/RecordFileDialog.h"
+#include "app/win32/Win32StationWindow.h"
 #include "app/win32/Win32UpdateDialog.h"
+#include "line/LineUpdate.h"
 #include "platform/RateText.h"
 #include "platform/SystemPlatform.h"
+#include "platform/UserRecordPath.h"
+#include "platform/registry/ConnectionSettings.h"
 #include "platform/registry/RegistryFileChoice.h"
 #include "platform/win32/WideText.h"
 
@@ -31,23 +39,32 @@ struct WindowArguments {
     std::string wrong;
 };
 
-WindowArguments ReadCommandLine() {
+// The arguments after the program's name, in UTF-8.
+std::vector<std::string> CommandLineArguments() {
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> read;
+    for (int i = 1; arguments && i < count; ++i) {
+        read.push_back(corvane::platform::win32::Utf8FromWide(arguments[i]));
+    }
+    LocalFree(arguments);
+    return read;
+}
+
+WindowArguments ReadWindowArguments(const std::vector<std::string>& arguments) {
     WindowArguments given;
-    for (int i = 1; arguments && i < count && given.wrong.empty(); ++i) {
-        const std::string argument = corvane::platform::win32::Utf8FromWide(arguments[i]);
+    for (size_t i = 0; i < arguments.size() && given.wrong.empty(); ++i) {
+        const std::string& argument = arguments[i];
         const bool takesValue = argument == "--registry" || argument == "-p" ||
                                 argument == "--port" || argument == "-b" || argument == "--baud";
-        if (takesValue && i + 1 == count) {
+        if (takesValue && i + 1 == arguments.size()) {
             given.wrong = "Missing value after '" + argument + "'.";
         } else if (argument == "--registry") {
-            given.registryFile = corvane::platform::win32::Utf8FromWide(arguments[++i]);
+            given.registryFile = arguments[++i];
         } else if (argument == "-p" || argument == "--port") {
-            given.settings.port = corvane::platform::win32::Utf8FromWide(arguments[++i]);
+            given.settings.port = arguments[++i];
         } else if (argument == "-b" || argument == "--baud") {
-            given.settings.baudRate = corvane::platform::ParseBaudRate(
-                corvane::platform::win32::Utf8FromWide(arguments[++i]));
+            given.settings.baudRate = corvane::platform::ParseBaudRate(arguments[++i]);
             if (!given.settings.baudRate) {
                 given.wrong = std::string("--baud: ") + corvane::platform::BaudRateRule;
             }
@@ -63,15 +80,89 @@ WindowArguments ReadCommandLine() {
             given.parameterFile = argument;
         }
     }
-    LocalFree(arguments);
     return given;
+}
+
+// The station's command line: the options both windows read (--registry, --fullscreen,
+// --version) taken out, the rest the station's own.
+struct StationCommandLine {
+    std::string registryFile;
+    bool showVersion = false;
+    corvane::StationArguments station;
+};
+
+StationCommandLine ReadStationCommandLine(const std::vector<std::string>& arguments) {
+    StationCommandLine given;
+    std::vector<std::string> own;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--registry" && i + 1 == arguments.size()) {
+            given.station.wrong = "Missing value after '--registry'.";
+            return given;
+        } else if (argument == "--registry") {
+            given.registryFile = arguments[++i];
+        } else if (argument == "-V" || argument == "-v" || argument == "--version") {
+            given.showVersion = true;
+        } else if (argument != "--fullscreen") {
+            own.push_back(argument);
+        }
+    }
+    given.station = corvane::ReadStationArguments(own);
+    return given;
+}
+
+// The settings' registry: --registry's export, else CORVANE_REGISTRY's, else the system's.
+std::unique_ptr<corvane::platform::Registry> OpenRegistry(const std::string& registryFile,
+                                                          std::string& problem) {
+    // As UTF-16: getenv's copy is in the ANSI code page, which may lack the path's letters.
+    const wchar_t* registryVariable = _wgetenv(L"CORVANE_REGISTRY");
+    const std::string registryValue =
+        registryVariable != nullptr ? corvane::platform::win32::Utf8FromWide(registryVariable) : "";
+    return corvane::platform::OpenSettingsRegistry(
+        corvane::platform::ChooseRegistryFile(
+            registryFile, registryVariable != nullptr ? registryValue.c_str() : nullptr),
+        problem);
+}
+
+int RunStation(HINSTANCE instance, const std::vector<std::string>& arguments) {
+    using namespace corvane;
+    const StationCommandLine given = ReadStationCommandLine(arguments);
+    if (!given.station.wrong.empty()) {
+        ShowNotice(Notice::Error, given.station.wrong);
+        return UsageErrorStatus;
+    }
+    if (given.showVersion) {
+        ShowNotice(Notice::Output, "Corvane " CORVANE_VERSION);
+        return 0;
+    }
+    // The registry's rate is tried first, as in the dialog; a line has no one port to read.
+    std::string registryProblem;
+    const std::unique_ptr<platform::Registry> registry =
+        OpenRegistry(given.registryFile, registryProblem);
+    std::string port;
+    uint32_t baudRate = platform::DefaultBaudRate;
+    platform::LookupConnectionSettings(*registry, port, baudRate);
+    Win32StationWindow window(
+        {.setup = {.procedure = line::RunLineUpdate,
+                   .baudRate = given.station.baudRate.value_or(baudRate),
+                   .recordPath = given.station.recordFile.empty() ? platform::UserRecordPath()
+                                                                  : given.station.recordFile,
+                   .givenFile = given.station.parameterFile,
+                   .givenPorts = given.station.ports},
+         .chooseFile = ChooseParameterFile,
+         .chooseRecordFile = ChooseRecordFile});
+    return window.Run(instance) == -1 ? 1 : 0;
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     using namespace corvane;
-    const WindowArguments given = ReadCommandLine();
+    const std::vector<std::string> arguments = CommandLineArguments();
+    if (std::find(arguments.begin(), arguments.end(), "--station") != arguments.end()) {
+        return RunStation(instance, arguments);
+    }
+    const WindowArguments given = ReadWindowArguments(arguments);
     if (!given.wrong.empty()) {
         ShowNotice(Notice::Error, given.wrong);
         return UsageErrorStatus;
@@ -80,15 +171,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         ShowNotice(Notice::Output, "Corvane " CORVANE_VERSION);
         return 0;
     }
-    // As UTF-16: getenv's copy is in the ANSI code page, which may lack the path's letters.
-    const wchar_t* registryVariable = _wgetenv(L"CORVANE_REGISTRY");
-    const std::string registryValue =
-        registryVariable != nullptr ? platform::win32::Utf8FromWide(registryVariable) : "";
     std::string registryProblem;
-    const std::unique_ptr<platform::Registry> registry = platform::OpenSettingsRegistry(
-        platform::ChooseRegistryFile(given.registryFile,
-                                     registryVariable != nullptr ? registryValue.c_str() : nullptr),
-        registryProblem);
+    const std::unique_ptr<platform::Registry> registry =
+        OpenRegistry(given.registryFile, registryProblem);
     platform::SystemPlatform system;
     Win32UpdateDialog dialog({.registry = *registry,
                               .procedure = UpdateController::ModuleProcedure(system.Get()),

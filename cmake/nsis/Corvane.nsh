@@ -7,6 +7,7 @@
 !define CORVANE_PROGID "Corvane.ParameterFile"
 !define CORVANE_UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Corvane"
 !define CORVANE_PROMPT "Corvane command prompt.lnk"
+!define CORVANE_STATION "Corvane station.lnk"
 
 ; A silent install asks nobody: /DESKTOP makes the desktop shortcut, /PATH=USER or /PATH=ALL puts
 ; bin\ on PATH, as ticking them on the options page would.
@@ -35,10 +36,14 @@
   SetOutPath "$INSTDIR\bin"
   CreateShortCut "$SMPROGRAMS\$STARTMENU_FOLDER\${CORVANE_PROMPT}" "$SYSDIR\cmd.exe" \
       "/k corvane-update --version" "$SYSDIR\cmd.exe" 0
+  ; The production line's window beside the one-device dialog.
+  CreateShortCut "$SMPROGRAMS\$STARTMENU_FOLDER\${CORVANE_STATION}" "$INSTDIR\bin\Corvane.exe" \
+      "--station" "$INSTDIR\bin\Corvane.exe" 0
 !macroend
 
 !macro CorvaneDeleteIcons
   Delete "$SMPROGRAMS\$MUI_TEMP\${CORVANE_PROMPT}"
+  Delete "$SMPROGRAMS\$MUI_TEMP\${CORVANE_STATION}"
 !macroend
 
 !macro CorvaneInstall

@@ -8,6 +8,7 @@
 
 #include "app/ProgramResources.h"
 #include "app/VersionRecord.h"
+#include "app/core/StationDialogIds.h"
 
 namespace corvane {
 namespace {
@@ -19,6 +20,8 @@ TEST(ProgramResources, IconAndVersionRecord) {
     std::string error;
     ASSERT_TRUE(ReadProgramResources(script, error)) << error;
     ASSERT_NE(script.Dialog(102), nullptr);
+    // The station's, which only the Win32 view draws, reads beside it.
+    ASSERT_NE(script.Dialog(StationDialogId), nullptr);
 
     // The full-colour icon first, for the shell; then the dialog's own, 32 px.
     ASSERT_EQ(script.icons.size(), 2u);

@@ -6,14 +6,22 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <future>
+#include <map>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/core/MainDialogIds.h"
+#include "app/core/StationDialogIds.h"
 #include "app/win32/ProgramNotice.h"
+#include "app/win32/Win32StationWindow.h"
 #include "app/win32/Win32UpdateDialog.h"
+#include "line/LineUpdate.h"
 #include "platform/SystemPlatform.h"
 #include "platform/registry/MemoryRegistry.h"
 #include "platform/registry/RegistryValues.h"
@@ -64,8 +72,8 @@ HWND WaitForThreadWindow(DWORD thread, const std::function<bool(HWND)>& wanted,
     }
 }
 
-bool WaitUntil(const std::function<bool()>& condition) {
-    for (auto deadline = std::chrono::steady_clock::now() + 20s;
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::seconds patience = 20s) {
+    for (auto deadline = std::chrono::steady_clock::now() + patience;
          std::chrono::steady_clock::now() < deadline; std::this_thread::sleep_for(20ms)) {
         if (condition()) {
             return true;
@@ -259,6 +267,197 @@ TEST(Win32Window, ARunEndingUnderTheStopQuestionClosesItAndItsResultCanBeDismiss
     // The operator had asked to close: the dialog ends once the result has been read.
     PostMessageW(result, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(dialog.Ended());
+}
+
+// The station on a thread of its own, with a list of ports and the sample given as on its
+// command line.
+class RunningStation {
+  public:
+    RunningStation(const std::string& ports, const std::string& record) {
+        std::promise<DWORD> started;
+        std::future<DWORD> threadId = started.get_future();
+        thread = std::thread([this, &started, ports, record] {
+            started.set_value(GetCurrentThreadId());
+            Win32StationWindow station(
+                {.setup = {.procedure = line::RunLineUpdate,
+                           .recordPath = record,
+                           .givenFile = CORVANE_SAMPLES_DIR "/k31-audio.prm",
+                           .givenPorts = {PortChoiceText::Kind::List, ports}},
+                 .chooseFile = [](HWND) { return std::optional<ChosenFile>(); },
+                 .chooseRecordFile =
+                     [](HWND, const std::string&) { return std::optional<ChosenFile>(); }});
+            station.Run(GetModuleHandleW(nullptr));
+        });
+        window = WaitForThreadWindow(
+            threadId.get(), [](HWND window) { return TextOf(window) == L"Corvane station"; });
+    }
+    ~RunningStation() {
+        if (IsWindow(window)) {
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+        if (!WaitUntil([this] { return !IsWindow(window); }, 60s)) {
+            ADD_FAILURE() << "the station did not end";
+            std::_Exit(1);
+        }
+        thread.join();
+    }
+
+    HWND Control(int id) const { return GetDlgItem(window, id); }
+    std::wstring Cell(int row, int column) const {
+        wchar_t text[512] = L"";
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 512;
+        SendMessageW(Control(StationListId), LVM_GETITEMTEXTW, row,
+                     reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    int Rows() const {
+        return static_cast<int>(SendMessageW(Control(StationListId), LVM_GETITEMCOUNT, 0, 0));
+    }
+    // What the row's tip says, asked as the list asks its window.
+    std::wstring Tip(int row) const {
+        wchar_t text[1024] = L"";
+        NMLVGETINFOTIPW tip{};
+        tip.hdr = {Control(StationListId), static_cast<UINT_PTR>(StationListId), LVN_GETINFOTIPW};
+        tip.pszText = text;
+        tip.cchTextMax = 1024;
+        tip.iItem = row;
+        SendMessageW(window, WM_NOTIFY, StationListId, reinterpret_cast<LPARAM>(&tip));
+        return text;
+    }
+    // The colour the list draws at the middle of the row's result cell.
+    COLORREF ResultColour(int row) const {
+        RECT cell{};
+        cell.top = 4;
+        cell.left = LVIR_BOUNDS;
+        SendMessageW(Control(StationListId), LVM_GETSUBITEMRECT, row,
+                     reinterpret_cast<LPARAM>(&cell));
+        const HDC dc = GetDC(Control(StationListId));
+        // Left of its words, where only the background is.
+        const COLORREF colour = GetPixel(dc, cell.left + 2, (cell.top + cell.bottom) / 2);
+        ReleaseDC(Control(StationListId), dc);
+        return colour;
+    }
+
+    HWND window = nullptr;
+
+  private:
+    std::thread thread;
+};
+
+std::vector<std::wstring> PortNamesOf(const std::string& text) {
+    std::vector<std::wstring> names;
+    std::istringstream words(text);
+    for (std::string word; words >> word;) {
+        names.emplace_back(word.begin(), word.end());
+    }
+    return names;
+}
+
+// Each line's port and result code.
+std::map<std::wstring, int> RecordResults(const std::string& path) {
+    std::map<std::wstring, int> results;
+    std::ifstream record(path);
+    const std::regex port("\"port\":\"([^\"]*)\"");
+    const std::regex result("\"result\":(-?[0-9]+)");
+    for (std::string line; std::getline(record, line);) {
+        std::smatch portFound;
+        std::smatch resultFound;
+        if (std::regex_search(line, portFound, port) &&
+            std::regex_search(line, resultFound, result)) {
+            const std::string name = portFound[1];
+            results[std::wstring(name.begin(), name.end())] = std::stoi(resultFound[1]);
+        } else {
+            results[L"unread line"] = -1;
+        }
+    }
+    return results;
+}
+
+TEST(Win32Station, UpdatesEveryPortAtOnceAndShowsEachResultInRowsCountersAndTheRecord) {
+    const std::vector<std::wstring> ports = PortNamesOf(std::getenv("CORVANE_STATION_PORTS"));
+    const std::wstring faulty = PortNamesOf(std::getenv("CORVANE_STATION_FAULTY"))[0];
+    const std::string record = std::getenv("CORVANE_STATION_RECORD");
+    RunningStation station(std::getenv("CORVANE_STATION_PORTS"), record);
+    ASSERT_NE(station.window, nullptr) << "no station; is there a display?";
+    EXPECT_EQ(TextOf(station.Control(StationFileNameBoxId)), L"k31-audio");
+    EXPECT_EQ(TextOf(station.Control(StationCountsId)), L"0 written, 0 failed, 0 running");
+    EXPECT_FALSE(IsWindowEnabled(station.Control(StationStopId)));
+
+    SendMessageW(station.Control(StationStartAllId), BM_CLICK, 0, 0);
+    ASSERT_EQ(station.Rows(), static_cast<int>(ports.size()));
+    EXPECT_FALSE(IsWindowEnabled(station.Control(StationStartAllId)));
+    EXPECT_TRUE(IsWindowEnabled(station.Control(StationStopId)));
+    const std::wstring done = std::to_wstring(ports.size() - 1) + L" written, 1 failed, 0 running";
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(station.Control(StationCountsId)) == done; }, 50s))
+        << "counters: " << TextOf(station.Control(StationCountsId));
+
+    const std::map<std::wstring, int> recorded = RecordResults(record);
+    EXPECT_EQ(recorded.size(), ports.size());
+    for (int row = 0; row < station.Rows(); ++row) {
+        const std::wstring port = station.Cell(row, 0);
+        EXPECT_EQ(port, ports[row]) << "rows in port order";
+        const std::wstring result = station.Cell(row, 4);
+        const auto inRecord = recorded.find(port);
+        ASSERT_NE(inRecord, recorded.end()) << port << " is not in the record";
+        if (port == faulty) {
+            EXPECT_EQ(result.rfind(L"failed: " + std::to_wstring(inRecord->second) + L" ", 0), 0u)
+                << result;
+            EXPECT_NE(inRecord->second, 0);
+            EXPECT_EQ(station.ResultColour(row), RGB(255, 199, 206));
+            EXPECT_FALSE(station.Tip(row).empty()) << "the failure's detail";
+        } else {
+            EXPECT_EQ(result.rfind(L"written in ", 0), 0u) << port << ": " << result;
+            EXPECT_EQ(inRecord->second, 0) << port;
+            EXPECT_EQ(station.Cell(row, 3), L"100 %");
+            EXPECT_EQ(station.ResultColour(row), RGB(198, 239, 206));
+        }
+    }
+    EXPECT_TRUE(IsWindowEnabled(station.Control(StationStartAllId)));
+    EXPECT_FALSE(IsWindowEnabled(station.Control(StationStopId)));
+
+    // On a larger screen the list takes what the window grows by; the commands keep to the
+    // bottom.
+    const auto placeOf = [&](int id) {
+        RECT place{};
+        GetWindowRect(station.Control(id), &place);
+        return place;
+    };
+    const RECT list = placeOf(StationListId);
+    const RECT start = placeOf(StationStartAllId);
+    RECT window{};
+    GetWindowRect(station.window, &window);
+    SetWindowPos(station.window, nullptr, 0, 0, window.right - window.left + 200,
+                 window.bottom - window.top + 100, SWP_NOMOVE | SWP_NOZORDER);
+    const RECT grown = placeOf(StationListId);
+    EXPECT_EQ(grown.right - grown.left, list.right - list.left + 200);
+    EXPECT_EQ(grown.bottom - grown.top, list.bottom - list.top + 100);
+    EXPECT_EQ(placeOf(StationStartAllId).top - start.top, 100);
+}
+
+// The runner plugs the module in once the test asks for it.
+TEST(Win32Station, WatchUpdatesAModuleOnceItIsPluggedInUntilTurnedOff) {
+    const std::string record = std::getenv("CORVANE_STATION_RECORD") + std::string("-watch");
+    RunningStation station(std::getenv("CORVANE_WATCH_PORT"), record);
+    ASSERT_NE(station.window, nullptr);
+    SendMessageW(station.Control(StationWatchId), BM_CLICK, 0, 0);
+    EXPECT_EQ(IsDlgButtonChecked(station.window, StationWatchId), BST_CHECKED);
+    EXPECT_FALSE(IsWindowEnabled(station.Control(StationStartAllId)));
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(station.Rows(), 0) << "a port with nothing behind it was taken";
+
+    std::ofstream(std::getenv("CORVANE_WATCH_PLUG_IN")) << "now\n";
+    EXPECT_TRUE(WaitUntil([&] {
+        return TextOf(station.Control(StationCountsId)) == L"1 written, 0 failed, 0 running";
+    })) << TextOf(station.Control(StationCountsId));
+    EXPECT_EQ(IsDlgButtonChecked(station.window, StationWatchId), BST_CHECKED) << "still watching";
+    EXPECT_EQ(RecordResults(record).size(), 1u);
+
+    SendMessageW(station.Control(StationWatchId), BM_CLICK, 0, 0);
+    EXPECT_EQ(IsDlgButtonChecked(station.window, StationWatchId), BST_UNCHECKED);
+    EXPECT_TRUE(IsWindowEnabled(station.Control(StationStartAllId)));
 }
 
 TEST(Win32Window, NoticeGoesToTheStandardHandleElseIntoABox) {

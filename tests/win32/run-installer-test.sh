@@ -59,7 +59,8 @@ echo "installed: $version"
 window_version=$("${wine[@]}" "$installed/bin/Corvane.exe" -V | tr -d '\r')
 [[ $window_version == "Corvane "* ]] || fail "the installed window says: $window_version"
 # --port and --baud as the command takes them, a rate in decimal only.
-for wrong in --bogus "--baud 0x1c200" "--baud 0" --port; do
+for wrong in --bogus "--baud 0x1c200" "--baud 0" --port "--station --bogus" "--station --match" \
+    "--station --registry"; do
     status=0
     # shellcheck disable=SC2086 # each is an option with its value
     "${wine[@]}" "$installed/bin/Corvane.exe" $wrong 2>/dev/null || status=$?
@@ -67,13 +68,20 @@ for wrong in --bogus "--baud 0x1c200" "--baud 0" --port; do
 done
 given=$("${wine[@]}" "$installed/bin/Corvane.exe" -p COM5 --baud 57600 -V | tr -d '\r')
 [[ $given == "$window_version" ]] || fail "the window does not take --port and --baud: $given"
+given=$("${wine[@]}" "$installed/bin/Corvane.exe" --station -p COM5 -p COM6 --record r.jsonl -V |
+    tr -d '\r')
+[[ $given == "$window_version" ]] || fail "the station does not take its options: $given"
 shortcut=$(find "$prefix/drive_c" -path '*/Start Menu/Programs/Corvane/Corvane.lnk')
 [[ -n $shortcut ]] || fail "no Start menu entry Corvane\\Corvane.lnk"
 menu=$(dirname "$shortcut")
-for entry in "Corvane command prompt.lnk" Uninstall.lnk; do
+for entry in "Corvane command prompt.lnk" "Corvane station.lnk" Uninstall.lnk; do
     [[ -f $menu/$entry ]] || fail "no Start menu entry Corvane\\$entry"
 done
 grep -qa cmd.exe "$menu/Corvane command prompt.lnk" || fail "the command prompt entry opens no console"
+# A link's texts are UTF-16.
+station_link=$(tr -d '\0' <"$menu/Corvane station.lnk")
+[[ $station_link == *Corvane.exe* && $station_link == *--station* ]] ||
+    fail "the station entry does not open Corvane.exe --station"
 desktop=$(find "$prefix/drive_c/users" -path '*/Desktop/Corvane.lnk')
 [[ -n $desktop ]] || fail "no desktop shortcut, though asked for"
 "${wine[@]}" reg query "$uninstall_key" >/dev/null || fail "no uninstall entry"
