@@ -29,7 +29,7 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
         QStringLiteral("file"));
     const QCommandLineOption port(
         {QStringLiteral("p"), QStringLiteral("port")},
-        QStringLiteral("The module's serial port, before the registry's. With --station: a port "
+        QStringLiteral("The module's serial port, before the registry's. For the station: a port "
                        "that takes part, again for each."),
         QStringLiteral("device"));
     const QCommandLineOption baud(
@@ -42,12 +42,12 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
         QStringLiteral("Open the production line's station: one row per port, many at once."));
     const QCommandLineOption match(
         QStringLiteral("match"),
-        QStringLiteral("With --station: the ports that a rule picks take part (USB id such as "
+        QStringLiteral("For the station: the ports that a rule picks take part (USB id such as "
                        "0403:6001, serial:PREFIX, or a glob over the name), again for each."),
         QStringLiteral("rule"));
     const QCommandLineOption record(
         QStringLiteral("record"),
-        QStringLiteral("With --station: add each update's line to this file (default: "
+        QStringLiteral("For the station: add each update's line to this file (default: "
                        "updates.jsonl in the user's data folder)."),
         QStringLiteral("file"));
     QCommandLineOption screenshot(QStringLiteral("screenshot"),

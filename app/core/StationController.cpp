@@ -94,37 +94,30 @@ void StationController::Open() {
     view.ShowPortChoice(setup.givenPorts);
     view.ShowRecordFile(FileName(recordPath), recordPath);
     if (!setup.givenFile.empty()) {
-        const ChosenFile given = GivenFile(setup.givenFile);
-        filePath = given.path;
-        std::string problem;
-        const std::optional<FileDate> date = CheckParameterFile(filePath, problem);
-        fileOpens = date.has_value();
-        if (date) {
-            view.ShowFile(NameBeforeLastDot(given.name), DateText(*date), filePath);
-        } else {
-            view.ShowBox(Box("Unable to open file!\r\n" + filePath + ": " + problem));
-        }
+        TakeFile(GivenFile(setup.givenFile));
     }
     view.ShowCounts(counts);
     UpdateControls();
 }
 
 void StationController::SelectFile() {
-    const std::optional<ChosenFile> chosen = view.ChooseFile();
-    if (!chosen) {
-        return;
+    if (const std::optional<ChosenFile> chosen = view.ChooseFile()) {
+        TakeFile(*chosen);
+        UpdateControls();
     }
-    filePath = chosen->path;
+}
+
+void StationController::TakeFile(const ChosenFile& chosen) {
+    filePath = chosen.path;
     std::string problem;
     const std::optional<FileDate> date = CheckParameterFile(filePath, problem);
     fileOpens = date.has_value();
     if (date) {
-        view.ShowFile(NameBeforeLastDot(chosen->name), DateText(*date), filePath);
+        view.ShowFile(NameBeforeLastDot(chosen.name), DateText(*date), filePath);
     } else {
         view.ShowFile("", "", "");
         view.ShowBox(Box("Unable to open file!\r\n" + filePath + ": " + problem));
     }
-    UpdateControls();
 }
 
 void StationController::SelectRecordFile() {

@@ -81,6 +81,8 @@ class StationController {
     // The settings the runs take from the window, read at each start; false, with a box, when
     // one is missing or does not read.
     bool ReadSettings();
+    // The parameter file chosen or given: shown when it opens, else said why not.
+    void TakeFile(const ChosenFile& chosen);
     bool OpenRecord();
     size_t RowOf(const platform::SerialPortInfo& port);
     void RunStarted(size_t slot, const platform::SerialPortInfo& port);
