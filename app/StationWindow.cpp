@@ -77,11 +77,11 @@ StationWindow::StationWindow(const StationServices& services, QWidget* parent)
     setupArea->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     setupArea->setWidget(BuildSetup());
 
-    startAll = new QPushButton(QStringLiteral("Start all"), this);
-    watch = new QPushButton(QStringLiteral("Watch"), this);
+    startAll = new QPushButton(QStringLiteral("&Start all"), this);
+    watch = new QPushButton(QStringLiteral("&Watch"), this);
     watch->setCheckable(true);
-    stop = new QPushButton(QStringLiteral("Stop"), this);
-    retry = new QPushButton(QStringLiteral("Retry"), this);
+    stop = new QPushButton(QStringLiteral("S&top"), this);
+    retry = new QPushButton(QStringLiteral("&Retry"), this);
     auto* commands = new QWidget(this);
     buttons = new QGridLayout(commands);
     buttons->setContentsMargins(0, 0, 0, 0);

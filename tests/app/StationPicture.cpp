@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     window.resize(size.value(0).toInt(), size.value(1).toInt());
     window.show();
     for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
-        if (button->text() == QStringLiteral("Start all")) {
+        if (button->text() == QStringLiteral("&Start all")) {
             button->click();
         }
     }

@@ -20,9 +20,10 @@ namespace {
 constexpr int RunTimeoutMs = 60000;
 const QString Sample = QStringLiteral(CORVANE_SAMPLES_DIR "/k31-audio.prm");
 
+// By its text without the '&' of its keyboard mnemonic.
 QPushButton* Button(const QWidget& window, const QString& text) {
     for (QPushButton* button : window.findChildren<QPushButton*>()) {
-        if (button->text() == text) {
+        if (button->text().remove(QLatin1Char('&')) == text) {
             return button;
         }
     }
