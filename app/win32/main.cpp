@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,21 @@ StationCommandLine ReadStationCommandLine(const std::vector<std::string>& argume
     return given;
 }
 
+// The exit status when the program ends before any window: the command line is wrong (said in a
+// box or on the console) or asks for the version.
+std::optional<int> EndsEarly(const std::string& wrong, bool showVersion) {
+    using corvane::Notice;
+    if (!wrong.empty()) {
+        corvane::ShowNotice(Notice::Error, wrong);
+        return UsageErrorStatus;
+    }
+    if (showVersion) {
+        corvane::ShowNotice(Notice::Output, "Corvane " CORVANE_VERSION);
+        return 0;
+    }
+    return std::nullopt;
+}
+
 // The settings' registry: --registry's export, else CORVANE_REGISTRY's, else the system's.
 std::unique_ptr<corvane::platform::Registry> OpenRegistry(const std::string& registryFile,
                                                           std::string& problem) {
@@ -127,13 +143,8 @@ std::unique_ptr<corvane::platform::Registry> OpenRegistry(const std::string& reg
 int RunStation(HINSTANCE instance, const std::vector<std::string>& arguments) {
     using namespace corvane;
     const StationCommandLine given = ReadStationCommandLine(arguments);
-    if (!given.station.wrong.empty()) {
-        ShowNotice(Notice::Error, given.station.wrong);
-        return UsageErrorStatus;
-    }
-    if (given.showVersion) {
-        ShowNotice(Notice::Output, "Corvane " CORVANE_VERSION);
-        return 0;
+    if (const std::optional<int> status = EndsEarly(given.station.wrong, given.showVersion)) {
+        return *status;
     }
     // The registry's rate is tried first, as in the dialog; a line has no one port to read.
     std::string registryProblem;
@@ -163,13 +174,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         return RunStation(instance, arguments);
     }
     const WindowArguments given = ReadWindowArguments(arguments);
-    if (!given.wrong.empty()) {
-        ShowNotice(Notice::Error, given.wrong);
-        return UsageErrorStatus;
-    }
-    if (given.showVersion) {
-        ShowNotice(Notice::Output, "Corvane " CORVANE_VERSION);
-        return 0;
+    if (const std::optional<int> status = EndsEarly(given.wrong, given.showVersion)) {
+        return *status;
     }
     std::string registryProblem;
     const std::unique_ptr<platform::Registry> registry =
