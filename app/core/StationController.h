@@ -69,8 +69,6 @@ class StationController {
     // The watch's look for new ports, every LookEveryMs while watching.
     void Look();
 
-    StationCounts Counts() const { return counts; }
-
   private:
     class Events;
     struct Row {
